@@ -1,0 +1,28 @@
+// The command line: tokens, the forms it can take, and routing an opened file to its flow.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "catalogue/Context.h"
+
+namespace tc {
+
+// Quoted tokens keep their quotes; nullopt when a quote is not closed.
+std::optional<std::vector<std::u16string>> TokenizeCommandLine(std::u16string_view commandLine);
+
+// Tokens from `first` on, as written, separated by one space.
+std::u16string JoinTokens(const std::vector<std::u16string>& tokens, size_t first);
+
+// Does what the command line asks for; returns the process exit code.
+int RunCommandLine(Context& context, std::u16string_view commandLine);
+
+// Starts the file with a starter of its kind; true when a process was started.
+bool OpenJavaFile(Context& context, std::u16string file, bool useDefaultAction,
+                  const std::u16string& externalArguments);
+
+// The open-file dialog shown for an empty command line.
+OpenFileRequest JavaFileRequest();
+
+}  // namespace tc

@@ -1,0 +1,54 @@
+// A registry key object over the registry port: opened on first use, closed when destroyed.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Registry.h"
+
+namespace tc {
+
+class RegistryKey {
+ public:
+  RegistryKey(Registry& registry, RegistryRoot root, std::u16string path,
+              RegistryView view = RegistryView::Default);
+  ~RegistryKey();
+  RegistryKey(RegistryKey&& other) noexcept;
+  RegistryKey(const RegistryKey&) = delete;
+  RegistryKey& operator=(const RegistryKey&) = delete;
+  RegistryKey& operator=(RegistryKey&&) = delete;
+
+  RegistryKey Child(const std::u16string& name) const;
+
+  bool Open();
+  bool OpenOrCreate();
+
+  std::u16string ReadString(const std::u16string& name, const std::u16string& fallback = {});
+  std::uint32_t ReadNumber(const std::u16string& name, std::uint32_t fallback);
+  void WriteString(const std::u16string& name, const std::u16string& text);
+  void WriteNumber(const std::u16string& name, std::uint32_t value);
+
+  const std::u16string& Path() const { return path_; }
+  RegistryRoot Root() const { return root_; }
+
+ private:
+  Registry& registry_;
+  RegistryRoot root_;
+  std::u16string path_;
+  RegistryView view_;
+  std::optional<Registry::Handle> handle_;
+};
+
+std::u16string ReadStringAt(Registry& registry, RegistryRoot root, const std::u16string& path,
+                            const std::u16string& name, RegistryView view = RegistryView::Default);
+
+std::vector<std::u16string> ListSubkeys(Registry& registry, RegistryRoot root, const std::u16string& path,
+                                        RegistryView view = RegistryView::Default);
+
+// Deletes the key and all its subkeys; returns the registry's error code (a missing key is an error here).
+long DeleteTree(Registry& registry, RegistryRoot root, const std::u16string& path,
+                RegistryView view = RegistryView::Default);
+
+}  // namespace tc

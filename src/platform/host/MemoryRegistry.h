@@ -1,0 +1,51 @@
+// An in-memory registry with the Windows registry's semantics, for running the core off Windows.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Registry.h"
+
+namespace tc {
+
+class MemoryRegistry final : public Registry {
+ public:
+  MemoryRegistry();
+
+  std::optional<Handle> Open(RegistryRoot root, const std::u16string& path, std::uint32_t access,
+                             RegistryView view) override;
+  std::optional<Handle> Create(RegistryRoot root, const std::u16string& path, std::uint32_t access) override;
+  void Close(Handle key) override;
+  std::optional<RegistryValue> QueryValue(Handle key, const std::u16string& name) override;
+  bool SetValue(Handle key, const std::u16string& name, const RegistryValue& value) override;
+  std::optional<std::u16string> EnumerateSubkey(Handle key, std::uint32_t index,
+                                                std::uint32_t maxNameLength) override;
+  std::optional<RegistryKeyInfo> QueryInfo(Handle key) override;
+  long DeleteKey(RegistryRoot root, const std::u16string& path, RegistryView view) override;
+
+  size_t OpenHandles() const { return handles_.size(); }
+
+ private:
+  struct CaseInsensitiveLess {
+    bool operator()(const std::u16string& a, const std::u16string& b) const;
+  };
+  struct Node {
+    std::u16string name;
+    std::map<std::u16string, RegistryValue, CaseInsensitiveLess> values;
+    std::map<std::u16string, std::shared_ptr<Node>, CaseInsensitiveLess> subkeys;
+    bool deleted = false;
+  };
+
+  std::shared_ptr<Node> Find(RegistryRoot root, const std::u16string& path, RegistryView view, bool create);
+  std::shared_ptr<Node> Live(Handle key) const;
+  Handle Register(std::shared_ptr<Node> node);
+
+  std::shared_ptr<Node> currentUser_;
+  std::shared_ptr<Node> localMachine_;
+  std::map<Handle, std::shared_ptr<Node>> handles_;
+  Handle nextHandle_ = 1;
+};
+
+}  // namespace tc
