@@ -7,6 +7,11 @@
 #include <string>
 #include <vector>
 
+// <windows.h> maps CopyFile to CopyFileW; the port's member keeps its plain name in every translation unit.
+#ifdef CopyFile
+#undef CopyFile
+#endif
+
 namespace tc {
 
 namespace attribute {

@@ -33,6 +33,8 @@ inline constexpr char16_t kListBox[] = u"ListBox";
 inline constexpr char16_t kComboBox[] = u"ComboBox";
 inline constexpr char16_t kListView[] = u"SysListView32";
 inline constexpr char16_t kProgress[] = u"msctls_progress32";
+// A static text that acts as a hyperlink: the Win32 host creates a Static and attaches the link behaviour.
+inline constexpr char16_t kLink[] = u"Link";
 }  // namespace control
 
 struct ControlTemplate {
@@ -118,6 +120,7 @@ class DialogWindow {
   virtual void SetProgressRange(int control, int low, int high) = 0;
   virtual void SetProgress(int control, int position) = 0;
 
+  // The timer fires once, then stops.
   virtual void StartTimer(int timer, std::uint32_t milliseconds) = 0;
   virtual void StopTimer(int timer) = 0;
 

@@ -44,7 +44,7 @@ void ScriptedDialog::Click(int id) {
   if (HasEnded()) throw std::logic_error("click in a dialog that has ended");
   Control& control = ControlOf(id);
   if (!control.enabled) return;  // a disabled button can't be clicked
-  const bool isStatic = control.source.className == control::kStatic;
+  const bool isStatic = control.source.className == control::kStatic || control.source.className == control::kLink;
   handler_.OnCommand(*this, id, isStatic ? notify::kStaticClicked : notify::kButtonClicked);
 }
 
@@ -76,6 +76,7 @@ void ScriptedDialog::Tick(int id, int index, bool checked) {
 
 void ScriptedDialog::FireTimer(int timer) {
   if (!IsTimerRunning(timer)) throw std::logic_error("timer " + std::to_string(timer) + " is not running");
+  timers_.erase(timer);
   handler_.OnTimer(*this, timer);
 }
 

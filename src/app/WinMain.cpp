@@ -1,0 +1,34 @@
+// The Windows entry: brings up the process-wide services, runs the command line, and takes them down again.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/CommandLine.h"
+#include "platform/win32/Win32Files.h"
+#include "platform/win32/Win32Ports.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Text.h"
+#include "platform/win32/Win32Ui.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+  CoInitialize(nullptr);
+  HANDLE marker = CreateMutexW(nullptr, FALSE, L"{5B2E7D14-9A3C-4F61-B8D0-72C4E19A6F35}");
+  INITCOMMONCONTROLSEX controls{8, ICC_BAR_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  int exitCode = 1;
+  {
+    tc::Win32Ui ui(instance);
+    tc::Win32Registry registry;
+    tc::Win32Files files;
+    tc::Win32Processes processes;
+    tc::Win32Shell shell;
+    tc::Platform platform{registry, files, processes, ui, shell};
+    tc::Context context(platform);
+    exitCode = tc::RunCommandLine(context, tc::FromWide(commandLine));
+  }
+
+  CoUninitialize();
+  if (marker) CloseHandle(marker);
+  return exitCode;
+}

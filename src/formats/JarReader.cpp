@@ -1,0 +1,185 @@
+// Reads one entry out of a JAR (ZIP) archive, stored or deflated, checked against its CRC-32.
+#include "formats/JarReader.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace tc {
+
+namespace {
+
+constexpr std::uint32_t kEndSignature = 0x06054B50;
+constexpr std::uint32_t kCentralSignature = 0x02014B50;
+constexpr std::uint32_t kLocalSignature = 0x04034B50;
+constexpr std::size_t kEndRecordSize = 22;
+constexpr std::size_t kCentralHeaderSize = 46;
+constexpr std::size_t kLocalHeaderSize = 30;
+// The end record with the longest comment it can declare.
+constexpr std::size_t kLongestTail = kEndRecordSize + 0xFFFF;
+constexpr std::uint16_t kHighestVersionNeeded = 20;
+constexpr std::uint16_t kStored = 0;
+constexpr std::uint16_t kDeflated = 8;
+
+std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+
+std::uint32_t U32(const std::uint8_t* p) {
+  return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+}
+
+// The port may hand out fewer bytes than asked; only an error or the end of the file makes this fail.
+bool ReadExactly(FileReader& file, std::uint64_t offset, std::uint8_t* buffer, std::size_t length) {
+  while (length > 0) {
+    const auto got = file.ReadAt(offset, buffer, length);
+    if (!got || *got == 0 || *got > length) return false;
+    offset += *got;
+    buffer += *got;
+    length -= *got;
+  }
+  return true;
+}
+
+// A raw deflate stream (no zlib header or trailer), ended on every path.
+class RawInflater {
+ public:
+  RawInflater() { ready_ = inflateInit2(&stream_, -15) == Z_OK; }
+  ~RawInflater() {
+    if (ready_) inflateEnd(&stream_);
+  }
+  RawInflater(const RawInflater&) = delete;
+  RawInflater& operator=(const RawInflater&) = delete;
+
+  // One call: the data must end exactly where both the input and the declared output end.
+  bool InflateAll(std::vector<std::uint8_t>& input, std::vector<std::uint8_t>& output) {
+    if (!ready_) return false;
+    std::uint8_t nowhere = 0;  // zlib refuses a null output pointer even when nothing is to be written
+    stream_.next_in = input.data();
+    stream_.avail_in = static_cast<uInt>(input.size());
+    stream_.next_out = output.empty() ? &nowhere : output.data();
+    stream_.avail_out = static_cast<uInt>(output.size());
+    // A stream without its final block is damaged, even when the declared bytes all came out.
+    return inflate(&stream_, Z_NO_FLUSH) == Z_STREAM_END && stream_.total_in == input.size() &&
+           stream_.total_out == output.size();
+  }
+
+ private:
+  z_stream stream_{};
+  bool ready_ = false;
+};
+
+std::uint32_t Crc32(const std::vector<std::uint8_t>& bytes) {
+  return static_cast<std::uint32_t>(
+      crc32(crc32(0L, Z_NULL, 0), bytes.data(), static_cast<uInt>(bytes.size())));
+}
+
+}  // namespace
+
+bool JarReader::OpenJar(Files& files, const std::u16string& path) {
+  CloseJar();
+  return OpenJar(files.OpenForReading(path));
+}
+
+bool JarReader::OpenJar(std::unique_ptr<FileReader> file) {
+  CloseJar();
+  if (!file) return false;
+  file_ = std::move(file);
+  if (LoadDirectory()) return true;
+  CloseJar();
+  return false;
+}
+
+void JarReader::CloseJar() {
+  directory_ = {};
+  file_.reset();
+  fileSize_ = 0;
+}
+
+bool JarReader::LoadDirectory() {
+  const auto size = file_->Size();
+  if (!size || *size < kEndRecordSize) return false;
+  fileSize_ = *size;
+
+  const std::size_t tailLength = static_cast<std::size_t>(std::min<std::uint64_t>(fileSize_, kLongestTail));
+  const std::uint64_t tailStart = fileSize_ - tailLength;
+  std::vector<std::uint8_t> tail(tailLength);
+  if (!ReadExactly(*file_, tailStart, tail.data(), tailLength)) return false;
+
+  // The first record from the front whose comment reaches exactly the end of the file.
+  const std::uint8_t* end = nullptr;
+  std::size_t at = 0;
+  for (; at + kEndRecordSize <= tailLength; ++at) {
+    const std::uint8_t* p = tail.data() + at;
+    if (U32(p) == kEndSignature && U32(p + 4) == 0 && U16(p + 8) == U16(p + 10) &&
+        kEndRecordSize + U16(p + 20) == tailLength - at) {
+      end = p;
+      break;
+    }
+  }
+  if (!end) return false;
+
+  const std::uint32_t directorySize = U32(end + 12);
+  const std::uint64_t directoryOffset = U32(end + 16);
+  if (directorySize == 0) return true;
+  // The directory must lie before the end record: a lying record then never asks for more than the file holds.
+  const std::uint64_t endOffset = tailStart + at;
+  if (directorySize > kMaxJarDirectorySize || directoryOffset > endOffset ||
+      directorySize > endOffset - directoryOffset)
+    return false;
+  directory_.resize(directorySize);
+  return ReadExactly(*file_, directoryOffset, directory_.data(), directory_.size());
+}
+
+bool JarReader::ReadEntry(std::string_view name, std::vector<std::uint8_t>& bytes) {
+  bytes.clear();
+  if (!file_ || directory_.size() < kCentralHeaderSize) return false;
+
+  const std::uint8_t* record = nullptr;
+  for (std::size_t at = 0;
+       directory_.size() - at >= kCentralHeaderSize && U32(directory_.data() + at) == kCentralSignature;) {
+    const std::uint8_t* p = directory_.data() + at;
+    const std::size_t nameLength = U16(p + 28);
+    const std::size_t recordLength = kCentralHeaderSize + nameLength + U16(p + 30) + U16(p + 32);
+    if (directory_.size() - at < recordLength) return false;
+    if (nameLength == name.size() && std::memcmp(p + kCentralHeaderSize, name.data(), nameLength) == 0) {
+      record = p;
+      break;
+    }
+    at += recordLength;
+  }
+  if (!record) return false;
+
+  const std::uint16_t method = U16(record + 10);
+  if (U16(record + 6) > kHighestVersionNeeded || (U16(record + 8) & 1) != 0 ||
+      (method != kStored && method != kDeflated))
+    return false;
+  const std::uint32_t crc = U32(record + 16);
+  const std::uint32_t compressedSize = U32(record + 20);
+  const std::uint32_t uncompressedSize = U32(record + 24);
+  const std::uint64_t localOffset = U32(record + 42);
+  if (compressedSize > kMaxJarEntrySize || uncompressedSize > kMaxJarEntrySize) return false;
+  // Unencrypted stored data is its own compressed form; differing sizes mean a damaged directory.
+  if (method == kStored && compressedSize != uncompressedSize) return false;
+
+  std::uint8_t local[kLocalHeaderSize];
+  if (!ReadExactly(*file_, localOffset, local, sizeof local) || U32(local) != kLocalSignature) return false;
+  // The local header's own lengths: its extra field often differs from the directory's.
+  const std::uint64_t dataOffset = localOffset + kLocalHeaderSize + U16(local + 26) + U16(local + 28);
+  if (dataOffset > fileSize_ || compressedSize > fileSize_ - dataOffset) return false;
+
+  if (method == kStored) {
+    bytes.resize(uncompressedSize);
+    if (!ReadExactly(*file_, dataOffset, bytes.data(), bytes.size())) return false;
+  } else if (compressedSize > 0 || uncompressedSize > 0) {
+    // A deflated entry of no bytes at all is an empty file; zlib would call it a stalled stream.
+    std::vector<std::uint8_t> compressed(compressedSize);
+    if (!ReadExactly(*file_, dataOffset, compressed.data(), compressed.size())) return false;
+    bytes.resize(uncompressedSize);
+    RawInflater inflater;
+    if (!inflater.InflateAll(compressed, bytes)) return false;
+  }
+  return Crc32(bytes) == crc;
+}
+
+}  // namespace tc

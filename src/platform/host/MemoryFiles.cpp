@@ -1,0 +1,559 @@
+// An in-memory file system with the Windows file system's semantics.
+#include "platform/host/MemoryFiles.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/Text.h"
+
+namespace tc {
+
+namespace {
+
+constexpr size_t kMaxPath = 260;  // MAX_PATH, the size of PathCombineW's buffer
+constexpr std::uint32_t kSettableAttributes = attribute::kReadOnly | attribute::kHidden | attribute::kSystem |
+                                              attribute::kArchive | attribute::kNormal | 0x100 /* temporary */ |
+                                              0x1000 /* offline */ | 0x2000 /* not content indexed */;
+
+char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
+bool IsLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+bool HasDrive(std::u16string_view path) { return path.size() >= 2 && IsLetter(path[0]) && path[1] == u':'; }
+bool HasWildcard(std::u16string_view name) { return name.find_first_of(u"*?") != std::u16string_view::npos; }
+
+bool ValidName(std::u16string_view name) {
+  if (name.empty()) return false;
+  for (char16_t c : name) {
+    if (c < 0x20 || std::u16string_view(u"<>:\"|?*").find(c) != std::u16string_view::npos) return false;
+  }
+  return true;
+}
+
+// Windows drops the trailing dots and spaces of a path's last name ("file." is "file", "..." is nothing), and
+// one trailing dot of a name inside the path ("folder.\file"). The steps "." and ".." are not names.
+std::u16string TrimName(std::u16string name, bool last) {
+  if (last) {
+    while (!name.empty() && (name.back() == u'.' || name.back() == u' ')) name.pop_back();
+  } else if (!name.empty() && name.back() == u'.') {
+    name.pop_back();
+  }
+  return name;
+}
+
+// The file system's wildcard match: "*" any run, "?" one character, letters in either case; a trailing run of
+// "." and "*" also matches the end of the name, so "*.*" takes names without a dot.
+bool MatchWildcard(std::u16string_view mask, std::u16string_view name) {
+  while (!mask.empty()) {
+    if (mask[0] == u'*') {
+      while (mask.size() > 1 && mask[1] == u'*') mask.remove_prefix(1);
+      for (size_t skip = 0; skip <= name.size(); ++skip) {
+        if (MatchWildcard(mask.substr(1), name.substr(skip))) return true;
+      }
+      return false;
+    }
+    if (name.empty()) break;
+    if (mask[0] != u'?' && Upper(mask[0]) != Upper(name[0])) return false;
+    mask.remove_prefix(1);
+    name.remove_prefix(1);
+  }
+  return name.empty() && mask.find_first_not_of(u".*") == std::u16string_view::npos;
+}
+
+// PathIsUNCServerShareW on a path that ends in a backslash: "\\server\" but not "\\server\share\".
+bool IsServerOnly(std::u16string_view path) {
+  if (path.size() < 2 || path[0] != u'\\' || path[1] != u'\\') return false;
+  return std::count(path.begin() + 2, path.end(), u'\\') == 1;
+}
+
+// PathCanonicalizeW: folds ".\" and "\.." textually, in the shell's way, without looking at the disk.
+std::u16string Canonicalize(const std::u16string& path) {
+  if (path.empty()) return u"\\";
+  std::u16string out;
+  size_t i = 0;
+  if (path[0] == u'\\') {
+    out += path[i++];
+  } else if (path.size() > 1 && path[1] == u':') {
+    out += path.substr(0, 2);
+    i = 2;
+    if (i < path.size() && path[i] == u'\\') out += path[i++];
+  }
+  while (i < path.size()) {
+    const char16_t next = i + 1 < path.size() ? path[i + 1] : u'\0';
+    if (path[i] != u'.') {
+      out += path[i++];
+    } else if (next == u'\\' && (i == 0 || path[i - 1] == u'\\' || path[i - 1] == u':')) {
+      i += 2;  // ".\"
+    } else if (next == u'.' && !out.empty() && out.back() == u'\\') {
+      // "\.." removes the name before it, but not a drive or a "\\server" root.
+      size_t end = out.size();
+      if (end > 1 && (out[end - 2] != u'\\' || end > 2)) {
+        if (out[end - 2] == u':' && (end > 3 || (end == 3 && out[0] == u':'))) {
+          end -= 2;
+          while (end > 0 && out[end] != u'\\') --end;
+          end = out[end] == u'\\' ? end + 1 : 0;
+        } else if (out[end - 2] != u':' && !IsServerOnly(out)) {
+          end -= 2;
+        }
+      }
+      while (end > 0 && (end >= out.size() || out[end] != u'\\')) --end;
+      out.resize(end);
+      if (end == 0) {
+        out += u'\\';
+        ++i;
+      }
+      i += 2;
+    } else {
+      out += path[i++];
+    }
+  }
+  if (out.size() == 2 && out[1] == u':') out += u'\\';
+  return out;
+}
+
+// PathStripToRootW: "C:\", "\\server\share", "\", or nothing for a relative path.
+std::u16string RootOf(const std::u16string& path) {
+  if (path.size() >= 2 && path[0] == u'\\' && path[1] == u'\\') {
+    const size_t server = path.find(u'\\', 2);
+    if (server == std::u16string::npos) return path;
+    return path.substr(0, path.find(u'\\', server + 1));
+  }
+  if (path.size() >= 2 && path[1] == u':') return path.substr(0, 2) + u"\\";
+  if (!path.empty() && path[0] == u'\\') return u"\\";
+  return u"";
+}
+
+bool IsRelative(const std::u16string& path) {
+  return path.empty() || !(path[0] == u'\\' || (path.size() > 1 && path[1] == u':'));
+}
+
+}  // namespace
+
+class MemoryFiles::Reader final : public FileReader {
+ public:
+  Reader(std::shared_ptr<Node> node, std::shared_ptr<int> openReaders)
+      : node_(std::move(node)), openReaders_(std::move(openReaders)) {
+    ++node_->readers;
+    ++*openReaders_;
+  }
+  ~Reader() override {
+    --node_->readers;
+    --*openReaders_;
+  }
+
+  std::optional<std::uint64_t> Size() override {
+    if (node_->fault == FileFault::SizeFails) return std::nullopt;
+    return node_->bytes.size();
+  }
+
+  std::optional<std::size_t> ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t length) override {
+    if (node_->fault == FileFault::ReadFails) return std::nullopt;
+    const std::vector<std::uint8_t>& bytes = node_->bytes;
+    if (offset >= bytes.size()) return 0;
+    const std::size_t count = std::min<std::uint64_t>(length, bytes.size() - offset);
+    if (count > 0) std::memcpy(buffer, bytes.data() + offset, count);
+    return count;
+  }
+
+ private:
+  std::shared_ptr<Node> node_;
+  std::shared_ptr<int> openReaders_;
+};
+
+bool MemoryFiles::NameLess::operator()(const std::u16string& a, const std::u16string& b) const {
+  // NTFS orders names by their upper-case form, which puts "_" after the letters.
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char16_t x, char16_t y) { return Upper(x) < Upper(y); });
+}
+
+MemoryFiles::MemoryFiles() : temporaryFolder_(u"C:\\Users\\user\\AppData\\Local\\Temp\\") {
+  currentFolder_.root = u"C:";
+  Root(u"C:", true);
+  AddFolder(temporaryFolder_);
+}
+
+std::optional<MemoryFiles::Location> MemoryFiles::Locate(const std::u16string& path) const {
+  if (path.empty() || path.find(u'\0') != std::u16string::npos) return std::nullopt;
+  std::u16string text = path;
+  std::replace(text.begin(), text.end(), u'/', u'\\');
+
+  Location location;
+  std::u16string rest;
+  bool separatorAfterRoot = true;
+  if (text.size() >= 2 && text[0] == u'\\' && text[1] == u'\\') {
+    const size_t server = text.find(u'\\', 2);
+    const size_t share = server == std::u16string::npos ? server : text.find(u'\\', server + 1);
+    location.root = text.substr(0, share);
+    separatorAfterRoot = share != std::u16string::npos;
+    if (separatorAfterRoot) rest = text.substr(share + 1);
+  } else if (HasDrive(text)) {
+    if (text.size() > 2 && text[2] == u'\\') {
+      location.root = text.substr(0, 2);
+      rest = text.substr(3);
+    } else {
+      // "C:file" is relative to the current folder when C: is the current drive, else to the drive's root.
+      if (EqualsIgnoreCase(currentFolder_.root, text.substr(0, 2))) {
+        location = currentFolder_;
+      } else {
+        location.root = text.substr(0, 2);
+      }
+      rest = text.substr(2);
+      separatorAfterRoot = false;
+    }
+  } else if (text[0] == u'\\') {
+    location.root = currentFolder_.root;
+    rest = text.substr(1);
+  } else {
+    location = currentFolder_;
+    rest = text;
+  }
+  if (rest.empty() && !separatorAfterRoot) return location;
+
+  bool trailing = false;
+  for (size_t begin = 0;;) {
+    size_t end = rest.find(u'\\', begin);
+    const bool last = end == std::u16string::npos;
+    if (last) end = rest.size();
+    const std::u16string part = rest.substr(begin, end - begin);
+    // Only the step ".." goes up: "...\" trimmed to ".." is a name, as Wine has it.
+    if (part == u"..") {
+      if (!location.names.empty()) location.names.pop_back();
+    } else if (!part.empty() && part != u".") {
+      location.names.push_back(last ? part : TrimName(part, false));
+    }
+    if (last) {
+      trailing = part.empty();
+      break;
+    }
+    begin = end + 1;
+  }
+  // The end of the folded path loses its dots and spaces, and a name made only of them goes, leaving the
+  // separator before it: "C:\a\b. " is "C:\a\b", "C:\a\..." is "C:\a\".
+  if (!trailing && !location.names.empty()) {
+    location.names.back() = TrimName(location.names.back(), true);
+    if (location.names.back().empty()) {
+      location.names.pop_back();
+      trailing = true;
+    }
+  }
+  location.trailingSeparator = trailing && (!location.names.empty() || !HasDrive(location.root));
+  return location;
+}
+
+std::shared_ptr<MemoryFiles::Node> MemoryFiles::Root(const std::u16string& root, bool create) {
+  auto it = roots_.find(root);
+  if (it != roots_.end()) return it->second;
+  if (!create) return nullptr;
+  auto node = std::make_shared<Node>();
+  node->name = root;
+  node->folder = true;
+  node->attributes = attribute::kDirectory;
+  return roots_.emplace(root, node).first->second;
+}
+
+std::shared_ptr<MemoryFiles::Node> MemoryFiles::Child(const std::shared_ptr<Node>& folder,
+                                                      const std::u16string& name) const {
+  if (!folder || !folder->folder || !ValidName(name)) return nullptr;
+  auto it = folder->children.find(name);
+  if (it != folder->children.end()) return it->second;
+  for (const auto& [key, child] : folder->children) {
+    if (!child->shortName.empty() && EqualsIgnoreCase(child->shortName, name)) return child;
+  }
+  return nullptr;
+}
+
+std::shared_ptr<MemoryFiles::Node> MemoryFiles::Lookup(const std::u16string& path) {
+  const std::optional<Location> location = Locate(path);
+  if (!location) return nullptr;
+  std::shared_ptr<Node> node = Root(location->root, false);
+  for (const std::u16string& name : location->names) {
+    node = Child(node, name);
+    if (!node) return nullptr;
+  }
+  if (!node || (location->trailingSeparator && !node->folder)) return nullptr;
+  return node;
+}
+
+std::shared_ptr<MemoryFiles::Node> MemoryFiles::Parent(const std::u16string& path, std::u16string& name) {
+  const std::optional<Location> location = Locate(path);
+  if (!location || location->names.empty() || location->trailingSeparator) return nullptr;
+  std::shared_ptr<Node> node = Root(location->root, false);
+  for (size_t i = 0; i + 1 < location->names.size(); ++i) {
+    node = Child(node, location->names[i]);
+    if (!node) return nullptr;
+  }
+  name = location->names.back();
+  return node && node->folder && ValidName(name) ? node : nullptr;
+}
+
+std::shared_ptr<MemoryFiles::Node> MemoryFiles::MakeFolders(const Location& location, size_t count) {
+  std::shared_ptr<Node> node = Root(location.root, true);
+  for (size_t i = 0; i < count; ++i) {
+    const std::u16string& name = location.names[i];
+    if (!ValidName(name)) return nullptr;
+    std::shared_ptr<Node> child = Child(node, name);
+    if (!child) {
+      child = std::make_shared<Node>();
+      child->name = name;
+      child->folder = true;
+      child->attributes = attribute::kDirectory;
+      node->children.emplace(name, child);
+    }
+    if (!child->folder) return nullptr;
+    node = child;
+  }
+  return node;
+}
+
+bool MemoryFiles::Writable(const std::shared_ptr<Node>& existing) const {
+  // A reader shares reading only, so a file being read can't be opened for writing.
+  return !existing->folder && existing->fault != FileFault::Locked && existing->readers == 0 &&
+         !(existing->attributes & attribute::kReadOnly);
+}
+
+std::shared_ptr<MemoryFiles::Node> MemoryFiles::NewFile(const std::shared_ptr<Node>& folder,
+                                                           const std::u16string& name) {
+  auto node = std::make_shared<Node>();
+  node->name = name;
+  node->attributes = attribute::kArchive;
+  folder->children.emplace(name, node);
+  return node;
+}
+
+std::optional<std::uint32_t> MemoryFiles::Attributes(const std::u16string& path) {
+  const std::shared_ptr<Node> node = Lookup(path);
+  if (!node) return std::nullopt;
+  return node->attributes;
+}
+
+bool MemoryFiles::SetAttributes(const std::u16string& path, std::uint32_t attributes) {
+  const std::shared_ptr<Node> node = Lookup(path);
+  if (!node) return false;
+  // FILE_ATTRIBUTE_NORMAL only stands for "none of the others"; the directory bit can't be set or cleared.
+  const std::uint32_t kept = attributes & kSettableAttributes & ~attribute::kNormal;
+  if (node->folder) {
+    node->attributes = attribute::kDirectory | kept;
+  } else {
+    node->attributes = kept ? kept : attribute::kNormal;
+  }
+  return true;
+}
+
+std::unique_ptr<FileReader> MemoryFiles::OpenForReading(const std::u16string& path) {
+  std::shared_ptr<Node> node = Lookup(path);
+  if (!node || node->folder || node->fault == FileFault::Locked) return nullptr;
+  return std::make_unique<Reader>(std::move(node), openReaders_);
+}
+
+bool MemoryFiles::WriteFile(const std::u16string& path, const std::vector<std::uint8_t>& bytes) {
+  std::u16string name;
+  const std::shared_ptr<Node> folder = Parent(path, name);
+  if (!folder) return false;
+  std::shared_ptr<Node> node = Child(folder, name);
+  if (node) {
+    // CREATE_ALWAYS with FILE_ATTRIBUTE_NORMAL refuses to replace a hidden or system file.
+    if (!Writable(node) || (node->attributes & (attribute::kHidden | attribute::kSystem))) return false;
+    node->attributes = (node->attributes & ~attribute::kNormal) | attribute::kArchive;
+  } else {
+    node = NewFile(folder, name);
+  }
+  node->bytes = bytes;
+  return true;
+}
+
+bool MemoryFiles::CopyFile(const std::u16string& from, const std::u16string& to) {
+  const std::shared_ptr<Node> source = Lookup(from);
+  if (!source || source->folder || source->fault != FileFault::None) return false;
+  std::u16string name;
+  const std::shared_ptr<Node> folder = Parent(to, name);
+  if (!folder) return false;
+  std::shared_ptr<Node> target = Child(folder, name);
+  if (target == source) return false;  // the source is open for reading while the target is opened for writing
+  if (target && !Writable(target)) return false;
+  if (!target) target = NewFile(folder, name);
+  target->bytes = source->bytes;
+  // The copy takes the source's attributes, read-only included, and is marked for archiving.
+  target->attributes = (source->attributes & ~attribute::kNormal) | attribute::kArchive;
+  return true;
+}
+
+std::optional<std::u16string> MemoryFiles::TemporaryFolder() {
+  if (temporaryFolder_.empty()) return std::nullopt;
+  return temporaryFolder_;
+}
+
+std::optional<std::u16string> MemoryFiles::LongPath(const std::u16string& path) {
+  if (!Lookup(path)) return std::nullopt;
+  // Each name is replaced by its name on disk, which expands short names; the rest of the text is kept.
+  const std::u16string& text = path;
+  size_t begin = 0;
+  if (text.size() >= 2 && IsSeparator(text[0]) && IsSeparator(text[1])) {
+    const size_t server = text.find_first_of(u"\\/", 2);
+    const size_t share = server == std::u16string::npos ? server : text.find_first_of(u"\\/", server + 1);
+    begin = share == std::u16string::npos ? text.size() : share + 1;
+  } else if (HasDrive(text) || IsSeparator(text[0])) {
+    begin = HasDrive(text) ? 2 : 0;
+    if (begin < text.size() && IsSeparator(text[begin])) ++begin;
+  }
+  // The folders from the root down to where the names start, so that ".." can go above a relative start.
+  const std::optional<Location> start = Locate(begin == 0 ? u"." : text.substr(0, begin));
+  if (!start) return std::nullopt;
+  std::vector<std::shared_ptr<Node>> folders{Root(start->root, false)};
+  for (const std::u16string& name : start->names) folders.push_back(Child(folders.back(), name));
+  if (!folders.back()) return std::nullopt;
+
+  std::u16string result = text.substr(0, begin);
+  while (begin < text.size()) {
+    size_t end = text.find_first_of(u"\\/", begin);
+    const bool last = end == std::u16string::npos;
+    if (last) end = text.size();
+    const std::u16string name = text.substr(begin, end - begin);
+    const std::u16string trimmed = TrimName(name, last);
+    if (name == u"..") {
+      if (folders.size() > 1) folders.pop_back();
+      result += name;
+    } else if (name == u"." || trimmed.empty()) {
+      result += name;
+    } else {
+      std::shared_ptr<Node> node = Child(folders.back(), trimmed);
+      if (!node) return std::nullopt;
+      // A name typed with trailing dots or spaces is kept as typed, as Wine does.
+      result += trimmed == name ? node->name : name;
+      folders.push_back(std::move(node));
+    }
+    if (!last) result += text[end];
+    begin = end + 1;
+  }
+  return result;
+}
+
+std::optional<std::u16string> MemoryFiles::FullPath(const std::u16string& path) {
+  const std::optional<Location> location = Locate(path);
+  if (!location) return std::nullopt;
+  std::u16string full = location->root;
+  const bool drive = HasDrive(location->root);
+  if (drive) full += u'\\';
+  for (size_t i = 0; i < location->names.size(); ++i) {
+    if (i > 0 || !drive) full += u'\\';
+    full += location->names[i];
+  }
+  if (location->trailingSeparator) full += u'\\';
+  return full;
+}
+
+std::optional<std::u16string> MemoryFiles::CombinePath(const std::u16string& folder, const std::u16string& file) {
+  // PathCombineW would cut an over-long input short without a word; refuse it instead.
+  if (folder.size() >= kMaxPath || file.size() >= kMaxPath) return std::nullopt;
+  std::u16string combined;
+  if (file.empty()) {
+    combined = folder;
+  } else if (folder.empty() || !IsRelative(file)) {
+    const bool rootRelative = file[0] == u'\\' && !(file.size() > 1 && file[1] == u'\\');
+    if (folder.empty() || !rootRelative) {
+      combined = file;
+    } else {
+      // "\name" goes to the root of the folder's drive or share.
+      combined = RootOf(folder);
+      if (!combined.empty() && combined.back() != u'\\') combined += u'\\';
+      combined += file.substr(1);
+    }
+  } else {
+    combined = folder;
+    if (combined.back() != u'\\') combined += u'\\';
+    combined += file;
+  }
+  if (combined.size() >= kMaxPath) return std::nullopt;
+  return Canonicalize(combined);
+}
+
+std::vector<FolderEntry> MemoryFiles::Find(const std::u16string& pattern) {
+  const size_t separator = pattern.find_last_of(u"\\/");
+  size_t nameStart = separator == std::u16string::npos ? 0 : separator + 1;
+  if (nameStart == 0 && HasDrive(pattern)) nameStart = 2;
+  const std::u16string mask = pattern.substr(nameStart);
+  if (mask.empty()) return {};  // "C:\folder\" names no entry
+
+  if (!HasWildcard(mask)) {
+    // A plain name finds that one entry, folded like any path; a root is no entry of a folder.
+    const std::optional<Location> location = Locate(pattern);
+    const std::shared_ptr<Node> node = Lookup(pattern);
+    if (!node || !location || location->names.empty()) return {};
+    return {{node->name, node->attributes}};
+  }
+
+  const std::u16string folderPath = nameStart == 0 ? u".\\" : pattern.substr(0, nameStart);
+  const std::shared_ptr<Node> folder = Lookup(folderPath);
+  const std::optional<Location> location = Locate(folderPath);
+  if (!folder || !folder->folder || !location) return {};
+
+  std::vector<FolderEntry> entries;
+  // A folder below the root lists itself as "." and its parent as "..".
+  if (!location->names.empty()) {
+    if (MatchWildcard(mask, u".")) entries.push_back({u".", folder->attributes});
+    if (MatchWildcard(mask, u"..")) {
+      const std::shared_ptr<Node> parent = Lookup(folderPath + u"..");
+      entries.push_back({u"..", parent ? parent->attributes : attribute::kDirectory});
+    }
+  }
+  for (const auto& [key, child] : folder->children) {
+    if (MatchWildcard(mask, child->name) || (!child->shortName.empty() && MatchWildcard(mask, child->shortName))) {
+      entries.push_back({child->name, child->attributes});
+    }
+  }
+  return entries;
+}
+
+bool MemoryFiles::AddFile(const std::u16string& path, const std::vector<std::uint8_t>& bytes,
+                          std::uint32_t attributes) {
+  const std::optional<Location> location = Locate(path);
+  if (!location || location->names.empty() || location->trailingSeparator) return false;
+  const std::shared_ptr<Node> folder = MakeFolders(*location, location->names.size() - 1);
+  const std::u16string& name = location->names.back();
+  if (!folder || !ValidName(name)) return false;
+  std::shared_ptr<Node> node = Child(folder, name);
+  if (node && node->folder) return false;
+  if (!node) node = NewFile(folder, name);
+  node->bytes = bytes;
+  attributes &= ~attribute::kDirectory;
+  node->attributes = attributes ? attributes : attribute::kNormal;
+  return true;
+}
+
+bool MemoryFiles::AddFile(const std::u16string& path, std::string_view text, std::uint32_t attributes) {
+  return AddFile(path, std::vector<std::uint8_t>(text.begin(), text.end()), attributes);
+}
+
+bool MemoryFiles::AddFolder(const std::u16string& path) {
+  const std::optional<Location> location = Locate(path);
+  return location && MakeFolders(*location, location->names.size()) != nullptr;
+}
+
+bool MemoryFiles::SetShortName(const std::u16string& path, const std::u16string& shortName) {
+  const std::shared_ptr<Node> node = Lookup(path);
+  if (!node || !ValidName(shortName)) return false;
+  node->shortName = shortName;
+  return true;
+}
+
+bool MemoryFiles::SetFault(const std::u16string& path, FileFault fault) {
+  const std::shared_ptr<Node> node = Lookup(path);
+  if (!node || node->folder) return false;
+  node->fault = fault;
+  return true;
+}
+
+std::optional<std::vector<std::uint8_t>> MemoryFiles::ReadBack(const std::u16string& path) {
+  const std::shared_ptr<Node> node = Lookup(path);
+  if (!node || node->folder) return std::nullopt;
+  return node->bytes;
+}
+
+bool MemoryFiles::SetCurrentFolder(const std::u16string& folder) {
+  const std::shared_ptr<Node> node = Lookup(folder);
+  const std::optional<Location> location = Locate(folder);
+  if (!node || !node->folder || !location) return false;
+  currentFolder_ = *location;
+  currentFolder_.trailingSeparator = false;
+  return true;
+}
+
+}  // namespace tc

@@ -1,0 +1,204 @@
+// The file-system port over kernel32 and shlwapi.
+#include "platform/win32/Win32Files.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+
+#include "platform/win32/Win32Text.h"
+
+// <windows.h> maps these names to their W functions; the port's members keep the plain names.
+#undef CopyFile
+
+namespace tc {
+
+namespace {
+
+struct HandleCloser {
+  void operator()(HANDLE handle) const {
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+struct FindCloser {
+  void operator()(HANDLE handle) const {
+    if (handle != INVALID_HANDLE_VALUE) FindClose(handle);
+  }
+};
+using UniqueFind = std::unique_ptr<void, FindCloser>;
+
+// A chunk that fits the DWORD counts of ReadFile and WriteFile.
+constexpr std::size_t kChunk = 1u << 30;
+
+// The W functions stop at the first NUL, so such a path would name another file than the one asked for.
+bool Usable(const std::u16string& path) { return !path.empty() && path.find(u'\0') == std::u16string::npos; }
+
+class Win32Reader final : public FileReader {
+ public:
+  explicit Win32Reader(UniqueHandle handle) : handle_(std::move(handle)) {}
+
+  std::optional<std::uint64_t> Size() override {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(handle_.get(), &size) || size.QuadPart < 0) return std::nullopt;
+    return static_cast<std::uint64_t>(size.QuadPart);
+  }
+
+  std::optional<std::size_t> ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t length) override {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD read = 0;
+    if (!::ReadFile(handle_.get(), buffer, static_cast<DWORD>(std::min(length, kChunk)), &read, &at)) {
+      // With an offset, reading at or past the end fails with ERROR_HANDLE_EOF instead of reading nothing.
+      if (GetLastError() == ERROR_HANDLE_EOF) return 0;
+      return std::nullopt;
+    }
+    return read;
+  }
+
+ private:
+  UniqueHandle handle_;
+};
+
+// Windows refuses to replace a read-only file, and CREATE_ALWAYS with FILE_ATTRIBUTE_NORMAL a hidden or system
+// one; Wine leaves that to Unix permissions, which don't hold for root. Checking first gives Windows' answer.
+bool Refuses(const std::u16string& path, DWORD refused) {
+  const DWORD attributes = GetFileAttributesW(Wide(path));
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & refused) != 0;
+}
+
+// Calls a W function that reports the length it needs when the buffer is too small, until the text fits.
+template <typename Call>
+std::optional<std::u16string> GrowingText(Call call) {
+  std::u16string text(MAX_PATH, u'\0');
+  while (true) {
+    const DWORD length = call(Wide(text), static_cast<DWORD>(text.size()));
+    if (length == 0) return std::nullopt;
+    if (length < text.size()) {
+      text.resize(length);
+      return text;
+    }
+    text.resize(length);  // the length with the terminator
+  }
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> Win32Files::Attributes(const std::u16string& path) {
+  if (!Usable(path)) return std::nullopt;
+  const DWORD attributes = GetFileAttributesW(Wide(path));
+  if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  return attributes;
+}
+
+bool Win32Files::SetAttributes(const std::u16string& path, std::uint32_t attributes) {
+  return Usable(path) && SetFileAttributesW(Wide(path), attributes) != 0;
+}
+
+std::unique_ptr<FileReader> Win32Files::OpenForReading(const std::u16string& path) {
+  if (!Usable(path)) return nullptr;
+  UniqueHandle handle(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (handle.get() == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<Win32Reader>(std::move(handle));
+}
+
+bool Win32Files::WriteFile(const std::u16string& path, const std::vector<std::uint8_t>& bytes) {
+  if (!Usable(path) || Refuses(path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
+    return false;
+  }
+  UniqueHandle handle(CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr));
+  if (handle.get() == INVALID_HANDLE_VALUE) return false;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min(bytes.size() - done, kChunk));
+    if (!::WriteFile(handle.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  // Closing can still report a failed write-back.
+  return CloseHandle(handle.release()) != 0;
+}
+
+bool Win32Files::CopyFile(const std::u16string& from, const std::u16string& to) {
+  if (!Usable(from) || !Usable(to) || Refuses(to, FILE_ATTRIBUTE_READONLY)) return false;
+  return CopyFileW(Wide(from), Wide(to), FALSE) != 0;
+}
+
+std::optional<std::u16string> Win32Files::TemporaryFolder() {
+  std::u16string folder(1024, u'\0');
+  const DWORD length = GetTempPathW(static_cast<DWORD>(folder.size()), Wide(folder));
+  if (length == 0 || length >= folder.size()) return std::nullopt;
+  folder.resize(length);
+  return folder;
+}
+
+std::optional<std::u16string> Win32Files::LongPath(const std::u16string& path) {
+  if (!Usable(path)) return std::nullopt;
+  return GrowingText([&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(Wide(path), buffer, size); });
+}
+
+std::optional<std::u16string> Win32Files::FullPath(const std::u16string& path) {
+  if (!Usable(path)) return std::nullopt;
+  return GrowingText(
+      [&](wchar_t* buffer, DWORD size) { return GetFullPathNameW(Wide(path), size, buffer, nullptr); });
+}
+
+std::optional<std::u16string> Win32Files::CombinePath(const std::u16string& folder, const std::u16string& file) {
+  // PathCombineW cuts an over-long input short without a word; refuse it instead.
+  if (folder.size() >= MAX_PATH || file.size() >= MAX_PATH) return std::nullopt;
+  if (folder.find(u'\0') != std::u16string::npos || file.find(u'\0') != std::u16string::npos) return std::nullopt;
+
+  // PathCombineW is this join followed by PathCanonicalizeW. The join is ours because Wine's PathCanonicalizeW
+  // reads past the end of its input when a closing ".." climbs above the start of a relative path ("a\.."), and
+  // PathCombineW hands it an unpadded buffer of its own; ours ends in zeros, so the overrun stops there.
+  wchar_t joined[MAX_PATH + 4] = {};
+  std::size_t length = 0;
+  auto append = [&](const wchar_t* text, std::size_t count) {
+    if (length + count >= MAX_PATH) return false;
+    std::copy(text, text + count, joined + length);
+    length += count;
+    return true;
+  };
+  auto addBackslash = [&] { return length == 0 || joined[length - 1] == L'\\' || append(L"\\", 1); };
+  const bool rootRelative = !file.empty() && file[0] == u'\\' && !PathIsUNCW(Wide(file));
+  if (file.empty()) {
+    append(Wide(folder), folder.size());
+  } else if (folder.empty() || !PathIsRelativeW(Wide(file))) {
+    if (folder.empty() || !rootRelative) {
+      append(Wide(file), file.size());
+    } else {
+      append(Wide(folder), folder.size());
+      PathStripToRootW(joined);
+      length = lstrlenW(joined);
+      std::fill(joined + length, std::end(joined), L'\0');
+      if (!addBackslash() || !append(Wide(file) + 1, file.size() - 1)) return std::nullopt;
+    }
+  } else {
+    append(Wide(folder), folder.size());
+    if (!addBackslash() || !append(Wide(file), file.size())) return std::nullopt;
+  }
+
+  wchar_t combined[MAX_PATH + 4] = {};
+  if (!PathCanonicalizeW(combined, joined)) return std::nullopt;
+  const wchar_t* end = std::find(combined, combined + MAX_PATH, L'\0');
+  if (end == combined + MAX_PATH) return std::nullopt;
+  return FromWide(combined, static_cast<std::size_t>(end - combined));
+}
+
+std::vector<FolderEntry> Win32Files::Find(const std::u16string& pattern) {
+  std::vector<FolderEntry> entries;
+  if (!Usable(pattern)) return entries;
+  WIN32_FIND_DATAW data{};
+  UniqueFind search(FindFirstFileW(Wide(pattern), &data));
+  if (search.get() == INVALID_HANDLE_VALUE) return entries;
+  do {
+    entries.push_back({FromWide(data.cFileName), data.dwFileAttributes});
+  } while (FindNextFileW(search.get(), &data));
+  return entries;
+}
+
+}  // namespace tc

@@ -1,0 +1,45 @@
+// libFuzzer target: any bytes as an archive; opening and reading entries must fail cleanly or succeed.
+//
+//   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I src \
+//       tests/fuzz/JarReaderFuzz.cpp src/formats/JarReader.cpp -lz -o build/jar-fuzz
+//   build/jar-fuzz -max_total_time=180 corpus/ tests/data/jar/
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "formats/JarReader.h"
+
+namespace {
+
+// Reads at most 4 KiB per call, so that short reads from the port get exercised as well.
+class FuzzReader final : public tc::FileReader {
+ public:
+  FuzzReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  std::optional<std::uint64_t> Size() override { return size_; }
+  std::optional<std::size_t> ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t length) override {
+    if (offset > size_) return std::nullopt;
+    const std::size_t n = std::min({length, std::size_t{4096}, static_cast<std::size_t>(size_ - offset)});
+    std::copy_n(data_ + offset, n, buffer);
+    return n;
+  }
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  tc::JarReader reader;
+  if (!reader.OpenJar(std::make_unique<FuzzReader>(data, size))) return 0;
+  std::vector<std::uint8_t> bytes;
+  for (const char* name : {"META-INF/MANIFEST.MF", "META-INF/", "readme.txt", "empty.txt", "a"}) {
+    if (reader.ReadEntry(name, bytes) && bytes.size() > tc::kMaxJarEntrySize) std::abort();
+  }
+  return 0;
+}
