@@ -1,11 +1,33 @@
-// Every dialog of the program, one function each.
+// Every dialog of the program, one function each: the table of contents of the user interface.
 #pragma once
+
+#include <cstdint>
 
 #include "catalogue/Context.h"
 
 namespace tc {
 
-// "Tessaly Corvalo Setup": manage the starters of both kinds; 1 when the user pressed OK.
+// "Tessaly Corvalo Setup": the starters of both kinds and the action of each; 1 when the user pressed OK.
 int RunSetupDialog(Context& context, WindowId owner);
+
+struct Selection {
+  int endCode = kIdCancel;
+  std::uint32_t slot = 0;  // the chosen starter after OK, else 0
+};
+// "J2SE Starter Select" / "J2ME Starter Select": the user picks a starter of the kind.
+Selection RunSelectionDialog(Context& context, StarterKind kind, WindowId owner);
+
+// "J2SE Starter" / "J2ME Starter": edits one starter's three strings in place; 1 when the user pressed OK.
+int RunStarterEditor(Context& context, StarterKind kind, WindowId owner, Starter& starter);
+
+// "About": the product, its version and the web site.
+void RunAboutBox(Context& context, WindowId owner);
+
+// "File Associations...": points the user's .jar and .jad files at this program, if the user agrees.
+void AssociateFileTypes(Context& context, WindowId owner);
+
+// "Tessaly Corvalo", shown when a descriptor's declared archive size is wrong: 1 (correct the descriptor),
+// 1013 (work on temporary copies) or 2 (cancel).
+int RunSizeMismatchDialog(Ui& ui, std::uint32_t realSize, std::uint32_t declaredSize);
 
 }  // namespace tc

@@ -1,0 +1,121 @@
+#!/usr/bin/env python3
+"""The e2e harness: the real program under Wine on a private display, acted on through the driver."""
+import os
+import pathlib
+import subprocess
+import sys
+
+SCENARIOS = {}
+
+
+def scenario(function):
+    SCENARIOS[function.__name__] = function
+    return function
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+class Wine:
+    def __init__(self, build):
+        self.build = pathlib.Path(build).resolve()
+        self.env = dict(os.environ)
+        for line in (self.build / "wine" / "env").read_text().splitlines():
+            name, _, value = line.removeprefix("export ").partition("=")
+            self.env[name] = value.strip("'")
+        self.program = self.build / "src" / "TessalyCorvalo.exe"
+        self.driver_exe = self.build / "tests" / "e2e" / "driver.exe"
+        self.screens = self.build / "screens"
+        self.screens.mkdir(exist_ok=True)
+        self.work = self.build / "e2e-work"
+        self.work.mkdir(exist_ok=True)
+
+    def run(self, *args, timeout=60, check_exit=True):
+        result = subprocess.run(["wine", *map(str, args)], env=self.env, capture_output=True, text=True,
+                                stdin=subprocess.DEVNULL, timeout=timeout)
+        if check_exit and result.returncode != 0:
+            raise Failure(f"wine {' '.join(map(str, args))} exited {result.returncode}: {result.stderr.strip()}")
+        return result.stdout.replace("\r\n", "\n")
+
+    def driver(self, *args, timeout=40):
+        return self.run(self.driver_exe, *args, timeout=timeout)
+
+    @staticmethod
+    def windows_path(path):
+        return "Z:" + str(path).replace("/", "\\")
+
+    def launch(self, tail, timeout_ms=30000):
+        """Starts the program with the exact command-line tail; the returned launch is finished by exit_code()."""
+        hex_tail = tail.encode("utf-8").hex()
+        process = subprocess.Popen(["wine", str(self.driver_exe), "launch", self.windows_path(self.program), hex_tail,
+                                    str(timeout_ms)], env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                   stdin=subprocess.DEVNULL, text=True)
+        started = process.stdout.readline().strip()
+        check(started == "started", f"the program did not start: {started}")
+        return Launch(process, timeout_ms)
+
+    def wait(self, caption, timeout_ms=20000):
+        out = self.run(self.driver_exe, "wait", caption, timeout_ms, timeout=timeout_ms / 1000 + 30,
+                       check_exit=False)
+        check(out.strip() != "missing" and out.strip(), f'no window "{caption}" appeared')
+        return [int(v) for v in out.split()]
+
+    def controls(self, caption):
+        rows = []
+        for line in self.driver("texts", caption).splitlines():
+            parts = line.split("\t")
+            if len(parts) == 3:
+                rows.append((int(parts[0]), parts[1], parts[2]))
+        return rows
+
+    def message_box(self, caption):
+        """The text, icon and buttons of the message box with this caption."""
+        self.wait(caption)
+        controls = self.controls(caption)
+        texts = [text for _, cls, text in controls if cls.lower() == "static" and text]
+        buttons = [(ident, text.replace("&", "")) for ident, cls, text in controls if cls.lower() == "button"]
+        return {"text": "\n".join(texts), "icon": self.driver("icon", caption).strip(), "buttons": buttons}
+
+    def screenshot(self, caption, name):
+        x, y, width, height = self.wait(caption)
+        target = self.screens / f"{name}.png"
+        subprocess.run(["import", "-display", self.env["DISPLAY"], "-window", "root", "-crop",
+                        f"{width}x{height}+{x}+{y}", "+repage", str(target)], check=True, timeout=30)
+        return target
+
+    def reg_query(self, key):
+        return self.run("reg", "query", key, "/s", check_exit=False)
+
+
+class Launch:
+    def __init__(self, process, timeout_ms):
+        self.process = process
+        self.timeout = timeout_ms / 1000 + 30
+
+    def exit_code(self):
+        out, err = self.process.communicate(timeout=self.timeout)
+        for line in out.splitlines():
+            if line.startswith("exit "):
+                return int(line.split()[1])
+        raise Failure(f"the program did not end: {out.strip()} {err.strip()}")
+
+
+def parse_reg(text, key):
+    """The values directly under `key` in `reg query /s` output: name -> (type, data)."""
+    values, current = {}, None
+    for line in text.splitlines():
+        if line.startswith("HKEY_"):
+            current = line.strip().upper()
+            continue
+        parts = line.strip().split(None, 2)
+        if current == key.upper().replace("HKCU", "HKEY_CURRENT_USER") and len(parts) >= 2 and parts[1].startswith("REG_"):
+            values[parts[0]] = (parts[1], parts[2] if len(parts) == 3 else "")
+    return values
+
+
