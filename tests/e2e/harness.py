@@ -36,9 +36,9 @@ class Wine:
         self.work = self.build / "e2e-work"
         self.work.mkdir(exist_ok=True)
 
-    def run(self, *args, timeout=60, check_exit=True):
-        result = subprocess.run(["wine", *map(str, args)], env=self.env, capture_output=True, text=True,
-                                stdin=subprocess.DEVNULL, timeout=timeout)
+    def run(self, *args, timeout=60, check_exit=True, encoding="utf-8"):
+        result = subprocess.run(["wine", *map(str, args)], env=self.env, capture_output=True, encoding=encoding,
+                                errors="replace", stdin=subprocess.DEVNULL, timeout=timeout)
         if check_exit and result.returncode != 0:
             raise Failure(f"wine {' '.join(map(str, args))} exited {result.returncode}: {result.stderr.strip()}")
         return result.stdout.replace("\r\n", "\n")
@@ -90,7 +90,8 @@ class Wine:
         return target
 
     def reg_query(self, key):
-        return self.run("reg", "query", key, "/s", check_exit=False)
+        # reg writes in the console's OEM code page.
+        return self.run("reg", "query", key, "/s", check_exit=False, encoding="cp437")
 
 
 class Launch:
