@@ -5,10 +5,13 @@
 
 #include "app/CommandLine.h"
 #include "platform/win32/Win32Files.h"
+#include "platform/win32/Win32Http.h"
 #include "platform/win32/Win32Ports.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Text.h"
+#include "platform/win32/Win32Threads.h"
 #include "platform/win32/Win32Ui.h"
+#include "platform/win32/Win32VersionInfo.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   CoInitialize(nullptr);
@@ -23,7 +26,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     tc::Win32Files files;
     tc::Win32Processes processes;
     tc::Win32Shell shell;
-    tc::Platform platform{registry, files, processes, ui, shell};
+    tc::Win32VersionInfo versions;
+    tc::Win32Http http;
+    tc::Win32Threads threads;
+    tc::Platform platform{registry, files, processes, ui, shell, versions, http, threads};
     tc::Context context(platform);
     exitCode = tc::RunCommandLine(context, tc::FromWide(commandLine));
   }

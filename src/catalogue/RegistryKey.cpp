@@ -52,7 +52,7 @@ bool RegistryKey::Open() {
 bool RegistryKey::OpenOrCreate() {
   if (handle_) return true;
   handle_ = path_.empty() ? registry_.Open(root_, path_, kKeyAllAccess, view_)
-                          : registry_.Create(root_, path_, kKeyAllAccess);
+                          : registry_.Create(root_, path_, kKeyAllAccess, view_);
   return handle_.has_value();
 }
 

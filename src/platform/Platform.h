@@ -2,10 +2,13 @@
 #pragma once
 
 #include "platform/Files.h"
+#include "platform/Http.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "platform/Threads.h"
 #include "platform/Ui.h"
+#include "platform/VersionInfo.h"
 
 namespace tc {
 
@@ -15,6 +18,9 @@ struct Platform {
   Processes& processes;
   Ui& ui;
   Shell& shell;
+  VersionInfo& versions;
+  Http& http;
+  Threads& threads;
 };
 
 }  // namespace tc

@@ -39,7 +39,8 @@ class Registry {
   virtual std::optional<Handle> Open(RegistryRoot root, const std::u16string& path, std::uint32_t access,
                                      RegistryView view) = 0;
   // RegCreateKeyExW: creates missing keys on the path.
-  virtual std::optional<Handle> Create(RegistryRoot root, const std::u16string& path, std::uint32_t access) = 0;
+  virtual std::optional<Handle> Create(RegistryRoot root, const std::u16string& path, std::uint32_t access,
+                                       RegistryView view = RegistryView::Default) = 0;
   virtual void Close(Handle key) = 0;
 
   virtual std::optional<RegistryValue> QueryValue(Handle key, const std::u16string& name) = 0;

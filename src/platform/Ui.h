@@ -35,6 +35,8 @@ inline constexpr char16_t kListView[] = u"SysListView32";
 inline constexpr char16_t kProgress[] = u"msctls_progress32";
 // A static text that acts as a hyperlink: the Win32 host creates a Static and attaches the link behaviour.
 inline constexpr char16_t kLink[] = u"Link";
+// The text of an icon static (SS_ICON) that shows the program icon, resource 128.
+inline constexpr char16_t kProgramIconText[] = u"#128";
 }  // namespace control
 
 struct ControlTemplate {
@@ -86,6 +88,14 @@ constexpr int kListDoubleClick = 2;    // LBN_DBLCLK
 constexpr int kStaticClicked = 0;      // STN_CLICKED
 }  // namespace notify
 
+// Carries messages from any thread to a dialog's handler, which receives them on the dialog's own thread.
+// It may outlive its dialog: once the dialog has ended, posts are dropped.
+class DialogPoster {
+ public:
+  virtual ~DialogPoster() = default;
+  virtual void Post(int message, std::intptr_t value) = 0;
+};
+
 // The live dialog as its handler sees it: controls addressed by id.
 class DialogWindow {
  public:
@@ -93,6 +103,8 @@ class DialogWindow {
 
   virtual WindowId Id() const = 0;
   virtual void End(int code) = 0;
+  // For workers on other threads; their posts arrive through DialogHandler::OnPosted.
+  virtual std::shared_ptr<DialogPoster> Poster() = 0;
 
   virtual std::u16string Text(int control) const = 0;
   virtual void SetText(int control, const std::u16string& text) = 0;
@@ -107,6 +119,8 @@ class DialogWindow {
   // List boxes and drop-down list combo boxes.
   virtual void ClearItems(int control) = 0;
   virtual int AddItem(int control, const std::u16string& text, std::uintptr_t data) = 0;
+  // Items after it move up by one; a selection of this item is gone, a later one follows its item.
+  virtual void RemoveItem(int control, int index) = 0;
   virtual int ItemCount(int control) const = 0;
   virtual std::u16string ItemText(int control, int index) const = 0;
   virtual std::uintptr_t ItemData(int control, int index) const = 0;
@@ -142,6 +156,8 @@ class DialogHandler {
   // A list view's item changed (its check box among others).
   virtual void OnItemChanged(DialogWindow& window, int control, int item) {}
   virtual void OnTimer(DialogWindow& window, int timer) {}
+  // A message from the dialog's poster.
+  virtual void OnPosted(DialogWindow& window, int message, std::intptr_t value) {}
 };
 
 // A modeless window shown and painted at once; it disappears when the object is destroyed.

@@ -7,11 +7,9 @@ namespace {
 
 int PlaceOnAxis(int size, int referenceStart, int referenceSize, int areaStart, int areaSize) {
   int start = referenceStart + (referenceSize - size) / 2;
-  if (start < areaStart) {
-    start = areaStart;
-  } else if (start + size > areaStart + areaSize) {
-    start = areaStart + areaSize - size;
-  }
+  if (start + size > areaStart + areaSize) start = areaStart + areaSize - size;
+  // Checked last, so that a dialog larger than the work area keeps its caption and left edge on screen.
+  if (start < areaStart) start = areaStart;
   return start;
 }
 

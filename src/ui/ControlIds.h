@@ -3,6 +3,50 @@
 
 namespace tc {
 
+// Texts and frames that no code addresses.
+constexpr int IDC_STATIC = -1;
+
+// Links of the selection and setup dialogs.
+constexpr int IDL_ABOUT = 1024;
+constexpr int IDL_CHECK_FOR_UPDATES = 1025;
+
+// Starter selection dialog.
+constexpr int IDC_SELECT_LIST = 1012;
+constexpr int IDB_SELECT_SETUP = 1013;
+
+// Setup dialog: the J2SE half, the J2ME half, and the file-association link.
+constexpr int IDC_J2SE_LIST = 1000;
+constexpr int IDB_J2SE_ADD = 1001;
+constexpr int IDB_J2SE_EDIT = 1002;
+constexpr int IDB_J2SE_DELETE = 1003;
+constexpr int IDB_J2SE_SCAN = 1004;
+constexpr int IDC_J2SE_ACTION = 1010;
+constexpr int IDB_J2SE_COPY = 1012;
+constexpr int IDC_J2ME_LIST = 1005;
+constexpr int IDB_J2ME_ADD = 1006;
+constexpr int IDB_J2ME_EDIT = 1007;
+constexpr int IDB_J2ME_DELETE = 1008;
+constexpr int IDB_J2ME_SCAN = 1009;
+constexpr int IDC_J2ME_ACTION = 1011;
+constexpr int IDB_J2ME_COPY = 1013;
+constexpr int IDL_FILE_ASSOCIATIONS = 1026;
+// The one-shot timer after which an empty catalogue is pointed out.
+constexpr int IDT_SCAN_NOTE = 1;
+
+// Starter editors.
+constexpr int IDC_STARTER_NAME = 1011;
+constexpr int IDC_STARTER_EXECUTABLE = 1013;
+constexpr int IDB_STARTER_BROWSE = 1014;
+constexpr int IDC_STARTER_ARGUMENTS = 1015;
+constexpr int IDB_STARTER_PRESETS = 1026;
+
+// About box.
+constexpr int IDL_WEB_SITE = 1023;
+constexpr int IDC_ABOUT_VERSION = 1028;
+
+// Update progress dialog.
+constexpr int IDC_UPDATE_PROGRESS = 1027;
+
 // Size mismatch dialog.
 constexpr int IDC_SIZE_MISMATCH_TEXT = 1022;
 constexpr int IDB_TEMPORARY_JAD = 1013;

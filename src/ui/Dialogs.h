@@ -23,6 +23,10 @@ int RunStarterEditor(Context& context, StarterKind kind, WindowId owner, Starter
 // "About": the product, its version and the web site.
 void RunAboutBox(Context& context, WindowId owner);
 
+// "Check for Updates...": asks the web site for a newer version behind a progress dialog, tells the result,
+// and opens the download address when there is one.
+void RunUpdateCheck(Context& context, WindowId owner);
+
 // "File Associations...": points the user's .jar and .jad files at this program, if the user agrees.
 void AssociateFileTypes(Context& context, WindowId owner);
 

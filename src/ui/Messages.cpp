@@ -23,4 +23,8 @@ void ShowInformation(Ui& ui, WindowId owner, const std::u16string& text) {
   ui.ShowMessage(owner, text, u"Information", MessageIcon::Information, MessageButtons::Ok);
 }
 
+void ShowTooManyStarters(Ui& ui, WindowId owner) {
+  ShowDialogError(ui, owner, u"No more than 256 starters of a kind can be stored.");
+}
+
 }  // namespace tc

@@ -16,5 +16,7 @@ bool AskWarning(Ui& ui, WindowId owner, const std::u16string& text);
 // "Confirmation" with Yes and No; true for Yes.
 bool AskConfirmation(Ui& ui, WindowId owner, const std::u16string& text);
 void ShowInformation(Ui& ui, WindowId owner, const std::u16string& text);
+// A kind holds at most 256 starters: more could be saved but never loaded again.
+void ShowTooManyStarters(Ui& ui, WindowId owner);
 
 }  // namespace tc

@@ -36,6 +36,7 @@ constexpr std::uint32_t kEsReadOnly = 0x800;
 constexpr std::uint32_t kSsLeft = 0x0;
 constexpr std::uint32_t kSsCenter = 0x1;
 constexpr std::uint32_t kSsIcon = 0x3;
+constexpr std::uint32_t kSsCenterImage = 0x200;
 constexpr std::uint32_t kSsNotify = 0x100;
 constexpr std::uint32_t kSsNoPrefix = 0x80;
 constexpr std::uint32_t kSsPathEllipsis = 0x8000;
@@ -55,5 +56,13 @@ constexpr std::uint32_t kLvsNoColumnHeader = 0x4000;
 
 constexpr std::uint32_t kWsExClientEdge = 0x200;
 constexpr std::uint32_t kWsExToolWindow = 0x80;
+
+// What every dialog of the program is: a modal popup with caption, system menu and a modal frame.
+constexpr std::uint32_t kModalDialog = kPopup | kCaption | kSysMenu | kDsModalFrame;
+// A static that becomes a link: it takes the mouse, shows '&' as it is, and is a tab stop for the keyboard.
+constexpr std::uint32_t kLinkStatic = kSsNotify | kSsNoPrefix | kTabStop;
+// The sorted starter lists (their border is the client edge) and the action combos.
+constexpr std::uint32_t kStarterList = kLbsNotify | kLbsSort | kVScroll | kTabStop;
+constexpr std::uint32_t kActionCombo = kCbsDropDownList | kCbsSort | kVScroll | kTabStop;
 
 }  // namespace tc::style

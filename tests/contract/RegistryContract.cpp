@@ -125,6 +125,21 @@ TEST_P(RegistryContract, EnumerationStopsWhenTheNameDoesNotFit) {
   registry->Close(*handle);
 }
 
+TEST_P(RegistryContract, TheTwoViewsOfTheMachineKeyAreApart) {
+  const std::u16string path = u"SOFTWARE\\Tessaly\\ContractViews" + scratch.substr(scratch.rfind(u'\\'));
+  RegistryKey(*registry, RegistryRoot::LocalMachine, path, RegistryView::Bits32).WriteString(u"Home", u"32");
+  RegistryKey(*registry, RegistryRoot::LocalMachine, path, RegistryView::Bits64).WriteString(u"Home", u"64");
+  EXPECT_EQ(ReadStringAt(*registry, RegistryRoot::LocalMachine, path, u"Home", RegistryView::Bits32), u"32");
+  EXPECT_EQ(ReadStringAt(*registry, RegistryRoot::LocalMachine, path, u"Home", RegistryView::Bits64), u"64");
+  // A 64-bit program sees the 32-bit view under Wow6432Node.
+  const std::u16string redirected = u"SOFTWARE\\Wow6432Node" + path.substr(std::u16string(u"SOFTWARE").size());
+  EXPECT_EQ(ReadStringAt(*registry, RegistryRoot::LocalMachine, redirected, u"Home", RegistryView::Bits64), u"32");
+  EXPECT_EQ(DeleteTree(*registry, RegistryRoot::LocalMachine, path, RegistryView::Bits32), kRegistryOk);
+  EXPECT_EQ(ReadStringAt(*registry, RegistryRoot::LocalMachine, path, u"Home", RegistryView::Bits32), u"");
+  EXPECT_EQ(ReadStringAt(*registry, RegistryRoot::LocalMachine, path, u"Home", RegistryView::Bits64), u"64");
+  EXPECT_EQ(DeleteTree(*registry, RegistryRoot::LocalMachine, path, RegistryView::Bits64), kRegistryOk);
+}
+
 INSTANTIATE_TEST_SUITE_P(Memory, RegistryContract,
                          ::testing::Values(RegistryFactory([] { return std::make_unique<MemoryRegistry>(); })));
 

@@ -47,6 +47,8 @@ class SampleHandler final : public DialogHandler {
     window.SetText(kEdit, u"-jar");
     window.MoveCaretToEnd(kEdit);
     window.ReplaceSelection(kEdit, u" %1");
+    window.MoveCaretToEnd(kEdit);
+    window.ReplaceSelection(kEdit, u" %*");  // one character left below the limit
     window.AddItem(kChecks, u"first", 1);
     window.AddItem(kChecks, u"second", 2);
     window.SetChecked(kChecks, 1, true);
@@ -70,6 +72,18 @@ class SampleHandler final : public DialogHandler {
     checkText = window.ItemText(kChecks, 1);
     buttonEnabled = window.IsEnabled(kButton);
     note = window.Text(kNote);
+    // The selection follows its item as items come and go around it.
+    window.AddItem(kList, u"banana", 40);
+    afterInsert = window.Selection(kList);
+    window.RemoveItem(kList, 0);
+    afterRemoveBefore = window.Selection(kList);
+    afterRemoveBeforeData = window.ItemData(kList, afterRemoveBefore);
+    window.RemoveItem(kList, afterRemoveBefore);
+    afterRemoveSelected = window.Selection(kList);
+    remaining = {window.ItemText(kList, 0), window.ItemText(kList, 1)};
+    window.Select(kCombo, 0);
+    window.RemoveItem(kCombo, 1);
+    comboAfterRemove = {window.ItemCount(kCombo), window.Selection(kCombo)};
     window.ClearItems(kList);
     clearedCount = window.ItemCount(kList);
     clearedSelection = window.Selection(kList);
@@ -89,6 +103,12 @@ class SampleHandler final : public DialogHandler {
   std::u16string checkText;
   bool buttonEnabled = true;
   std::u16string note;
+  int afterInsert = -2;
+  int afterRemoveBefore = -2;
+  std::uintptr_t afterRemoveBeforeData = 0;
+  int afterRemoveSelected = -2;
+  std::vector<std::u16string> remaining;
+  std::pair<int, int> comboAfterRemove;
   int clearedCount = -1;
   int clearedSelection = -2;
 };
@@ -107,12 +127,18 @@ TEST_P(UiContract, ControlsKeepWhatTheHandlerPutInThem) {
   EXPECT_EQ(handler.comboSelection, 1);
   EXPECT_EQ(handler.comboData, 5u);
   EXPECT_EQ(handler.comboCount, 2);
-  EXPECT_EQ(handler.editText, u"-jar %1");
+  EXPECT_EQ(handler.editText, u"-jar %1 ");  // the limit of 8 cut the second insertion
   EXPECT_EQ(handler.checks, (std::vector<bool>{false, true}));
   EXPECT_EQ(handler.checkData, 2u);
   EXPECT_EQ(handler.checkText, u"second");
   EXPECT_FALSE(handler.buttonEnabled);
   EXPECT_EQ(handler.note, u"Noted");
+  EXPECT_EQ(handler.afterInsert, 2);  // "banana" sorts before "fig"
+  EXPECT_EQ(handler.afterRemoveBefore, 1);
+  EXPECT_EQ(handler.afterRemoveBeforeData, 20u);
+  EXPECT_EQ(handler.afterRemoveSelected, -1);
+  EXPECT_EQ(handler.remaining, (std::vector<std::u16string>{u"banana", u"pear"}));
+  EXPECT_EQ(handler.comboAfterRemove, (std::pair<int, int>{1, 0}));
   EXPECT_EQ(handler.clearedCount, 0);
   EXPECT_EQ(handler.clearedSelection, -1);
 }

@@ -9,9 +9,21 @@
 //   driver items CAPTION ID                      print the items of a list box or combo box
 //   driver icon CAPTION                          print which system icon a message box shows
 //   driver close CAPTION                         close a window as its close box does
+//   driver rows CAPTION ID                       print "checked<TAB>text" of each item of a list view
+//   driver enabled CAPTION ID                    print 1 when the control is enabled, else 0
+//   driver progress CAPTION ID                   print a progress bar's position
+//   driver settle CAPTION                        return once the window's thread takes messages again
+//   driver press CAPTION ID                      press and release the left mouse button on a control
+//   driver dblclick CAPTION ID INDEX             double-click an item of a list box, as the user would
+//   driver key CAPTION VK                        a key (virtual-key code) pressed in the window's focused control
+//   driver focus CAPTION                         print the id of the control that has the keyboard focus
+//   driver tab CAPTION                           press Tab; print the id of the control the focus moved to
+//   driver pointer CAPTION ID                    move the mouse pointer onto a control (ID 0: off the window)
+//   driver colour CAPTION ID RRGGBB              print how many of a control's pixels show exactly that colour
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -184,12 +196,64 @@ const wchar_t* IconName(HWND iconControl) {
   return best;
 }
 
+// A message box without an icon keeps its icon control, empty.
 BOOL CALLBACK FindIcon(HWND child, LPARAM parameter) {
-  if (ClassOf(child) == L"Static" && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+  if (ClassOf(child) == L"Static" && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+      SendMessageW(child, STM_GETICON, 0, 0) != 0) {
     *reinterpret_cast<HWND*>(parameter) = child;
     return FALSE;
   }
   return TRUE;
+}
+
+// A list view's item texts live in the other process: the request and its buffer are placed there.
+int PrintListViewRows(HWND list) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(list, &processId);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+  if (!process) return 5;
+  constexpr size_t kTextLength = 1024;
+  const size_t size = sizeof(LVITEMW) + kTextLength * sizeof(wchar_t);
+  auto* remote = static_cast<std::uint8_t*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) {
+    CloseHandle(process);
+    return 5;
+  }
+  const auto count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    LVITEMW item{};
+    item.iSubItem = 0;
+    item.cchTextMax = kTextLength;
+    item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+    WriteProcessMemory(process, remote, &item, sizeof(item), nullptr);
+    const auto length = SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(remote));
+    std::wstring text(static_cast<size_t>(length), L'\0');
+    ReadProcessMemory(process, remote + sizeof(LVITEMW), text.data(), length * sizeof(wchar_t), nullptr);
+    const auto state = SendMessageW(list, LVM_GETITEMSTATE, i, LVIS_STATEIMAGEMASK);
+    std::printf("%d\t%s\n", ((state & LVIS_STATEIMAGEMASK) >> 12) == 2 ? 1 : 0, ToUtf8(text).c_str());
+  }
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return 0;
+}
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+int CountColour(HWND control, COLORREF colour) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  HDC screen = GetDC(nullptr);
+  int count = 0;
+  for (int y = r.top; y < r.bottom; ++y) {
+    for (int x = r.left; x < r.right; ++x) count += GetPixel(screen, x, y) == colour;
+  }
+  ReleaseDC(nullptr, screen);
+  return count;
 }
 
 }  // namespace
@@ -264,6 +328,80 @@ int wmain(int argc, wchar_t** argv) {
     HWND icon = nullptr;
     EnumChildWindows(window, FindIcon, reinterpret_cast<LPARAM>(&icon));
     std::printf("%s\n", ToUtf8(IconName(icon)).c_str());
+    return 0;
+  }
+  if (command == L"rows" && argc == 4) return PrintListViewRows(GetDlgItem(window, std::wcstol(argv[3], nullptr, 10)));
+  if (command == L"enabled" && argc == 4) {
+    std::printf("%d\n", IsWindowEnabled(GetDlgItem(window, std::wcstol(argv[3], nullptr, 10))) ? 1 : 0);
+    return 0;
+  }
+  if (command == L"progress" && argc == 4) {
+    const int id = std::wcstol(argv[3], nullptr, 10);
+    std::printf("%d\n", static_cast<int>(SendDlgItemMessageW(window, id, PBM_GETPOS, 0, 0)));
+    return 0;
+  }
+  if (command == L"settle") {
+    // A sent message is handled only inside a message loop: once it returns, whatever the thread was about to
+    // show before waiting for input (a message box) is there.
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) ? 0 : 4;
+  }
+  if (command == L"press" && argc == 4) {
+    HWND control = GetDlgItem(window, std::wcstol(argv[3], nullptr, 10));
+    PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    return 0;
+  }
+  if (command == L"dblclick" && argc == 5) {
+    const int id = std::wcstol(argv[3], nullptr, 10);
+    HWND control = GetDlgItem(window, id);
+    SendMessageW(control, LB_SETCURSEL, std::wcstol(argv[4], nullptr, 10), 0);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(control));
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, LBN_DBLCLK), reinterpret_cast<LPARAM>(control));
+    return 0;
+  }
+  if (command == L"key" && argc == 4) {
+    HWND target = FocusOf(window);
+    if (!target) target = window;
+    const auto key = static_cast<WPARAM>(std::wcstoul(argv[3], nullptr, 10));
+    // Posted, as the keyboard's messages are, so that they pass the dialog's own message loop.
+    PostMessageW(target, WM_KEYDOWN, key, 1);
+    PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+    return 0;
+  }
+  if (command == L"tab") {
+    HWND before = FocusOf(window);
+    PostMessageW(before ? before : window, WM_KEYDOWN, VK_TAB, 1);
+    PostMessageW(before ? before : window, WM_KEYUP, VK_TAB, 0xC0000001);
+    const DWORD start = GetTickCount();
+    HWND after = FocusOf(window);
+    while (after == before && GetTickCount() - start < 5000) {
+      Sleep(20);  // polling for the focus to move, bounded
+      after = FocusOf(window);
+    }
+    std::printf("%d\n", after && after != before && IsChild(window, after) ? GetDlgCtrlID(after) : 0);
+    return 0;
+  }
+  if (command == L"focus") {
+    HWND focus = FocusOf(window);
+    std::printf("%d\n", focus && IsChild(window, focus) ? GetDlgCtrlID(focus) : 0);
+    return 0;
+  }
+  if (command == L"pointer" && argc == 4) {
+    const int id = std::wcstol(argv[3], nullptr, 10);
+    RECT r{};
+    GetWindowRect(id == 0 ? window : GetDlgItem(window, id), &r);
+    if (id == 0) {
+      SetCursorPos(r.right + 40, r.bottom + 40);
+    } else {
+      SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    return 0;
+  }
+  if (command == L"colour" && argc == 5) {
+    const unsigned long rgb = std::wcstoul(argv[4], nullptr, 16);
+    const COLORREF colour = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+    std::printf("%d\n", CountColour(GetDlgItem(window, std::wcstol(argv[3], nullptr, 10)), colour));
     return 0;
   }
   if (command == L"close") {

@@ -5,6 +5,8 @@
 #include "platform/host/HostPorts.h"
 #include "platform/host/MemoryFiles.h"
 #include "platform/host/MemoryRegistry.h"
+#include "platform/host/ScriptedHttp.h"
+#include "platform/host/ScriptedThreads.h"
 #include "platform/host/ScriptedUi.h"
 
 namespace tc {
@@ -15,7 +17,10 @@ struct HostMachine {
   RecordingProcesses processes;
   ScriptedUi ui;
   RecordingShell shell;
-  Platform platform{registry, files, processes, ui, shell};
+  TableVersionInfo versions;
+  ScriptedHttp http;
+  ScriptedThreads threads;
+  Platform platform{registry, files, processes, ui, shell, versions, http, threads};
   Context context{platform};
 };
 

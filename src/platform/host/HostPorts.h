@@ -1,11 +1,14 @@
-// Small host adapters: a process port that records command lines, a shell that records what it opened.
+// Small host adapters: a process port that records command lines, a shell that records what it opened,
+// version resources from a table.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "platform/Processes.h"
 #include "platform/Shell.h"
+#include "platform/VersionInfo.h"
 
 namespace tc {
 
@@ -31,6 +34,23 @@ class RecordingShell final : public Shell {
   std::vector<std::u16string> opened;
   int associationNotices = 0;
   std::u16string programPath = u"C:\\Program Files\\Tessaly Corvalo\\TessalyCorvalo.exe";
+};
+
+// Version resources by executable path (exact spelling); each resource maps sub-blocks to their values.
+class TableVersionInfo final : public VersionInfo {
+ public:
+  struct Resource {
+    std::map<std::u16string, std::vector<std::uint8_t>> binary;
+    std::map<std::u16string, std::u16string> strings;
+  };
+
+  // A resource with one translation (language, code page) whose "Full Version" is the given text.
+  void AddFullVersion(const std::u16string& executable, const std::u16string& fullVersion,
+                      std::uint16_t language = 0x0409, std::uint16_t codePage = 0x04B0);
+
+  std::unique_ptr<VersionResource> Read(const std::u16string& executable) override;
+
+  std::map<std::u16string, Resource> resources;
 };
 
 }  // namespace tc

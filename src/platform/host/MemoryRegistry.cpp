@@ -80,8 +80,8 @@ std::optional<Registry::Handle> MemoryRegistry::Open(RegistryRoot root, const st
 }
 
 std::optional<Registry::Handle> MemoryRegistry::Create(RegistryRoot root, const std::u16string& path,
-                                                       std::uint32_t) {
-  auto node = Find(root, path, RegistryView::Default, true);
+                                                       std::uint32_t, RegistryView view) {
+  auto node = Find(root, path, view, true);
   if (!node) return std::nullopt;
   return Register(std::move(node));
 }

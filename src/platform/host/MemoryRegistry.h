@@ -16,7 +16,8 @@ class MemoryRegistry final : public Registry {
 
   std::optional<Handle> Open(RegistryRoot root, const std::u16string& path, std::uint32_t access,
                              RegistryView view) override;
-  std::optional<Handle> Create(RegistryRoot root, const std::u16string& path, std::uint32_t access) override;
+  std::optional<Handle> Create(RegistryRoot root, const std::u16string& path, std::uint32_t access,
+                               RegistryView view = RegistryView::Default) override;
   void Close(Handle key) override;
   std::optional<RegistryValue> QueryValue(Handle key, const std::u16string& name) override;
   bool SetValue(Handle key, const std::u16string& name, const RegistryValue& value) override;

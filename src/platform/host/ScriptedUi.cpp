@@ -1,6 +1,7 @@
 // A user interface in memory in which a test acts as the user.
 #include "platform/host/ScriptedUi.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "base/Text.h"
@@ -80,6 +81,25 @@ void ScriptedDialog::FireTimer(int timer) {
   handler_.OnTimer(*this, timer);
 }
 
+void ScriptedDialog::PressEnter() {
+  if (HasEnded()) throw std::logic_error("Enter in a dialog that has ended");
+  for (const Control& control : controls_) {
+    const bool isButton = control.source.className == control::kButton;
+    if (isButton && (control.source.style & 0xF) == 0x1) {  // BS_DEFPUSHBUTTON
+      if (control.enabled) handler_.OnCommand(*this, control.source.id, notify::kButtonClicked);
+      return;
+    }
+  }
+  throw std::logic_error("no default button in " + ToUtf8(template_.caption));
+}
+
+bool ScriptedDialog::DeliverPosted() {
+  const auto post = poster_->Take();
+  if (!post) return false;
+  handler_.OnPosted(*this, post->first, post->second);
+  return true;
+}
+
 void ScriptedDialog::Close() { handler_.OnCommand(*this, kIdCancel, notify::kButtonClicked); }
 
 std::vector<std::u16string> ScriptedDialog::Items(int id) const {
@@ -96,6 +116,7 @@ std::pair<int, int> ScriptedDialog::ProgressRange(int id) const {
 void ScriptedDialog::End(int code) {
   if (!endCode_) endCode_ = code;
   timers_.clear();
+  poster_->Close();
 }
 
 std::u16string ScriptedDialog::Text(int id) const { return ControlOf(id).text; }
@@ -115,8 +136,14 @@ void ScriptedDialog::LimitText(int id, std::uint32_t characters) { ControlOf(id)
 void ScriptedDialog::ReplaceSelection(int id, const std::u16string& text) {
   Control& control = ControlOf(id);
   control.caret = std::min(control.caret, control.text.size());
-  control.text.insert(control.caret, text);
-  control.caret += text.size();
+  // As an edit field does: what goes beyond its limit is cut off.
+  std::u16string inserted = text;
+  if (control.limit != 0) {
+    const size_t room = control.limit > control.text.size() ? control.limit - control.text.size() : 0;
+    if (inserted.size() > room) inserted.resize(room);
+  }
+  control.text.insert(control.caret, inserted);
+  control.caret += inserted.size();
 }
 
 void ScriptedDialog::MoveCaretToEnd(int id) {
@@ -150,6 +177,17 @@ int ScriptedDialog::AddItem(int id, const std::u16string& text, std::uintptr_t d
   control.items.insert(control.items.begin() + static_cast<std::ptrdiff_t>(at), Item{text, data, false});
   if (control.selection >= static_cast<int>(at)) ++control.selection;
   return static_cast<int>(at);
+}
+
+void ScriptedDialog::RemoveItem(int id, int index) {
+  Control& control = ControlOf(id);
+  if (index < 0 || index >= static_cast<int>(control.items.size())) return;
+  control.items.erase(control.items.begin() + index);
+  if (control.selection == index) {
+    control.selection = -1;
+  } else if (control.selection > index) {
+    --control.selection;
+  }
 }
 
 int ScriptedDialog::ItemCount(int id) const { return static_cast<int>(ControlOf(id).items.size()); }
@@ -230,22 +268,28 @@ int ScriptedUi::RunModal(const DialogTemplate& dialog, DialogHandler& handler, W
 
 namespace {
 
+// The popup's window lives as long as the popup, so that its handler may go on using it.
 class ScriptedPopup final : public Popup {
  public:
-  explicit ScriptedPopup(WindowId id) : id_(id) {}
-  WindowId Id() const override { return id_; }
+  ScriptedPopup(std::unique_ptr<ScriptedDialog> window, std::vector<ScriptedDialog*>& live)
+      : window_(std::move(window)), live_(live) {
+    live_.push_back(window_.get());
+  }
+  ~ScriptedPopup() override { std::erase(live_, window_.get()); }
+  WindowId Id() const override { return window_->Id(); }
 
  private:
-  WindowId id_;
+  std::unique_ptr<ScriptedDialog> window_;
+  std::vector<ScriptedDialog*>& live_;
 };
 
 }  // namespace
 
 std::unique_ptr<Popup> ScriptedUi::ShowPopup(const DialogTemplate& dialog, DialogHandler& handler, WindowId owner) {
   popupsShown.push_back(dialog.caption);
-  ScriptedDialog window(dialog, handler, nextWindow_);
-  handler.OnOpen(window);
-  return std::make_unique<ScriptedPopup>(nextWindow_++);
+  auto window = std::make_unique<ScriptedDialog>(dialog, handler, nextWindow_++);
+  handler.OnOpen(*window);
+  return std::make_unique<ScriptedPopup>(std::move(window), livePopups);
 }
 
 int ScriptedUi::ShowMessage(WindowId owner, const std::u16string& text, const std::u16string& caption,

@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "platform/Ui.h"
+#include "platform/host/ScriptedPoster.h"
 
 namespace tc {
 
 class ScriptedDialog final : public DialogWindow {
  public:
   ScriptedDialog(const DialogTemplate& dialog, DialogHandler& handler, WindowId id);
+  ~ScriptedDialog() override { poster_->Close(); }
 
   // What the user does.
   void Click(int control);
@@ -23,7 +25,11 @@ class ScriptedDialog final : public DialogWindow {
   void DoubleClickItem(int control, int index);
   void Tick(int control, int index, bool checked);
   void FireTimer(int timer);
-  void Close();  // Escape or the close box
+  // Hands the oldest message posted from another thread to the handler; false when none waits or the dialog ended.
+  bool DeliverPosted();
+  std::size_t PostsWaiting() const { return poster_->Waiting(); }
+  void PressEnter();  // the default button, when it is enabled
+  void Close();       // Escape or the close box
 
   // What the user sees.
   const std::u16string& Caption() const { return caption_; }
@@ -41,6 +47,7 @@ class ScriptedDialog final : public DialogWindow {
   // DialogWindow
   WindowId Id() const override { return id_; }
   void End(int code) override;
+  std::shared_ptr<DialogPoster> Poster() override { return poster_; }
   std::u16string Text(int control) const override;
   void SetText(int control, const std::u16string& text) override;
   void SetCaption(const std::u16string& caption) override { caption_ = caption; }
@@ -52,6 +59,7 @@ class ScriptedDialog final : public DialogWindow {
   void MoveCaretToEnd(int control) override;
   void ClearItems(int control) override;
   int AddItem(int control, const std::u16string& text, std::uintptr_t data) override;
+  void RemoveItem(int control, int index) override;
   int ItemCount(int control) const override;
   std::u16string ItemText(int control, int index) const override;
   std::uintptr_t ItemData(int control, int index) const override;
@@ -101,6 +109,7 @@ class ScriptedDialog final : public DialogWindow {
   std::vector<Control> controls_;
   std::map<int, std::uint32_t> timers_;
   std::optional<int> endCode_;
+  std::shared_ptr<ScriptedPoster> poster_ = std::make_shared<ScriptedPoster>();
   int focus_ = 0;
 };
 
@@ -135,6 +144,8 @@ class ScriptedUi final : public Ui {
   std::vector<std::u16string> dialogsShown;  // captions, in the order they opened
   std::vector<WindowId> dialogOwners;
   std::vector<std::u16string> popupsShown;
+  // The popups that are still shown, as their handlers see them.
+  std::vector<ScriptedDialog*> livePopups;
   std::vector<OpenFileRequest> fileRequests;
   // What went against the script: an unexpected dialog, a question nobody answered, a dialog left open.
   std::vector<std::string> problems;

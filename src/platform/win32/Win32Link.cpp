@@ -1,6 +1,8 @@
 // A static text that behaves as a hyperlink.
 #include "platform/win32/Win32Link.h"
 
+#include <string>
+
 #include "resources/HandCursor.h"
 
 namespace tc {
@@ -24,6 +26,8 @@ HCURSOR CreateHandCursor() {
   return CreateCursor(GetModuleHandleW(nullptr), kHandCursorHotSpotX, kHandCursorHotSpotY, 32, 32, andPlane,
                       xorPlane);
 }
+
+bool IsActivationKey(WPARAM key) { return key == VK_SPACE || key == VK_RETURN; }
 
 }  // namespace
 
@@ -59,10 +63,17 @@ void LinkControl::Repaint() {
   UpdateWindow(control_);
 }
 
+// The dialog hears of a click as of a command from the control, with notification code 0 and no handle.
+void LinkControl::Activate() {
+  SendMessageW(GetParent(control_), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control_), 0), 0);
+}
+
 LRESULT LinkControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ENABLE:
     case WM_SETTEXT:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
       InvalidateRect(control_, nullptr, TRUE);
       break;
     case WM_PAINT:
@@ -78,23 +89,34 @@ LRESULT LinkControl::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       SetCursor(cursor_);
       return TRUE;
     case WM_MOUSEMOVE:
-      if (!hovering_) {
-        hovering_ = true;
+      if (hover_.MouseMoved()) {
         TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, control_, HOVER_DEFAULT};
         TrackMouseEvent(&track);
         Repaint();
       }
       return 0;
     case WM_MOUSELEAVE:
-      if (hovering_) {
-        hovering_ = false;
-        Repaint();
-      }
+      if (hover_.MouseLeft()) Repaint();
       return 0;
+    // The command goes on the press; a quick second press arrives as a double click and is a press too.
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-      SendMessageW(GetParent(control_), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control_), 0), 0);
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+      Activate();
       return 0;
+    // From the keyboard: Tab reaches the link, Space or Enter follows it.
+    case WM_GETDLGCODE: {
+      const auto* pending = reinterpret_cast<const MSG*>(lParam);
+      if (pending && pending->message == WM_KEYDOWN && IsActivationKey(pending->wParam)) return DLGC_WANTMESSAGE;
+      break;
+    }
+    case WM_KEYDOWN:
+      if (IsActivationKey(wParam)) {
+        Activate();
+        return 0;
+      }
+      break;
     default:
       break;
   }
@@ -105,18 +127,30 @@ void LinkControl::Paint() {
   PAINTSTRUCT paint{};
   HDC dc = BeginPaint(control_, &paint);
   SetBkMode(dc, TRANSPARENT);
-  const bool hovered = hovering_ && IsWindowEnabled(control_);
+  const bool hovered = hover_.LooksHovered(IsWindowEnabled(control_) != FALSE);
   HFONT normal = reinterpret_cast<HFONT>(SendMessageW(control_, WM_GETFONT, 0, 0));
   HGDIOBJ previous = SelectObject(dc, hovered && underlined_ ? underlined_ : normal);
   SetTextColor(dc, hovered ? RGB(0, 0, 255) : GetSysColor(COLOR_WINDOWTEXT));
-  const int length = GetWindowTextLengthW(control_);
-  wchar_t text[1024] = {};
-  GetWindowTextW(control_, text, 1024);
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control_)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(control_, text.data(), static_cast<int>(text.size()))));
   RECT client{};
   GetClientRect(control_, &client);
   const bool centred = (GetWindowLongW(control_, GWL_STYLE) & SS_TYPEMASK) == SS_CENTER;
-  DrawTextW(dc, text, length < 1024 ? length : 1023, &client,
-            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | (centred ? DT_CENTER : DT_LEFT));
+  const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | (centred ? DT_CENTER : DT_LEFT);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &client, format);
+  if (GetFocus() == control_) {
+    // The focus frame hugs the text, as on a check box.
+    RECT frame = client;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &frame, format | DT_CALCRECT);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    frame.left = centred ? client.left + (client.right - client.left - width) / 2 : client.left;
+    frame.right = frame.left + width;
+    frame.top = client.top + (client.bottom - client.top - height) / 2;
+    frame.bottom = frame.top + height;
+    IntersectRect(&frame, &frame, &client);
+    DrawFocusRect(dc, &frame);
+  }
   SelectObject(dc, previous);
   EndPaint(control_, &paint);
 }

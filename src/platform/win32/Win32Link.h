@@ -3,8 +3,12 @@
 
 #include <windows.h>
 
+#include "ui/LinkHover.h"
+
 namespace tc {
 
+// Attached to a dialog's static control for as long as the object lives; the control's normal font stays the
+// dialog's, the underlined copy and the cursor are the link's own.
 class LinkControl {
  public:
   explicit LinkControl(HWND control);
@@ -17,12 +21,13 @@ class LinkControl {
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void Paint();
   void Repaint();
+  void Activate();
 
   HWND control_;
-  WNDPROC staticProcedure_;
+  WNDPROC staticProcedure_ = nullptr;
   HFONT underlined_ = nullptr;
   HCURSOR cursor_ = nullptr;
-  bool hovering_ = false;
+  LinkHover hover_;
 };
 
 }  // namespace tc

@@ -33,9 +33,9 @@ std::optional<Registry::Handle> Win32Registry::Open(RegistryRoot root, const std
 }
 
 std::optional<Registry::Handle> Win32Registry::Create(RegistryRoot root, const std::u16string& path,
-                                                      std::uint32_t access) {
+                                                      std::uint32_t access, RegistryView view) {
   HKEY key = nullptr;
-  if (RegCreateKeyExW(RootKey(root), Wide(path), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
+  if (RegCreateKeyExW(RootKey(root), Wide(path), 0, nullptr, REG_OPTION_NON_VOLATILE, access | ViewFlag(view), nullptr, &key,
                       nullptr) != ERROR_SUCCESS) {
     return std::nullopt;
   }

@@ -4,8 +4,12 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
+#include <cderr.h>
+
+#include <algorithm>
 
 #include "platform/win32/Win32Link.h"
+#include "platform/win32/Win32Poster.h"
 #include "platform/win32/Win32Text.h"
 #include "ui/Centring.h"
 
@@ -35,20 +39,44 @@ std::u16string WindowClassOf(const ControlTemplate& control) {
   return control.className == control::kLink ? std::u16string(control::kStatic) : control.className;
 }
 
+// An icon static names its icon resource; "#128" goes into the template as the ordinal 128.
+void AppendControlText(std::vector<std::uint16_t>& out, const ControlTemplate& control) {
+  const bool icon = WindowClassOf(control) == control::kStatic && (control.style & SS_TYPEMASK) == SS_ICON;
+  if (icon && control.text.size() > 1 && control.text[0] == u'#') {
+    std::uint32_t ordinal = 0;
+    for (size_t i = 1; i < control.text.size() && control.text[i] >= u'0' && control.text[i] <= u'9'; ++i) {
+      ordinal = ordinal * 10 + (control.text[i] - u'0');
+    }
+    AppendWord(out, 0xFFFF);
+    AppendWord(out, static_cast<std::uint16_t>(ordinal));
+    return;
+  }
+  AppendText(out, control.text);
+}
+
 // What the dialog procedure needs of one running dialog.
 struct Binding;
 
 class Win32DialogWindow final : public DialogWindow {
  public:
   explicit Win32DialogWindow(bool modal) : modal_(modal) {}
+  ~Win32DialogWindow() override {
+    if (poster_) poster_->Detach();
+  }
   void Attach(HWND window) { window_ = window; }
   HWND Window() const { return window_; }
   bool FocusWasSet() const { return focusSet_; }
 
   WindowId Id() const override { return reinterpret_cast<WindowId>(window_); }
   void End(int code) override {
+    if (poster_) poster_->Detach();
     if (modal_) EndDialog(window_, code);
   }
+  std::shared_ptr<DialogPoster> Poster() override {
+    if (!poster_) poster_ = std::make_shared<Win32Poster>(window_);
+    return poster_;
+  }
+  bool TakesPosts() const { return poster_ && poster_->IsAttached(); }
   std::u16string Text(int control) const override {
     HWND item = GetDlgItem(window_, control);
     const int length = GetWindowTextLengthW(item);
@@ -59,7 +87,12 @@ class Win32DialogWindow final : public DialogWindow {
   }
   void SetText(int control, const std::u16string& text) override { SetDlgItemTextW(window_, control, Wide(text)); }
   void SetCaption(const std::u16string& caption) override { SetWindowTextW(window_, Wide(caption)); }
-  void Enable(int control, bool enabled) override { EnableWindow(GetDlgItem(window_, control), enabled); }
+  void Enable(int control, bool enabled) override {
+    HWND item = GetDlgItem(window_, control);
+    // A disabled control can't keep the keyboard focus: it goes on to the next tab stop rather than nowhere.
+    if (!enabled && item && GetFocus() == item) SendMessageW(window_, WM_NEXTDLGCTL, 0, FALSE);
+    EnableWindow(item, enabled);
+  }
   bool IsEnabled(int control) const override { return IsWindowEnabled(GetDlgItem(window_, control)) != FALSE; }
   void Focus(int control) override {
     SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window_, control)), TRUE);
@@ -74,6 +107,7 @@ class Win32DialogWindow final : public DialogWindow {
   void MoveCaretToEnd(int control) override {
     const LRESULT length = GetWindowTextLengthW(GetDlgItem(window_, control));
     SendDlgItemMessageW(window_, control, EM_SETSEL, length, length);
+    SendDlgItemMessageW(window_, control, EM_SCROLLCARET, 0, 0);
   }
 
   void ClearItems(int control) override {
@@ -109,6 +143,14 @@ class Win32DialogWindow final : public DialogWindow {
       case Kind::Other: break;
     }
     return -1;
+  }
+  void RemoveItem(int control, int index) override {
+    switch (KindOf(control)) {
+      case Kind::ListBox: SendDlgItemMessageW(window_, control, LB_DELETESTRING, index, 0); break;
+      case Kind::Combo: SendDlgItemMessageW(window_, control, CB_DELETESTRING, index, 0); break;
+      case Kind::ListView: SendDlgItemMessageW(window_, control, LVM_DELETEITEM, index, 0); break;
+      case Kind::Other: break;
+    }
   }
   int ItemCount(int control) const override {
     switch (KindOf(control)) {
@@ -217,8 +259,18 @@ class Win32DialogWindow final : public DialogWindow {
     HMENU menu = CreatePopupMenu();
     if (!menu) return 0;
     for (size_t i = 0; i < items.size(); ++i) AppendMenuW(menu, MF_STRING, i + 1, Wide(items[i]));
-    const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, screen.x,
-                                      screen.y, 0, window_, nullptr);
+    // A point on no monitor is brought across into the nearest one; up and down the menu places itself.
+    POINT at{screen.x, screen.y};
+    if (!MonitorFromPoint(at, MONITOR_DEFAULTTONULL)) {
+      MONITORINFO monitor{};
+      monitor.cbSize = sizeof(monitor);
+      if (GetMonitorInfoW(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        if (at.x < monitor.rcWork.left) at.x = monitor.rcWork.left;
+        if (at.x >= monitor.rcWork.right) at.x = monitor.rcWork.right - 1;
+      }
+    }
+    const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x,
+                                      at.y, 0, window_, nullptr);
     DestroyMenu(menu);
     return chosen;
   }
@@ -237,6 +289,7 @@ class Win32DialogWindow final : public DialogWindow {
   bool modal_;
   HWND window_ = nullptr;
   bool focusSet_ = false;
+  std::shared_ptr<Win32Poster> poster_;
 };
 
 struct Binding {
@@ -332,6 +385,10 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       }
       return FALSE;
     }
+    case kPostedMessage:
+      if (!binding || !binding->window.TakesPosts()) return TRUE;
+      binding->handler.OnPosted(binding->window, static_cast<int>(wParam), static_cast<std::intptr_t>(lParam));
+      return TRUE;
     case WM_TIMER:
       if (!binding) return FALSE;
       KillTimer(window, wParam);
@@ -383,7 +440,7 @@ std::vector<std::uint16_t> BuildDialogTemplate(const DialogTemplate& dialog) {
     }
     AppendDword(out, static_cast<std::uint32_t>(control.id));
     AppendText(out, WindowClassOf(control));
-    AppendText(out, control.text);
+    AppendControlText(out, control);
     AppendWord(out, 0);  // no creation data
   }
   return out;
@@ -444,6 +501,10 @@ std::optional<std::u16string> Win32Ui::OpenFile(const OpenFileRequest& request) 
   dialog.nMaxFile = request.bufferLength;
   dialog.lpstrTitle = Wide(request.title);
   dialog.Flags = request.flags;
+  if (GetOpenFileNameW(&dialog)) return FromWide(Wide(buffer));
+  // A start name the dialog refuses (quotes, say) would keep it from opening at all: it opens without one.
+  if (CommDlgExtendedError() != FNERR_INVALIDFILENAME || buffer[0] == u'\0') return std::nullopt;
+  std::fill(buffer.begin(), buffer.end(), u'\0');
   if (!GetOpenFileNameW(&dialog)) return std::nullopt;
   return FromWide(Wide(buffer));
 }

@@ -1,0 +1,29 @@
+// A candidate starter found by a scan, and the de-duplicating list the detectors fill.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tc {
+
+struct DetectedStarter {
+  bool Checked = false;
+  bool Main = true;
+  bool Exists = false;
+  std::u16string Group;
+  std::int32_t Rank = 0;
+  std::u16string Name;
+  std::u16string ExecutableFile;
+  std::u16string Arguments;
+  std::u16string ExcludePattern;
+  std::u16string IncludePattern;
+};
+
+using DetectedStarterList = std::vector<DetectedStarter>;
+
+// Drops a record equal to one already listed; otherwise appends it, and within its group only the
+// highest rank keeps Main.
+void AddDetected(DetectedStarterList& list, const DetectedStarter& record);
+
+}  // namespace tc

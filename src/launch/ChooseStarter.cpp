@@ -1,0 +1,41 @@
+// Which starter of a kind an opened file runs with: the stored action, or the user's choice.
+#include "launch/ChooseStarter.h"
+
+#include "ui/Dialogs.h"
+#include "ui/Messages.h"
+
+namespace tc {
+
+namespace {
+
+bool HoldsStarter(const StarterCatalogue& catalogue, StarterKind kind, std::uint32_t slot) {
+  return slot != 0 && catalogue.NextStarter(kind, slot - 1) == slot;
+}
+
+}  // namespace
+
+std::uint32_t ChooseStarter(Context& context, StarterKind kind, bool useDefaultAction) {
+  StarterCatalogue& catalogue = context.Catalogue();
+  Ui& ui = context.platform.ui;
+
+  if (!catalogue.HasStarters(kind)) {
+    ShowLaunchError(ui, kind == StarterKind::J2se ? u"No J2SE starters are defined." : u"No J2ME starters are defined.");
+    if (RunSetupDialog(context, ui.ActiveWindow()) != kIdOk) return 0;
+    if (!catalogue.HasStarters(kind)) return 0;
+  }
+
+  std::uint32_t slot = catalogue.ResolveAction(kind);
+  // A stored action always names a starter once loaded; should it not, the user chooses rather than the
+  // program running nothing.
+  if (!useDefaultAction || !HoldsStarter(catalogue, kind, slot)) {
+    const Selection selection = RunSelectionDialog(context, kind, ui.ActiveWindow());
+    if (selection.endCode != kIdOk || !HoldsStarter(catalogue, kind, selection.slot)) return 0;
+    slot = selection.slot;
+  }
+
+  // Remembered before the start, so that the choice holds even when the start fails.
+  catalogue.SetLastAction(kind, slot);
+  return slot;
+}
+
+}  // namespace tc

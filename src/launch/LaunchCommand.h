@@ -1,0 +1,36 @@
+// A starter's executable and argument template, expanded with the opened files into one child command line.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Processes.h"
+
+namespace tc {
+
+// CreateProcessW takes at most 32,767 characters, the terminating null included.
+constexpr std::size_t kMaxCommandLineLength = 32766;
+
+class LaunchCommand {
+ public:
+  LaunchCommand(std::u16string executableFile, std::u16string argumentTemplate);
+
+  // The next positional value ("%1", then "%2", ...): the text wrapped in double quotes.
+  void AddQuotedValue(std::u16string_view text);
+
+  // The expanded command line, or nullopt when it would be longer than a process can be given.
+  std::optional<std::u16string> CommandLine(std::u16string_view externalArguments) const;
+
+  // True when the child process was created; nothing is shown either way.
+  bool Start(Processes& processes, std::u16string_view externalArguments) const;
+
+ private:
+  std::u16string executableFile_;
+  std::u16string template_;
+  std::vector<std::u16string> values_;
+};
+
+}  // namespace tc

@@ -1,0 +1,60 @@
+// "Tessaly Corvalo" size-mismatch dialog: the descriptor declares another archive size than the archive has.
+#include "base/Text.h"
+#include "ui/ControlIds.h"
+#include "ui/Dialogs.h"
+#include "ui/Styles.h"
+
+namespace tc {
+
+namespace {
+
+DialogTemplate SizeMismatchTemplate() {
+  using namespace style;
+  return DialogTemplate{
+      u"Tessaly Corvalo",
+      {0, 0, 172, 123},
+      kPopup | kCaption | kSysMenu | kDsModalFrame | kDsShellFont,
+      0,
+      u"MS Shell Dlg",
+      8,
+      {
+          {IDC_STATIC, control::kButton, u"Warning", {7, 3, 158, 58}, kBsGroupBox | kBsCenter},
+          {IDC_SIZE_MISMATCH_TEXT, control::kStatic,
+           u"The size of the JAR file differs from that in the JAD file.\n"
+           u"The JAR file size is %u bytes.\n"
+           u"The \"MIDlet-Jar-Size\" attribute is %u bytes in the JAD file.",
+           {14, 12, 143, 42}, kSsLeft | kSsNoPrefix},
+          {kIdOk, control::kButton, u"Correct this JAD file", {7, 66, 158, 14}, kBsDefPushButton | kTabStop},
+          {IDB_TEMPORARY_JAD, control::kButton, u"Create a temporary JAD file", {7, 84, 158, 14},
+           kBsPushButton | kTabStop},
+          {kIdCancel, control::kButton, u"Cancel", {7, 102, 158, 14}, kBsPushButton | kTabStop},
+      }};
+}
+
+class SizeMismatchHandler final : public DialogHandler {
+ public:
+  SizeMismatchHandler(std::uint32_t realSize, std::uint32_t declaredSize)
+      : realSize_(realSize), declaredSize_(declaredSize) {}
+
+  void OnOpen(DialogWindow& window) override {
+    // The template's text is the format, so that its wording lives in one place.
+    window.SetText(IDC_SIZE_MISMATCH_TEXT, Format(window.Text(IDC_SIZE_MISMATCH_TEXT), {realSize_, declaredSize_}));
+  }
+
+  void OnCommand(DialogWindow& window, int control, int code) override {
+    if (control == kIdOk || control == IDB_TEMPORARY_JAD || control == kIdCancel) window.End(control);
+  }
+
+ private:
+  std::uint32_t realSize_;
+  std::uint32_t declaredSize_;
+};
+
+}  // namespace
+
+int RunSizeMismatchDialog(Ui& ui, std::uint32_t realSize, std::uint32_t declaredSize) {
+  SizeMismatchHandler handler(realSize, declaredSize);
+  return ui.RunModal(SizeMismatchTemplate(), handler, kNoWindow);
+}
+
+}  // namespace tc

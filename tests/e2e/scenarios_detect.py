@@ -1,0 +1,125 @@
+"""Scenarios of starter detection: the Scan buttons of the setup dialog on a machine with Java runtimes."""
+import pathlib
+import shutil
+
+from harness import check, parse_reg, scenario
+
+SETUP = "Tessaly Corvalo Setup"
+J2SE_SCAN = 1004
+LIST = 1018
+CHECK_ALL = 1013
+SHOW_NONMAIN = 1021
+ADD_CHECKED = 1
+SETTINGS = "HKCU\\Software\\Tessaly\\Corvalo\\setup1"
+
+
+def install_fake_java(wine, home):
+    """Puts the stand-in java.exe and javaw.exe, which carry a "Full Version", under C:\\<home>."""
+    fake = wine.build / "tests" / "e2e" / "fake_java.exe"
+    for relative in ("bin", "jre\\bin"):
+        folder = pathlib.Path(wine.env["WINEPREFIX"]) / "drive_c" / home / relative.replace("\\", "/")
+        folder.mkdir(parents=True, exist_ok=True)
+        for name in ("java.exe", "javaw.exe"):
+            shutil.copy(fake, folder / name)
+
+
+def register_java(wine, kind, version, home, view):
+    wine.run("reg", "add", f"HKLM\\SOFTWARE\\JavaSoft\\{kind}\\{version}", "/v", "JavaHome", "/d", home, "/f",
+             f"/reg:{view}")
+
+
+def forget_java(wine):
+    for view in ("32", "64"):
+        wine.run("reg", "delete", "HKLM\\SOFTWARE\\JavaSoft", "/f", f"/reg:{view}", check_exit=False)
+    wine.run("reg", "delete", SETTINGS, "/f", check_exit=False)
+
+
+def rows(wine, caption):
+    return [tuple(line.split("\t", 1)) for line in wine.driver("rows", caption, LIST).splitlines() if "\t" in line]
+
+
+def open_setup(wine):
+    launch = wine.launch(" /setup")
+    wine.wait(SETUP)
+    return launch
+
+
+def scan(wine):
+    wine.driver("click", SETUP, J2SE_SCAN)
+
+
+def dismiss_scan_note(wine):
+    """An empty catalogue makes the setup dialog point at the Scan buttons once."""
+    box = wine.message_box("Information")
+    check("SCAN" in box["text"], f"note {box['text']!r}")
+    wine.driver("click", "Information", 1)
+    wine.driver("gone", "Information", 10000)
+
+
+@scenario
+def j2se_scan_adds_runtimes(wine):
+    forget_java(wine)
+    install_fake_java(wine, "Java/jre8")
+    install_fake_java(wine, "Java/jdk8")
+    register_java(wine, "Java Runtime Environment", "1.8.0_202", "C:\\Java\\jre8\\", "64")
+    register_java(wine, "Java Development Kit", "1.8", "C:\\Java\\jdk8", "32")  # labelled by its Full Version
+
+    launch = open_setup(wine)
+    dismiss_scan_note(wine)
+    scan(wine)
+    title = "Detected J2SE Starters"
+    wine.wait(title)
+    shown = rows(wine, title)
+    check(shown == [("0", "JRE 1.8.0_202 (Console)"), ("0", "JRE 1.8.0_202 (GUI)")], f"main candidates {shown}")
+    check(wine.driver("enabled", title, ADD_CHECKED).strip() == "0", "Add Checked enabled with nothing ticked")
+    wine.screenshot(title, "detected-j2se-starters")
+    wine.driver("click", title, SHOW_NONMAIN)
+    wine.driver("click", title, CHECK_ALL)
+    everything = rows(wine, title)
+    check(len(everything) == 6 and all(checked == "1" for checked, _ in everything), f"all candidates {everything}")
+    wine.screenshot(title, "detected-j2se-starters-all")
+    wine.driver("click", title, ADD_CHECKED)
+    wine.driver("gone", title, 10000)
+    wine.screenshot(SETUP, "setup-after-j2se-scan")
+    wine.driver("click", SETUP, 1)
+    check(launch.exit_code() == 0, "setup did not end with exit code 0")
+
+    # New starters take the lowest free slots in the order they were found, not the order shown.
+    expected = ["JRE 1.8.0_202 (GUI)", "JRE 1.8.0_202 (Console)", "JRE in JDK 1.8.0_202 (GUI)",
+                "JRE in JDK 1.8.0_202 (Console)", "JDK 1.8.0_202 (GUI)", "JDK 1.8.0_202 (Console)"]
+    files = ["C:\\Java\\jre8\\bin\\javaw.exe", "C:\\Java\\jre8\\bin\\java.exe", "C:\\Java\\jdk8\\jre\\bin\\javaw.exe",
+             "C:\\Java\\jdk8\\jre\\bin\\java.exe", "C:\\Java\\jdk8\\bin\\javaw.exe", "C:\\Java\\jdk8\\bin\\java.exe"]
+    for slot, (name, exe) in enumerate(zip(expected, files), start=1):
+        key = f"{SETTINGS}\\J2SE\\{slot}"
+        values = parse_reg(wine.reg_query(key), key)
+        check(values.get("Name") == ("REG_SZ", name), f"slot {slot}: {values}")
+        check(values.get("ExecutableFile") == ("REG_SZ", exe), f"slot {slot}: {values}")
+        check(values.get("Arguments") == ("REG_SZ", "-jar %1 %*"), f"slot {slot}: {values}")
+
+    # Scanning again finds only what is there: the list opens empty, Add Checked disabled.
+    launch = open_setup(wine)
+    scan(wine)
+    wine.wait(title)
+    check(rows(wine, title) == [], "starters already present are listed")
+    check(wine.driver("enabled", title, ADD_CHECKED).strip() == "0", "Add Checked enabled on an empty list")
+    wine.driver("click", title, 2)
+    wine.driver("gone", title, 10000)
+    wine.driver("click", SETUP, 2)
+    check(launch.exit_code() == 0, "setup did not end with exit code 0")
+    forget_java(wine)
+
+
+@scenario
+def j2se_scan_on_a_machine_without_java(wine):
+    forget_java(wine)
+    launch = open_setup(wine)
+    dismiss_scan_note(wine)
+    scan(wine)
+    box = wine.message_box("Information")
+    check(box["text"] == "No J2SE starters are detected.", f"message {box['text']!r}")
+    check(box["icon"] == "information", f"icon {box['icon']}")
+    wine.screenshot("Information", "no-j2se-starters")
+    wine.driver("click", "Information", 1)
+    wine.driver("gone", "Information", 10000)
+    wine.driver("click", SETUP, 2)
+    check(launch.exit_code() == 0, "setup did not end with exit code 0")

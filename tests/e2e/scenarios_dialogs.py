@@ -1,0 +1,332 @@
+"""Scenarios of the dialogs: setup, editors, selection, About, the links and the file associations."""
+from harness import check, parse_reg, scenario
+from scenarios_launch import DESKTOP_MANIFEST, SETTINGS, Machine, dialog_texts, jar_bytes, suite
+
+SETUP = "Tessaly Corvalo Setup"
+J2SE_SELECT = "J2SE Starter Select"
+J2ME_SELECT = "J2ME Starter Select"
+VK_RETURN, VK_ESCAPE, VK_SPACE = 13, 27, 32
+
+
+def settext(wine, caption, ident, text):
+    wine.driver("settext", caption, ident, text.encode("utf-8").hex())
+
+
+def items(wine, caption, ident):
+    return wine.driver("items", caption, ident).splitlines()
+
+
+def enabled(wine, caption, ident):
+    return wine.driver("enabled", caption, ident).strip() == "1"
+
+
+def expect_box(wine, caption, text, icon, buttons):
+    box = wine.message_box(caption)
+    check(box["text"] == text, f"{caption}: message {box['text']!r}, expected {text!r}")
+    check(box["icon"] == icon, f"{caption}: icon {box['icon']}, expected {icon}")
+    check([label for _, label in box["buttons"]] == buttons, f"{caption}: buttons {box['buttons']}")
+
+
+def answer_scan_note(wine):
+    expect_box(wine, "Information", "Use SCAN buttons to detect J2SE/J2ME starters.", "information", ["OK"])
+    wine.driver("click", "Information", 1)
+    wine.driver("gone", "Information", 10000)
+
+
+def add_through_editor(wine, add_button, editor, name, program, arguments, screen=None):
+    """Add in the setup dialog, the editor filled in and confirmed."""
+    wine.driver("click", SETUP, add_button)
+    wine.wait(editor)
+    settext(wine, editor, 1011, name)
+    settext(wine, editor, 1013, program)
+    settext(wine, editor, 1015, arguments)
+    if screen:
+        wine.screenshot(editor, screen)
+    wine.driver("click", editor, 1)
+    wine.driver("gone", editor, 10000)
+
+
+def stored_values(wine, key):
+    return parse_reg(wine.reg_query(key), key)
+
+
+@scenario
+def dialogs_setup_cancel_keeps_the_registry(wine):
+    machine = Machine(wine, "setup-cancel")
+    machine.starter("J2SE", 1, "Java probe", "-jar %1 %*")
+    machine.starter("J2SE", 3, "Another probe", "-jar %1")
+    machine.actions("J2SE", 1, 3)
+    machine.starter("J2ME", 2, "Emulator probe", "-Xdescriptor:%1")
+    machine.actions("J2ME", 4294967295, 2)
+    before = wine.reg_query(SETTINGS)
+
+    launch = wine.launch(" /setup")
+    wine.wait(SETUP)
+    check(items(wine, SETUP, 1000) == ["Another probe", "Java probe"], f"J2SE list {items(wine, SETUP, 1000)}")
+    check(items(wine, SETUP, 1005) == ["Emulator probe"], f"J2ME list {items(wine, SETUP, 1005)}")
+    combo = items(wine, SETUP, 1010)
+    check(combo == [" <Choice once opened>", " <Last used action>", "Another probe", "Java probe"], f"combo {combo}")
+    texts = dialog_texts(wine, SETUP)
+    check(texts[1010] == "Java probe" and texts[1011] == " <Last used action>", f"actions {texts[1010]!r} {texts[1011]!r}")
+    check([enabled(wine, SETUP, b) for b in (1004, 1001, 1012, 1002, 1003)] == [True, True, False, False, False],
+          "J2SE buttons without a selection")
+    wine.screenshot(SETUP, "setup-with-starters")
+
+    # Edits of every kind, then Cancel.
+    wine.driver("select", SETUP, 1000, 0)
+    wine.driver("settle", SETUP)
+    check(enabled(wine, SETUP, 1003), "Delete stays disabled with a selection")
+    wine.driver("select", SETUP, 1010, 0)
+    wine.driver("click", SETUP, 1003)
+    expect_box(wine, "Warning", 'The JAR starter "Another probe" will be deleted.', "warning", ["OK", "Cancel"])
+    wine.screenshot("Warning", "setup-delete-question")
+    wine.driver("click", "Warning", 1)
+    wine.driver("gone", "Warning", 10000)
+    check(items(wine, SETUP, 1000) == ["Java probe"], f"after Delete {items(wine, SETUP, 1000)}")
+    check(not enabled(wine, SETUP, 1002), "Edit enabled after the selected starter was deleted")
+    wine.driver("click", SETUP, 2)
+    code = launch.exit_code()
+    check(code == 0, f"exit code {code}, expected 0")
+    check(wine.reg_query(SETTINGS) == before, "Cancel left the registry changed")
+
+
+@scenario
+def dialogs_setup_adds_starters_of_both_kinds(wine):
+    machine = Machine(wine, "setup-add")
+    launch = wine.launch(" /setup")
+    wine.wait(SETUP)
+    wine.screenshot("Information", "setup-scan-note")
+    answer_scan_note(wine)
+    wine.screenshot(SETUP, "setup-empty")
+
+    # The editor refuses an empty name, then an empty program.
+    wine.driver("click", SETUP, 1001)
+    wine.wait("J2SE Starter")
+    wine.driver("click", "J2SE Starter", 1)
+    expect_box(wine, "Error", 'The "Name" field is empty.', "error", ["OK"])
+    wine.screenshot("Error", "editor-name-empty")
+    wine.driver("click", "Error", 1)
+    wine.driver("gone", "Error", 10000)
+    settext(wine, "J2SE Starter", 1011, "  Java probe  ")
+    wine.driver("click", "J2SE Starter", 1)
+    expect_box(wine, "Error", 'The "Executable File" field is empty.', "error", ["OK"])
+    wine.driver("click", "Error", 1)
+    wine.driver("gone", "Error", 10000)
+    settext(wine, "J2SE Starter", 1013, machine.probe)
+    settext(wine, "J2SE Starter", 1015, " -jar %1 %* ")
+    wine.screenshot("J2SE Starter", "editor-j2se")
+    wine.driver("click", "J2SE Starter", 1)
+    wine.driver("gone", "J2SE Starter", 10000)
+
+    add_through_editor(wine, 1006, "J2ME Starter", "Emulator probe", machine.probe, "-Xdescriptor:%1 -jar %2",
+                       screen="editor-j2me")
+    check(items(wine, SETUP, 1000) == ["Java probe"], f"J2SE list {items(wine, SETUP, 1000)}")
+    check(items(wine, SETUP, 1011) == [" <Choice once opened>", " <Last used action>", "Emulator probe"],
+          f"J2ME combo {items(wine, SETUP, 1011)}")
+    check(enabled(wine, SETUP, 1007), "the new J2ME starter is not selected")
+    wine.driver("select", SETUP, 1011, 2)
+    wine.screenshot(SETUP, "setup-after-add")
+    wine.driver("click", SETUP, 1)
+    code = launch.exit_code()
+    check(code == 0, f"exit code {code}, expected 0")
+
+    expected = {
+        "J2SE": {"DefaultAction": ("REG_DWORD", "0x0"), "LastAction": ("REG_DWORD", "0x0")},
+        "J2SE\\1": {"Name": ("REG_SZ", "Java probe"), "ExecutableFile": ("REG_SZ", machine.probe),
+                    "Arguments": ("REG_SZ", "-jar %1 %*")},
+        "J2ME": {"DefaultAction": ("REG_DWORD", "0x1"), "LastAction": ("REG_DWORD", "0x0")},
+        "J2ME\\1": {"Name": ("REG_SZ", "Emulator probe"), "ExecutableFile": ("REG_SZ", machine.probe),
+                    "Arguments": ("REG_SZ", "-Xdescriptor:%1 -jar %2")},
+    }
+    for key, values in expected.items():
+        stored = stored_values(wine, f"{SETTINGS}\\{key}")
+        check(stored == values, f"{key}: stored {stored}, expected {values}")
+
+
+@scenario
+def dialogs_jad_asks_for_the_starter(wine):
+    machine = Machine(wine, "jad-select")
+    machine.starter("J2ME", 1, "Emulator probe", "-Xdescriptor:%1 -jar %2")
+    machine.starter("J2ME", 2, "Another emulator", "never %1")
+    machine.actions("J2ME", 0)
+    jar, jad, _ = suite(machine, "suite")
+
+    launch = wine.launch(f' "{machine.windows(jad)}"')
+    wine.wait(J2ME_SELECT)
+    check(items(wine, J2ME_SELECT, 1012) == ["Another emulator", "Emulator probe"], "selection list")
+    check(not enabled(wine, J2ME_SELECT, 1), "OK enabled with nothing chosen")
+    wine.screenshot(J2ME_SELECT, "select-j2me")
+    wine.driver("dblclick", J2ME_SELECT, 1012, 1)
+    code = launch.exit_code()
+    check(code == 0, f"exit code {code}, expected 0")
+    lines = machine.probe_lines(1)
+    expected = f'"{machine.probe}" -Xdescriptor:"{machine.windows(jad)}" -jar "{machine.windows(jar)}"'
+    check(lines == [expected], f"the probe got {lines}, expected [{expected!r}]")
+    check(machine.stored("J2ME").get("LastAction") == ("REG_DWORD", "0x1"), f"LastAction {machine.stored('J2ME')}")
+    check(machine.stored("J2ME").get("DefaultAction") == ("REG_DWORD", "0x0"), "DefaultAction changed")
+
+
+@scenario
+def dialogs_jar_without_starters_goes_through_setup(wine):
+    machine = Machine(wine, "jar-no-starter")
+    jar = machine.file("desktop.jar", jar_bytes(DESKTOP_MANIFEST))
+    launch = wine.launch(f" {machine.windows(jar)}")
+    expect_box(wine, "Tessaly Corvalo", "No J2SE starters are defined.", "error", ["OK"])
+    wine.driver("click", "Tessaly Corvalo", 1)
+    wine.wait(SETUP)
+    answer_scan_note(wine)
+    add_through_editor(wine, 1001, "J2SE Starter", "Java probe", machine.probe, "-jar %1 %*")
+    wine.driver("click", SETUP, 1)
+
+    wine.wait(J2SE_SELECT)
+    check(items(wine, J2SE_SELECT, 1012) == ["Java probe"], f"selection list {items(wine, J2SE_SELECT, 1012)}")
+    check(not enabled(wine, J2SE_SELECT, 1), "OK enabled with nothing chosen")
+    wine.driver("select", J2SE_SELECT, 1012, 0)
+    wine.driver("settle", J2SE_SELECT)
+    check(enabled(wine, J2SE_SELECT, 1), "OK disabled with a starter chosen")
+    wine.screenshot(J2SE_SELECT, "select-j2se")
+    # The About box over the selection dialog, left with Escape.
+    wine.driver("press", J2SE_SELECT, 1024)
+    wine.wait("About")
+    wine.driver("key", "About", VK_ESCAPE)
+    wine.driver("gone", "About", 10000)
+    wine.driver("click", J2SE_SELECT, 1)
+    code = launch.exit_code()
+    check(code == 0, f"exit code {code}, expected 0")
+    lines = machine.probe_lines(1)
+    expected = f'"{machine.probe}" -jar "{machine.windows(jar)}"'
+    check(lines == [expected], f"the probe got {lines}, expected [{expected!r}]")
+    check(machine.stored("J2SE").get("LastAction") == ("REG_DWORD", "0x1"), f"LastAction {machine.stored('J2SE')}")
+    check(stored_values(wine, f"{SETTINGS}\\J2SE\\1").get("Name") == ("REG_SZ", "Java probe"), "starter not stored")
+
+
+@scenario
+def dialogs_file_associations(wine):
+    machine = Machine(wine, "associations")
+    machine.starter("J2SE", 1, "Java probe", "-jar %1")
+    machine.actions("J2SE", 1)
+    classes = "HKCU\\Software\\Classes"
+    for key in (".jar", ".jad", "Tessaly-Corvalo.jar", "Tessaly-Corvalo.jad"):
+        wine.run("reg", "delete", f"{classes}\\{key}", "/f", check_exit=False)
+    program = wine.windows_path(wine.program)
+    question = "Would you like to associate JAR and JAD files with Tessaly Corvalo?"
+
+    launch = wine.launch(" /setup")
+    wine.wait(SETUP)
+    # A press on the link, as the mouse gives it; No changes nothing.
+    wine.driver("press", SETUP, 1026)
+    expect_box(wine, "Confirmation", question, "question", ["Yes", "No"])
+    wine.driver("click", "Confirmation", 7)
+    wine.driver("gone", "Confirmation", 10000)
+    check(not stored_values(wine, f"{classes}\\.jar"), "No wrote the .jar association")
+    wine.driver("press", SETUP, 1026)
+    wine.wait("Confirmation")
+    wine.screenshot("Confirmation", "associations-question")
+    wine.driver("click", "Confirmation", 6)
+    wine.driver("gone", "Confirmation", 10000)
+    wine.driver("click", SETUP, 2)
+    code = launch.exit_code()
+    check(code == 0, f"exit code {code}, expected 0")
+
+    expected = {
+        ".jar": "Tessaly-Corvalo.jar",
+        ".jad": "Tessaly-Corvalo.jad",
+        "Tessaly-Corvalo.jar": "Java Archive",
+        "Tessaly-Corvalo.jad": "Java Application Descriptor",
+    }
+    for key, value in expected.items():
+        stored = stored_values(wine, f"{classes}\\{key}")
+        check(stored.get("(Default)") == ("REG_SZ", value), f"{key}: {stored}")
+        if key.startswith("Tessaly"):
+            icon = stored_values(wine, f"{classes}\\{key}\\DefaultIcon").get("(Default)")
+            check(icon == ("REG_SZ", f"{program},0"), f"{key} icon {icon}")
+            command = stored_values(wine, f"{classes}\\{key}\\shell\\open\\command").get("(Default)")
+            check(command == ("REG_SZ", f'"{program}" "%1"'), f"{key} command {command}")
+
+    # Opened through the shell, the file reaches this program and so its starter.
+    jar = machine.file("double clicked.jar", jar_bytes(DESKTOP_MANIFEST))
+    wine.run("start", "/unix", jar, timeout=60)
+    lines = machine.probe_lines(1, timeout=30)
+    expected_line = f'"{machine.probe}" -jar "{machine.windows(jar)}"'
+    check([line.lower() for line in lines] == [expected_line.lower()],
+          f"the probe got {lines}, expected [{expected_line!r}]")
+
+
+@scenario
+def dialogs_about_box_and_links(wine):
+    machine = Machine(wine, "about")
+    machine.starter("J2SE", 1, "Java probe", "-jar %1")
+    launch = wine.launch(" /setup")
+    wine.wait(SETUP)
+    wine.driver("settle", SETUP)
+
+    # Under the mouse a link turns blue; away from it, it is plain text again.
+    wine.driver("pointer", SETUP, 1024)
+    blue = int(wine.driver("colour", SETUP, 1024, "0000FF"))
+    check(blue > 0, "the hovered link is not blue")
+    wine.screenshot(SETUP, "setup-link-hovered")
+    wine.driver("pointer", SETUP, 0)
+    wine.driver("settle", SETUP)
+    blue = int(wine.driver("colour", SETUP, 1024, "0000FF"))
+    check(blue == 0, f"the link stays blue after the mouse left ({blue} pixels)")
+
+    wine.driver("press", SETUP, 1024)
+    wine.wait("About")
+    texts = dialog_texts(wine, "About")
+    check(texts.get(1028) == "Tessaly Corvalo v1.1.1", f"version line {texts.get(1028)!r}")
+    check(texts.get(1023) == "http://www.tessaly.example/", f"web site {texts.get(1023)!r}")
+    check(wine.driver("focus", "About").strip() == "1", "OK does not have the focus")
+    wine.screenshot("About", "about")
+    wine.driver("key", "About", VK_RETURN)
+    wine.driver("gone", "About", 10000)
+    wine.driver("click", SETUP, 2)
+    code = launch.exit_code()
+    check(code == 0, f"exit code {code}, expected 0")
+
+
+@scenario
+def dialogs_keyboard(wine):
+    machine = Machine(wine, "keyboard")
+    machine.starter("J2SE", 1, "Java probe", "-jar %1")
+    before = wine.reg_query(SETTINGS)
+    launch = wine.launch(" /setup")
+    wine.wait(SETUP)
+    wine.driver("settle", SETUP)
+
+    # Tab visits every enabled control once, in the order of the dialog, links included.
+    check(wine.driver("focus", SETUP).strip() == "1000", "the J2SE list does not start with the focus")
+    order = [int(wine.driver("tab", SETUP)) for _ in range(13)]
+    expected = [1004, 1001, 1010, 1005, 1009, 1006, 1011, 1, 2, 1024, 1025, 1026, 1000]
+    check(order == expected, f"tab order {order}, expected {expected}")
+
+    # Space on a link follows it; Escape leaves the About box.
+    for _ in range(10):
+        wine.driver("tab", SETUP)
+    check(wine.driver("focus", SETUP).strip() == "1024", "the About link does not have the focus")
+    wine.driver("key", SETUP, VK_SPACE)
+    wine.wait("About")
+    wine.driver("key", "About", VK_ESCAPE)
+    wine.driver("gone", "About", 10000)
+
+    # The editor: Enter is OK, checked; the focus goes to the field that is missing.
+    wine.driver("click", SETUP, 1001)
+    wine.wait("J2SE Starter")
+    wine.driver("settle", "J2SE Starter")
+    check(wine.driver("focus", "J2SE Starter").strip() == "1011", "the name field does not start with the focus")
+    settext(wine, "J2SE Starter", 1011, "Typed")
+    wine.driver("key", "J2SE Starter", VK_RETURN)
+    expect_box(wine, "Error", 'The "Executable File" field is empty.', "error", ["OK"])
+    wine.driver("key", "Error", VK_RETURN)
+    wine.driver("gone", "Error", 10000)
+    wine.driver("settle", "J2SE Starter")
+    check(wine.driver("focus", "J2SE Starter").strip() == "1013", "the focus is not on the empty field")
+    settext(wine, "J2SE Starter", 1013, machine.probe)
+    wine.driver("key", "J2SE Starter", VK_RETURN)
+    wine.driver("gone", "J2SE Starter", 10000)
+    check(items(wine, SETUP, 1000) == ["Java probe", "Typed"], f"J2SE list {items(wine, SETUP, 1000)}")
+
+    # Escape is Cancel: the new starter is not stored.
+    wine.driver("key", SETUP, VK_ESCAPE)
+    code = launch.exit_code()
+    check(code == 0, f"exit code {code}, expected 0")
+    check(wine.reg_query(SETTINGS) == before, "Escape stored the edits")

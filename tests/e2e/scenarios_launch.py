@@ -1,0 +1,292 @@
+"""Scenarios of the launch path: opened JARs and JADs reach the probe as their starter, with the exact command line."""
+import io
+import pathlib
+import re
+import time
+import zipfile
+
+from harness import check, parse_reg, scenario
+
+SETTINGS = "HKCU\\Software\\Tessaly\\Corvalo\\setup1"
+MIDLET_MANIFEST = ("Manifest-Version: 1.0\r\nMIDlet-Name: Demo\r\nMIDlet-Vendor: Tessaly\r\nMIDlet-Version: 1.0\r\n"
+                   "MIDlet-1: Demo, /icon.png, demo.DemoMidlet\r\nMicroEdition-Profile: MIDP-2.0\r\n"
+                   "MicroEdition-Configuration: CLDC-1.1\r\nCreated-By: 17 (Tessaly)\r\n\r\n")
+DESKTOP_MANIFEST = "Manifest-Version: 1.0\r\nMain-Class: demo.Desktop\r\nCreated-By: 17 (Tessaly)\r\n\r\n"
+
+
+def jar_bytes(manifest, compress=zipfile.ZIP_DEFLATED):
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", compress) as archive:
+        if manifest is not None:
+            archive.writestr("META-INF/MANIFEST.MF", manifest)
+        archive.writestr("demo/Main.class", b"\xca\xfe\xba\xbe" + bytes(200))
+    return out.getvalue()
+
+
+class Machine:
+    """The Wine prefix as a user with the probe as the program of every starter."""
+
+    def __init__(self, wine, name):
+        self.wine = wine
+        self.folder = wine.work / name
+        if self.folder.exists():
+            for path in sorted(self.folder.rglob("*"), reverse=True):
+                path.chmod(0o644 if path.is_file() else 0o755)
+                path.unlink() if path.is_file() else path.rmdir()
+        self.folder.mkdir(parents=True, exist_ok=True)
+        self.log = self.folder / "probe.log"
+        wine.env["TC_PROBE_LOG"] = wine.windows_path(self.log)
+        self.probe = wine.windows_path(wine.build / "tests" / "e2e" / "probe.exe")
+        wine.run("reg", "delete", "HKCU\\Software\\Tessaly", "/f", check_exit=False)
+        temp = wine.run("cmd.exe", "/c", "echo %TEMP%").strip()
+        self.temp_windows = temp.rstrip("\\")
+        self.temp = self._unix(temp)
+        for name in ("qvo_temp.jad", "qvo_temp.jar"):
+            (self.temp / name).unlink(missing_ok=True)
+
+    def _unix(self, windows_path):
+        return pathlib.Path(self.wine.run("winepath.exe", "-u", windows_path).strip())
+
+    def starter(self, kind, slot, name, arguments):
+        key = f"{SETTINGS}\\{kind}\\{slot}"
+        for value, data in (("Name", name), ("ExecutableFile", self.probe), ("Arguments", arguments)):
+            self.wine.run("reg", "add", key, "/v", value, "/t", "REG_SZ", "/d", data, "/f")
+
+    def actions(self, kind, default, last=0):
+        for value, data in (("DefaultAction", default), ("LastAction", last)):
+            self.wine.run("reg", "add", f"{SETTINGS}\\{kind}", "/v", value, "/t", "REG_DWORD", "/d", str(data), "/f")
+
+    def stored(self, kind):
+        return parse_reg(self.wine.reg_query(f"{SETTINGS}\\{kind}"), f"{SETTINGS}\\{kind}")
+
+    def file(self, relative, data):
+        path = self.folder / relative
+        path.parent.mkdir(parents=True, exist_ok=True)
+        path.write_bytes(data.encode("utf-8") if isinstance(data, str) else data)
+        return path
+
+    def probe_lines(self, count, timeout=20):
+        """The command lines the probe received, once `count` of them arrived (the probe outlives the program)."""
+        deadline = time.monotonic() + timeout
+        while True:
+            lines = self.log.read_text(encoding="utf-8").splitlines() if self.log.exists() else []
+            if len(lines) >= count or time.monotonic() > deadline:
+                return lines
+            time.sleep(0.1)  # polling for the probe's file, bounded by the deadline
+
+    def expect_started(self, tail, expected):
+        code = self.wine.launch(tail).exit_code()
+        check(code == 0, f"{tail}: exit code {code}, expected 0")
+        lines = self.probe_lines(1)
+        check(lines == [expected], f"{tail}: the probe got {lines}, expected [{expected!r}]")
+        self.log.unlink()
+
+    def windows(self, path):
+        return self.wine.windows_path(path)
+
+    def temporary_files(self):
+        return {name: (self.temp / name).read_bytes() for name in ("qvo_temp.jad", "qvo_temp.jar")
+                if (self.temp / name).exists()}
+
+
+def dialog_texts(wine, caption):
+    """id -> text of the controls of a window; texts may run over several lines."""
+    texts, current = {}, None
+    for line in wine.driver("texts", caption).split("\n"):
+        match = re.match(r"^(-?\d+)\t[^\t]*\t(.*)$", line)
+        if match:
+            current = int(match.group(1))
+            texts[current] = match.group(2)
+        elif current is not None:
+            texts[current] += "\n" + line
+    return {ident: text.rstrip("\n") for ident, text in texts.items()}
+
+
+def expect_error(wine, tail, text):
+    launch = wine.launch(tail)
+    box = wine.message_box("Tessaly Corvalo")
+    check(box["text"] == text, f"message {box['text']!r}, expected {text!r}")
+    check(box["icon"] == "error", f"icon {box['icon']}, expected error")
+    wine.driver("click", "Tessaly Corvalo", 1)
+    code = launch.exit_code()
+    check(code == 1, f"exit code {code}, expected 1")
+
+
+def suite(machine, folder, jad_size_delta=0, eol="\r\n"):
+    jar = machine.file(f"{folder}/game.jar", jar_bytes(MIDLET_MANIFEST))
+    size = len(jar.read_bytes()) + jad_size_delta
+    jad_text = (f"# written by hand{eol}MIDlet-Name: Demo{eol}MIDlet-Vendor: Tessaly{eol}MIDlet-Version: 1.0{eol}"
+                f"MIDlet-Jar-Size: {size}{eol}MIDlet-Jar-URL: game.jar{eol}MIDlet-1: Demo, /icon.png, demo.DemoMidlet{eol}")
+    jad = machine.file(f"{folder}/game.jad", jad_text)
+    return jar, jad, jad_text
+
+
+@scenario
+def launch_j2se_fixed_action(wine):
+    machine = Machine(wine, "j2se-fixed")
+    machine.starter("J2SE", 1, "Other", "never %1")
+    machine.starter("J2SE", 2, "Probe", "-jar %1 %*")
+    machine.actions("J2SE", 2)
+    jar = machine.file("desktop.jar", jar_bytes(DESKTOP_MANIFEST))
+    machine.expect_started(f' {machine.windows(jar)} -v "a b"',
+                           f'"{machine.probe}" -jar "{machine.windows(jar)}" -v "a b"')
+    check(machine.stored("J2SE").get("LastAction") == ("REG_DWORD", "0x2"), f"LastAction {machine.stored('J2SE')}")
+    # Empty external arguments take the space before "%*" back.
+    machine.expect_started(f' "{machine.windows(jar)}"', f'"{machine.probe}" -jar "{machine.windows(jar)}"')
+    check(machine.temporary_files() == {}, "temporary files written for a desktop program")
+
+
+@scenario
+def launch_j2se_selection(wine):
+    machine = Machine(wine, "j2se-select")
+    machine.starter("J2SE", 1, "Probe", "-jar %1")
+    machine.starter("J2SE", 4, "Another probe", "-cp %1 Main %3")
+    machine.actions("J2SE", 1)
+    jar = machine.file("desktop.jar", jar_bytes(DESKTOP_MANIFEST))
+    # "/select" asks although a starter is fixed; the list is sorted by name.
+    launch = wine.launch(f" /select {machine.windows(jar)}")
+    caption = "J2SE Starter Select"
+    wine.wait(caption)
+    items = wine.driver("items", caption, 1012).splitlines()
+    check(items == ["Another probe", "Probe"], f"selection list {items}")
+    wine.driver("select", caption, 1012, 0)
+    wine.driver("click", caption, 1)
+    code = launch.exit_code()
+    check(code == 0, f"exit code {code}, expected 0")
+    lines = machine.probe_lines(1)
+    check(lines == [f'"{machine.probe}" -cp "{machine.windows(jar)}" Main '], f"the probe got {lines}")
+    check(machine.stored("J2SE").get("LastAction") == ("REG_DWORD", "0x4"), f"LastAction {machine.stored('J2SE')}")
+
+
+@scenario
+def launch_jad_matching_size(wine):
+    machine = Machine(wine, "jad-match")
+    machine.starter("J2ME", 1, "Emulator probe", "-Xdescriptor:%1 -jar %2 %*")
+    machine.actions("J2ME", 1)
+    jar, jad, jad_text = suite(machine, "suite")
+    machine.expect_started(f" {machine.windows(jad)} -Xheapsize:1M",
+                           f'"{machine.probe}" -Xdescriptor:"{machine.windows(jad)}" -jar "{machine.windows(jar)}" '
+                           "-Xheapsize:1M")
+    check(jad.read_bytes() == jad_text.encode(), "the matching descriptor was rewritten")
+    check(machine.temporary_files() == {}, "temporary files written for a matching descriptor")
+    check(machine.stored("J2ME").get("LastAction") == ("REG_DWORD", "0x1"), f"LastAction {machine.stored('J2ME')}")
+
+
+@scenario
+def launch_jad_wrong_size(wine):
+    machine = Machine(wine, "jad-wrong")
+    machine.starter("J2ME", 1, "Emulator probe", "-Xdescriptor:%1 -jar %2")
+    machine.actions("J2ME", 1)
+
+    for button, name in ((1, "correct"), (1013, "temporary"), (2, "cancel")):
+        jar, jad, jad_text = suite(machine, name, jad_size_delta=-100)
+        real = len(jar.read_bytes())
+        jar_before = jar.read_bytes()
+        launch = wine.launch(f' "{machine.windows(jad)}"')
+        caption = "Tessaly Corvalo"
+        wine.wait(caption)
+        texts = dialog_texts(wine, caption)
+        expected = ("The size of the JAR file differs from that in the JAD file.\n"
+                    f"The JAR file size is {real} bytes.\n"
+                    f"The \"MIDlet-Jar-Size\" attribute is {real - 100} bytes in the JAD file.")
+        check(texts.get(1022) == expected, f"size text {texts.get(1022)!r}")
+        check(texts.get(1) == "Correct this JAD file" and texts.get(1013) == "Create a temporary JAD file"
+              and texts.get(2) == "Cancel", f"buttons {texts}")
+        if button == 1:
+            wine.screenshot(caption, "size-mismatch")
+        wine.driver("click", caption, button)
+        code = launch.exit_code()
+        check(code == (1 if button == 2 else 0), f"{name}: exit code {code}")
+        check(jar.read_bytes() == jar_before, f"{name}: the archive changed")
+        temporary = machine.temporary_files()
+        if button == 1:
+            fixed = jad_text.replace(f"MIDlet-Jar-Size: {real - 100}\r\n", f"MIDlet-Jar-Size: {real}\r\n")
+            check(jad.read_bytes() == fixed.encode(), f"corrected descriptor {jad.read_bytes()!r}")
+            check(temporary == {}, "temporary files written when correcting in place")
+            lines = machine.probe_lines(1)
+            check(lines == [f'"{machine.probe}" -Xdescriptor:"{machine.windows(jad)}" -jar "{machine.windows(jar)}"'],
+                  f"the probe got {lines}")
+        elif button == 1013:
+            check(jad.read_bytes() == jad_text.encode(), "the user's descriptor changed")
+            expected_jad = (jad_text.replace(f"MIDlet-Jar-Size: {real - 100}", f"MIDlet-Jar-Size: {real}")
+                            .replace("MIDlet-Jar-URL: game.jar", "MIDlet-Jar-URL: qvo_temp.jar"))
+            check(temporary.get("qvo_temp.jad") == expected_jad.encode(), f"temporary descriptor {temporary}")
+            check(temporary.get("qvo_temp.jar") == jar_before, "the temporary archive is no copy")
+            lines = machine.probe_lines(1)
+            temp = machine.temp_windows
+            check(lines == [f'"{machine.probe}" -Xdescriptor:"{temp}\\qvo_temp.jad" -jar "{temp}\\qvo_temp.jar"'],
+                  f"the probe got {lines}")
+        else:
+            check(jad.read_bytes() == jad_text.encode(), "the descriptor changed after Cancel")
+            check(temporary == {}, "temporary files written after Cancel")
+            check(not machine.log.exists(), "a starter ran after Cancel")
+        machine.log.unlink(missing_ok=True)
+        for file in (machine.temp / "qvo_temp.jad", machine.temp / "qvo_temp.jar"):
+            file.unlink(missing_ok=True)
+
+
+@scenario
+def launch_midlet_jar_beside_jad(wine):
+    machine = Machine(wine, "jar-beside-jad")
+    machine.starter("J2ME", 1, "Emulator probe", "-Xdescriptor:%1 -jar %2")
+    machine.actions("J2ME", 1)
+    jar, jad, jad_text = suite(machine, "suite")
+    machine.expect_started(f" {machine.windows(jar)}",
+                           f'"{machine.probe}" -Xdescriptor:"{machine.windows(jad)}" -jar "{machine.windows(jar)}"')
+    check(machine.temporary_files() == {}, "temporary files written although the descriptor is there")
+    check(jad.read_bytes() == jad_text.encode(), "the descriptor changed")
+
+
+@scenario
+def launch_midlet_jar_without_jad(wine):
+    machine = Machine(wine, "jar-alone")
+    machine.starter("J2ME", 1, "Emulator probe", "-Xdescriptor:%1 -jar %2 %*")
+    machine.actions("J2ME", 1)
+    manifest = MIDLET_MANIFEST.replace("Created-By", "MIDlet-Description: a long line that goes\r\n on\r\nCreated-By")
+    manifest += "Name: demo/Main.class\r\nSHA-256-Digest: abc=\r\n\r\n"
+    jar = machine.file("alone/game.jar", jar_bytes(manifest, zipfile.ZIP_STORED))
+    temp = machine.temp_windows
+    machine.expect_started(f" {machine.windows(jar)} x",
+                           f'"{machine.probe}" -Xdescriptor:"{temp}\\qvo_temp.jad" -jar "{temp}\\qvo_temp.jar" x')
+    temporary = machine.temporary_files()
+    size = len(jar.read_bytes())
+    expected = ("MIDlet-Name: Demo\nMIDlet-Vendor: Tessaly\nMIDlet-Version: 1.0\n"
+                "MIDlet-1: Demo, /icon.png, demo.DemoMidlet\nMicroEdition-Profile: MIDP-2.0\n"
+                "MicroEdition-Configuration: CLDC-1.1\nMIDlet-Description: a long line that goes\n on\n"
+                "Created-By: 17 (Tessaly)\nName: demo/Main.class\nSHA-256-Digest: abc=\n"
+                f"MIDlet-Jar-Size: {size}\nMIDlet-Jar-URL: qvo_temp.jar\n")
+    check(temporary.get("qvo_temp.jad") == expected.encode(), f"temporary descriptor {temporary.get('qvo_temp.jad')!r}")
+    check(temporary.get("qvo_temp.jar") == jar.read_bytes(), "the temporary archive is no copy")
+    check(sorted(p.name for p in jar.parent.iterdir()) == ["game.jar"], "files written beside the archive")
+
+
+@scenario
+def launch_unusual_paths(wine):
+    machine = Machine(wine, "paths")
+    machine.starter("J2SE", 1, "Probe", "-jar \"%1\" %*")
+    machine.actions("J2SE", 1)
+    machine.starter("J2ME", 1, "Emulator probe", "%1 %2")
+    machine.actions("J2ME", 1)
+    jar = machine.file("My Games \u00c4\u00d6\u00fc \u4e2d\u6587/Sch\u00f6nes Spiel \u00e9.jar", jar_bytes(DESKTOP_MANIFEST))
+    machine.expect_started(f' "{machine.windows(jar)}" "\u00fcber x"',
+                           f'"{machine.probe}" -jar "{machine.windows(jar)}" "\u00fcber x"')
+    # A descriptor whose address climbs out of its folder.
+    jar2 = machine.file("lib \u00e4/app.jar", jar_bytes(MIDLET_MANIFEST))
+    jad = machine.file("jad \u00e9/sub/app.jad", f"MIDlet-Jar-Size: {len(jar2.read_bytes())}\n"
+                                                 "MIDlet-Jar-URL: ..\\..\\lib \u00e4\\app.jar\n")
+    machine.expect_started(f' "{machine.windows(jad)}"', f'"{machine.probe}" "{machine.windows(jad)}" '
+                                                         f'"{machine.windows(jar2)}"')
+
+
+@scenario
+def launch_not_an_archive(wine):
+    machine = Machine(wine, "not-archives")
+    machine.starter("J2SE", 1, "Probe", "-jar %1")
+    machine.actions("J2SE", 1)
+    text = machine.file("notes.jar", "MIDlet-Name: not a zip\r\n")
+    expect_error(wine, f" {machine.windows(text)}", f'File "{machine.windows(text)}" read error.')
+    bare = machine.file("bare.jar", jar_bytes(None))
+    expect_error(wine, f" {machine.windows(bare)}", "No manifest is found.")
+    jad = machine.file("nosize.jad", "MIDlet-Jar-URL: x.jar\r\n")
+    expect_error(wine, f" {machine.windows(jad)}", 'No "MIDlet-Jar-Size" attribute is defined in the JAD file.')
+    check(not machine.log.exists(), "a starter ran")

@@ -1,0 +1,169 @@
+// The J2SE flow: which starter runs, when the user is asked, and what is remembered.
+#include <gtest/gtest.h>
+
+#include "launch/LaunchCommand.h"
+#include "launch/LaunchJ2se.h"
+#include "unit/launch/LaunchMachine.h"
+
+namespace tc {
+namespace {
+
+const std::u16string kJar = u"C:\\a b\\x.jar";
+
+class LaunchJ2seTest : public LaunchMachine {
+ protected:
+  void StoreTwoStarters(std::uint32_t defaultAction, std::uint32_t lastAction) {
+    Store(StarterKind::J2se, 1, u"Java 8", u"C:\\jre8\\bin\\javaw.exe", u"-jar %1 %*");
+    Store(StarterKind::J2se, 3, u"Java 17", u"C:\\jdk17\\bin\\java.exe", u"-Xmx64m -jar \"%1\" %*");
+    StoreActions(StarterKind::J2se, defaultAction, lastAction);
+  }
+  bool Launch(bool useDefaultAction = true, const std::u16string& externalArguments = u"") {
+    return LaunchJ2se(machine.context, kJar, useDefaultAction, externalArguments);
+  }
+  static std::u16string Java8() { return u"\"C:\\jre8\\bin\\javaw.exe\" -jar \"C:\\a b\\x.jar\""; }
+  static std::u16string Java17() { return u"\"C:\\jdk17\\bin\\java.exe\" -Xmx64m -jar \"C:\\a b\\x.jar\""; }
+};
+
+TEST_F(LaunchJ2seTest, AFixedStarterRunsWithoutAskingAndIsRemembered) {
+  StoreTwoStarters(3, 0);
+  EXPECT_TRUE(Launch(true, u"one \"two three\""));
+  EXPECT_EQ(machine.processes.started, std::vector<std::u16string>{Java17() + u" one \"two three\""});
+  EXPECT_TRUE(machine.ui.dialogsShown.empty());
+  EXPECT_EQ(StoredLastAction(StarterKind::J2se), 3u);
+  ExpectLaunchErrors({});
+}
+
+TEST_F(LaunchJ2seTest, TheLastUsedStarterRunsWhenThatIsTheAction) {
+  StoreTwoStarters(kLastUsedAction, 1);
+  EXPECT_TRUE(Launch());
+  EXPECT_EQ(machine.processes.started, std::vector<std::u16string>{Java8()});
+  EXPECT_TRUE(machine.ui.dialogsShown.empty());
+}
+
+TEST_F(LaunchJ2seTest, AStartThatFailsIsSilentButTheChoiceIsKept) {
+  StoreTwoStarters(1, 3);
+  machine.processes.succeed = false;  // the starter's program doesn't exist
+  EXPECT_FALSE(Launch());
+  EXPECT_EQ(machine.processes.started, std::vector<std::u16string>{Java8()});
+  EXPECT_EQ(StoredLastAction(StarterKind::J2se), 1u);
+  ExpectLaunchErrors({});
+}
+
+TEST_F(LaunchJ2seTest, ACommandLineTooLongForAProcessStartsNothing) {
+  Store(StarterKind::J2se, 1, u"Java", u"C:\\java.exe", u"%1 %*");
+  StoreActions(StarterKind::J2se, 1, 0);
+  EXPECT_FALSE(Launch(true, std::u16string(kMaxCommandLineLength, u'x')));
+  EXPECT_TRUE(machine.processes.started.empty());
+  ExpectLaunchErrors({});
+}
+
+// The choice of the starter, through the setup and selection dialogs.
+
+class LaunchJ2seChoiceTest : public LaunchJ2seTest {};
+
+TEST_F(LaunchJ2seChoiceTest, TheUserIsAskedWhenTheActionSaysSo) {
+  struct Case {
+    const char* what;
+    std::uint32_t defaultAction;
+    std::uint32_t lastAction;
+    bool useDefaultAction;
+  };
+  const Case cases[] = {
+      {"choice once opened", kChoiceOnceOpened, 3, true},
+      {"last used, none yet", kLastUsedAction, 0, true},
+      {"fixed, but opened to select", 3, 0, false},
+      {"last used, but opened to select", kLastUsedAction, 3, false},
+  };
+  for (const Case& c : cases) {
+    HostMachine local;
+    for (const auto& [slot, name] : {std::pair{1u, u"Java 8"}, std::pair{3u, u"Java 17"}}) {
+      RegistryKey key(local.registry, RegistryRoot::CurrentUser,
+                      std::u16string(kSettingsPath) + u"\\J2SE\\" + ToDecimal(slot));
+      key.WriteString(u"Name", name);
+      key.WriteString(u"ExecutableFile", slot == 1 ? u"C:\\jre8\\bin\\javaw.exe" : u"C:\\jdk17\\bin\\java.exe");
+      key.WriteString(u"Arguments", u"%1");
+    }
+    RegistryKey kind(local.registry, RegistryRoot::CurrentUser, std::u16string(kSettingsPath) + u"\\J2SE");
+    kind.WriteNumber(u"DefaultAction", c.defaultAction);
+    kind.WriteNumber(u"LastAction", c.lastAction);
+    local.ui.SetActiveWindow(0x55);
+    local.ui.OnDialog(u"J2SE Starter Select", ChooseStarterNamed(u"Java 8"));
+    EXPECT_TRUE(LaunchJ2se(local.context, kJar, c.useDefaultAction, u"")) << c.what;
+    EXPECT_EQ(local.ui.dialogsShown, std::vector<std::u16string>{u"J2SE Starter Select"}) << c.what;
+    EXPECT_EQ(local.ui.dialogOwners, std::vector<WindowId>{0x55}) << c.what;
+    EXPECT_EQ(local.processes.started, std::vector<std::u16string>{u"\"C:\\jre8\\bin\\javaw.exe\" \"" + kJar + u"\""})
+        << c.what;
+    EXPECT_EQ(kind.ReadNumber(u"LastAction", 0), 1u) << c.what;
+  }
+}
+
+TEST_F(LaunchJ2seChoiceTest, AChoiceIsRunWithoutAskingNextTimeWhenTheLastIsTheAction) {
+  StoreTwoStarters(kLastUsedAction, 0);
+  machine.ui.OnDialog(u"J2SE Starter Select", ChooseStarterNamed(u"Java 17"));
+  EXPECT_TRUE(Launch());
+  ExpectScriptFollowed();
+
+  // The next opening is another process, which reads the catalogue anew.
+  Context next(machine.platform);
+  EXPECT_TRUE(LaunchJ2se(next, kJar, true, u""));
+  EXPECT_EQ(machine.ui.dialogsShown, std::vector<std::u16string>{u"J2SE Starter Select"});
+  EXPECT_EQ(machine.processes.started, (std::vector<std::u16string>{Java17(), Java17()}));
+}
+
+TEST_F(LaunchJ2seChoiceTest, ChoiceOnceOpenedAsksEveryTime) {
+  StoreTwoStarters(kChoiceOnceOpened, 0);
+  machine.ui.OnDialog(u"J2SE Starter Select", ChooseStarterNamed(u"Java 17"));
+  machine.ui.OnDialog(u"J2SE Starter Select", ChooseStarterNamed(u"Java 8"));
+  EXPECT_TRUE(Launch());
+  EXPECT_TRUE(Launch());
+  EXPECT_EQ(machine.processes.started, (std::vector<std::u16string>{Java17(), Java8()}));
+  ExpectScriptFollowed();
+}
+
+TEST_F(LaunchJ2seChoiceTest, CancellingTheChoiceStartsNothingAndKeepsTheLastStarter) {
+  StoreTwoStarters(kChoiceOnceOpened, 3);
+  machine.ui.OnDialog(u"J2SE Starter Select", [](ScriptedDialog& d) { d.Click(kIdCancel); });
+  machine.ui.OnDialog(u"J2SE Starter Select", [](ScriptedDialog& d) { d.Close(); });
+  EXPECT_FALSE(Launch());
+  EXPECT_FALSE(Launch());
+  EXPECT_TRUE(machine.processes.started.empty());
+  EXPECT_EQ(StoredLastAction(StarterKind::J2se), 3u);
+  ExpectScriptFollowed();
+  ExpectLaunchErrors({});
+}
+
+TEST_F(LaunchJ2seChoiceTest, WithoutStartersTheSetupDialogIsOffered) {
+  machine.ui.SetActiveWindow(0x66);
+  machine.ui.OnDialog(u"Tessaly Corvalo Setup", [](ScriptedDialog& d) { d.Click(kIdCancel); });
+  EXPECT_FALSE(Launch());
+  ExpectLaunchErrors({u"No J2SE starters are defined."});
+  EXPECT_EQ(machine.ui.dialogsShown, std::vector<std::u16string>{u"Tessaly Corvalo Setup"});
+  EXPECT_EQ(machine.ui.dialogOwners, std::vector<WindowId>{0x66});
+  EXPECT_TRUE(machine.processes.started.empty());
+  ExpectScriptFollowed();
+}
+
+TEST_F(LaunchJ2seChoiceTest, AStarterAddedInTheSetupDialogIsOfferedAtOnce) {
+  // The user adds a starter in the setup dialog and presses OK, then picks it.
+  machine.ui.OnDialog(u"Tessaly Corvalo Setup", [this](ScriptedDialog& d) {
+    StarterCatalogue& catalogue = machine.context.Catalogue();
+    const auto slot = catalogue.AddStarter(StarterKind::J2se);
+    catalogue.GetStarter(StarterKind::J2se, *slot) = Starter{u"New Java", u"C:\\new\\java.exe", u"-jar %1"};
+    d.Click(kIdOk);
+  });
+  machine.ui.OnDialog(u"J2SE Starter Select", ChooseStarterNamed(u"New Java"));
+  EXPECT_TRUE(Launch());
+  EXPECT_EQ(machine.processes.started, std::vector<std::u16string>{u"\"C:\\new\\java.exe\" -jar \"" + kJar + u"\""});
+  ExpectLaunchErrors({u"No J2SE starters are defined."});
+  ExpectScriptFollowed();
+}
+
+TEST_F(LaunchJ2seChoiceTest, ASetupDialogLeftWithoutStartersEndsTheFlow) {
+  machine.ui.OnDialog(u"Tessaly Corvalo Setup", [](ScriptedDialog& d) { d.Click(kIdOk); });
+  EXPECT_FALSE(Launch());
+  ExpectLaunchErrors({u"No J2SE starters are defined."});
+  EXPECT_EQ(machine.ui.dialogsShown, std::vector<std::u16string>{u"Tessaly Corvalo Setup"});
+}
+
+}  // namespace
+}  // namespace tc

@@ -1,0 +1,201 @@
+// Opening an archive: desktop programs and MIDlet suites told apart by the manifest, and the descriptor built for
+// a suite that has none.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "launch/OpenArchive.h"
+#include "unit/launch/LaunchMachine.h"
+
+namespace tc {
+namespace {
+
+const std::u16string kJava = u"C:\\jre\\bin\\javaw.exe";
+const std::u16string kEmulator = u"C:\\WTK\\bin\\emulator.exe";
+
+std::u16string JavaLine(const std::u16string& jar) { return u"\"" + kJava + u"\" -jar \"" + jar + u"\""; }
+std::u16string EmulatorLine(const std::u16string& jad, const std::u16string& jar) {
+  return u"\"" + kEmulator + u"\" -Xdescriptor:\"" + jad + u"\" \"" + jar + u"\"";
+}
+
+class OpenArchiveTest : public LaunchMachine {
+ protected:
+  void SetUp() override {
+    Store(StarterKind::J2se, 1, u"Java", kJava, u"-jar %1 %*");
+    StoreActions(StarterKind::J2se, 1, 0);
+    Store(StarterKind::J2me, 1, u"Emulator", kEmulator, u"-Xdescriptor:%1 %2");
+    StoreActions(StarterKind::J2me, 1, 0);
+  }
+  bool Open(const std::u16string& archive, const std::u16string& externalArguments = u"") {
+    return OpenArchive(machine.context, archive, true, externalArguments);
+  }
+};
+
+TEST_F(OpenArchiveTest, ADesktopProgramGoesToItsJ2seStarterAsOpened) {
+  const std::u16string jar = u"C:\\My Games\\Sch\u00f6n \u4e2d\\app.jar";
+  machine.files.AddFile(jar, JarWithManifest("Manifest-Version: 1.0\r\nMain-Class: demo.Main\r\n\r\n"));
+  EXPECT_TRUE(Open(jar, u"-x \"y z\""));
+  EXPECT_EQ(machine.processes.started, std::vector<std::u16string>{JavaLine(jar) + u" -x \"y z\""});
+  EXPECT_EQ(StoredLastAction(StarterKind::J2se), 1u);
+  EXPECT_FALSE(machine.files.Attributes(kTemporaryJar));
+  ExpectLaunchErrors({});
+}
+
+TEST_F(OpenArchiveTest, AnyMidletAttributeMakesASuite) {
+  struct Case {
+    std::string manifest;
+    bool suite;
+  };
+  const Case cases[] = {
+      {"MIDlet-1: Demo, , demo.Main\r\n", true},
+      {"MIDlet-Vendor: v\r\n", true},
+      {"MIDlet-Version: 1.0\r\n", true},
+      {"MicroEdition-Configuration: CLDC-1.1\r\n", true},
+      {"MicroEdition-Profile: MIDP-2.0\r\n", true},
+      {"MIDlet-Name: Demo\r\n", true},
+      {"midlet-name: lower case\r\n", true},
+      {"Main-Class: a.B\r\n\r\nName: a/B.class\r\nMIDlet-Vendor: in a later section\r\n", true},
+      {"Main-Class: a.B\r\n", false},
+      {"MIDlet-Jar-Size: 100\r\nMIDlet-Jar-URL: x.jar\r\n", false},  // no attribute of a suite
+      {"MIDlet-1:Demo\r\n", false},                                   // no blank after the colon
+      {"Main-Class: a.B\r\n MIDlet-1: continued\r\n", false},         // a continuation line
+      {"", false},
+  };
+  for (const Case& c : cases) {
+    HostMachine local;
+    {
+      RegistryKey j2se(local.registry, RegistryRoot::CurrentUser, std::u16string(kSettingsPath) + u"\\J2SE\\1");
+      j2se.WriteString(u"ExecutableFile", kJava);
+      j2se.WriteString(u"Arguments", u"%1");
+      RegistryKey j2me(local.registry, RegistryRoot::CurrentUser, std::u16string(kSettingsPath) + u"\\J2ME\\1");
+      j2me.WriteString(u"ExecutableFile", kEmulator);
+      j2me.WriteString(u"Arguments", u"%1");
+      for (const char16_t* kind : {u"\\J2SE", u"\\J2ME"}) {
+        RegistryKey(local.registry, RegistryRoot::CurrentUser, std::u16string(kSettingsPath) + kind)
+            .WriteNumber(u"DefaultAction", 1);
+      }
+    }
+    local.files.AddFile(u"C:\\a\\x.jar", JarWithManifest("Manifest-Version: 1.0\r\n" + c.manifest));
+    EXPECT_TRUE(OpenArchive(local.context, u"C:\\a\\x.jar", true, u"")) << c.manifest;
+    ASSERT_EQ(local.processes.started.size(), 1u) << c.manifest;
+    const std::u16string expected = c.suite ? u"\"" + kEmulator + u"\" \"" + kTemporaryJad + u"\""
+                                            : u"\"" + kJava + u"\" \"C:\\a\\x.jar\"";
+    EXPECT_EQ(local.processes.started[0], expected) << c.manifest;
+  }
+}
+
+TEST_F(OpenArchiveTest, ASuiteBesideItsDescriptorRunsWithIt) {
+  const Bytes jar = JarWithManifest("Manifest-Version: 1.0\r\nMIDlet-1: G, , g.Main\r\n");
+  machine.files.AddFile(u"C:\\a\\game.jar", jar);
+  const std::string jad = "MIDlet-Jar-Size: " + std::to_string(jar.size()) + "\r\nMIDlet-Jar-URL: game.jar\r\n";
+  machine.files.AddFile(u"C:\\a\\GAME.JAD", jad);
+  EXPECT_TRUE(Open(u"C:\\a\\game.jar"));
+  EXPECT_EQ(machine.processes.started, std::vector<std::u16string>{EmulatorLine(u"C:\\a\\game.jad", u"C:\\a\\game.jar")});
+  EXPECT_FALSE(machine.files.Attributes(kTemporaryJar));
+  EXPECT_FALSE(machine.files.Attributes(kTemporaryJad));
+  EXPECT_EQ(Content(u"C:\\a\\game.jad"), jad);
+  ExpectLaunchErrors({});
+}
+
+TEST_F(OpenArchiveTest, AFileWithoutExtensionLooksForItsNameWithJad) {
+  const Bytes jar = JarWithManifest("MIDlet-1: G, , g.Main\r\n");
+  machine.files.AddFile(u"C:\\a.b\\game", jar);
+  machine.files.AddFile(u"C:\\a.b\\game.jad",
+                        "MIDlet-Jar-Size: " + std::to_string(jar.size()) + "\nMIDlet-Jar-URL: game\n");
+  EXPECT_TRUE(Open(u"C:\\a.b\\game"));
+  EXPECT_EQ(machine.processes.started, std::vector<std::u16string>{EmulatorLine(u"C:\\a.b\\game.jad", u"C:\\a.b\\game")});
+}
+
+TEST_F(OpenArchiveTest, ASuiteWithoutDescriptorGetsOneBuiltFromItsManifest) {
+  const std::string manifest =
+      "Manifest-Version: 1.0\r\nMIDlet-Name: Demo\r\nMIDlet-1: Demo, /icon.png,\r\n demo.Main\r\n"
+      "Created-By: 17 (Oracle Corporation)\r\n\r\nName: demo/Main.class\r\nSHA-256-Digest: abc=\r\n\r\n";
+  const Bytes jar = JarWithManifest(manifest);
+  const std::u16string path = u"C:\\My Games\\d\u00e9mo.jar";
+  machine.files.AddFile(path, jar);
+  EXPECT_TRUE(Open(path));
+  EXPECT_EQ(Content(kTemporaryJad),
+            "MIDlet-Name: Demo\nMIDlet-1: Demo, /icon.png,\n demo.Main\nCreated-By: 17 (Oracle Corporation)\n"
+            "Name: demo/Main.class\nSHA-256-Digest: abc=\nMIDlet-Jar-Size: " +
+                std::to_string(jar.size()) + "\nMIDlet-Jar-URL: qvo_temp.jar\n");
+  EXPECT_EQ(machine.files.ReadBack(kTemporaryJar), jar);
+  EXPECT_EQ(machine.processes.started, std::vector<std::u16string>{EmulatorLine(kTemporaryJad, kTemporaryJar)});
+  EXPECT_EQ(machine.files.Find(u"C:\\My Games\\*.j*").size(), 1u);  // nothing written beside the archive
+  EXPECT_TRUE(machine.ui.dialogsShown.empty());
+  ExpectLaunchErrors({});
+}
+
+TEST_F(OpenArchiveTest, TheBuiltDescriptorEndsEveryLineWithLineFeed) {
+  struct Case {
+    std::string manifest;
+    std::string descriptor;  // before the size line
+  };
+  const Case cases[] = {
+      // The size and address lines the manifest has are set where they are.
+      {"MIDlet-Jar-URL: elsewhere.jar\r\nMIDlet-1: D, , d.M\r\nMIDlet-Jar-Size: 1\r\n",
+       "MIDlet-Jar-URL: qvo_temp.jar\nMIDlet-1: D, , d.M\nMIDlet-Jar-Size: #\n"},
+      // Reduced to one line, or to none: the appended lines end with LF too.
+      {"Manifest-Version: 1.0\r\nMIDlet-1: D, , d.M\r\n", "MIDlet-1: D, , d.M\nMIDlet-Jar-Size: #\nMIDlet-Jar-URL: qvo_temp.jar\n"},
+      {"MIDlet-1: D, , d.M", "MIDlet-1: D, , d.M\nMIDlet-Jar-Size: #\nMIDlet-Jar-URL: qvo_temp.jar\n"},
+      {"Manifest-Version: 1.0\r\nMIDlet-1: D\rMIDlet-Name: N\n\r\n", "MIDlet-1: D\nMIDlet-Name: N\nMIDlet-Jar-Size: #\nMIDlet-Jar-URL: qvo_temp.jar\n"},
+  };
+  for (const Case& c : cases) {
+    HostMachine local;
+    RegistryKey j2me(local.registry, RegistryRoot::CurrentUser, std::u16string(kSettingsPath) + u"\\J2ME\\1");
+    j2me.WriteString(u"ExecutableFile", kEmulator);
+    local.ui.OnDialog(u"J2ME Starter Select", [](ScriptedDialog& d) { d.Click(kIdCancel); });
+    const Bytes jar = JarWithManifest(c.manifest);
+    local.files.AddFile(u"C:\\a\\x.jar", jar);
+    OpenArchive(local.context, u"C:\\a\\x.jar", true, u"");
+    std::string expected = c.descriptor;
+    expected.replace(expected.find('#'), 1, std::to_string(jar.size()));
+    const auto written = local.files.ReadBack(kTemporaryJad);
+    ASSERT_TRUE(written.has_value()) << c.manifest;
+    EXPECT_EQ(std::string(written->begin(), written->end()), expected) << c.manifest;
+  }
+}
+
+TEST_F(OpenArchiveTest, EachFailureSaysWhatIsWrong) {
+  struct Case {
+    const char* what;
+    std::optional<Bytes> archive;  // none: no such file
+    std::function<void(MemoryFiles&)> arrange;
+    std::u16string message;
+  };
+  const auto none = [](MemoryFiles&) {};
+  const Bytes suite = JarWithManifest("MIDlet-1: D, , d.M\r\n");
+  Bytes damaged = JarWithManifest("Main-Class: a.B\r\n");
+  damaged[30 + 20] ^= 0x01;  // a byte of the manifest's data, so its CRC-32 no longer matches
+  const Case cases[] = {
+      {"a text file", B("MIDlet-Name: x\r\n"), none, u"File \"C:\\a\\x.jar\" read error."},
+      {"an empty file", B(""), none, u"File \"C:\\a\\x.jar\" read error."},
+      {"missing", std::nullopt, [](MemoryFiles& f) { f.AddFolder(u"C:\\a"); }, u"File \"C:\\a\\x.jar\" read error."},
+      {"a ZIP without manifest", StoredZip({{"readme.txt", "hello"}}), none, u"No manifest is found."},
+      {"a manifest in lower case", StoredZip({{"meta-inf/manifest.mf", "MIDlet-1: x\r\n"}}), none,
+       u"No manifest is found."},
+      {"a damaged manifest", damaged, none, u"No manifest is found."},
+      {"a temporary archive held open", suite,
+       [](MemoryFiles& f) {
+         f.AddFile(kTemporaryJar, "in use");
+         f.SetFault(kTemporaryJar, FileFault::Locked);
+       },
+       u"File \"C:\\a\\x.jar\" copy error."},
+      {"a read-only temporary descriptor", suite,
+       [](MemoryFiles& f) { f.AddFile(kTemporaryJad, "old", attribute::kReadOnly); },
+       u"File \"" + kTemporaryJad + u"\" write error."},
+  };
+  for (const Case& c : cases) {
+    HostMachine local;
+    if (c.archive) local.files.AddFile(u"C:\\a\\x.jar", *c.archive);
+    c.arrange(local.files);
+    EXPECT_FALSE(OpenArchive(local.context, u"C:\\a\\x.jar", true, u"")) << c.what;
+    ExpectLaunchErrorsIn(local.ui, {c.message});
+    EXPECT_TRUE(local.processes.started.empty()) << c.what;
+    EXPECT_EQ(local.files.OpenReaders(), 0) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace tc

@@ -1,0 +1,123 @@
+// Every dialog's template: fonts, the keyboard's way through it, links, and controls inside the dialog.
+#include <set>
+
+#include "ui/ControlIds.h"
+#include "ui/Dialogs.h"
+#include "ui/Styles.h"
+#include "unit/ui/DialogMachine.h"
+
+namespace tc {
+namespace {
+
+struct Opened {
+  DialogTemplate dialog;
+  int closeCode = -1;
+};
+
+class DialogTemplatesTest : public DialogMachine {
+ protected:
+  // Opens every dialog of the program once, closing each with Escape, and keeps what it was built from.
+  std::vector<Opened> OpenEach() {
+    std::vector<Opened> opened;
+    auto capture = [&](const std::u16string& caption) {
+      machine.ui.OnDialog(caption, [&](ScriptedDialog& d) {
+        opened.push_back({d.Template()});
+        d.Close();
+        opened.back().closeCode = d.EndCode();
+      });
+    };
+    Store(StarterKind::J2se, 1, u"Java");  // no note from the setup dialog's timer
+    Starter starter;
+    for (StarterKind kind : {StarterKind::J2se, StarterKind::J2me}) {
+      capture(kind == StarterKind::J2se ? u"J2SE Starter Select" : u"J2ME Starter Select");
+      RunSelectionDialog(machine.context, kind, kNoWindow);
+      capture(kind == StarterKind::J2se ? u"J2SE Starter" : u"J2ME Starter");
+      RunStarterEditor(machine.context, kind, kNoWindow, starter);
+    }
+    capture(u"Tessaly Corvalo Setup");
+    RunSetupDialog(machine.context, kNoWindow);
+    capture(u"About");
+    RunAboutBox(machine.context, kNoWindow);
+    ExpectScriptFollowed();
+    return opened;
+  }
+
+  static bool IsFocusable(const ControlTemplate& control) {
+    if (control.className == control::kButton) return (control.style & 0xF) != style::kBsGroupBox;
+    return control.className != control::kStatic;
+  }
+};
+
+TEST_F(DialogTemplatesTest, SizesAndFontsAreTheDialogsOwn) {
+  const std::vector<Opened> opened = OpenEach();
+  ASSERT_EQ(opened.size(), 6u);
+  struct Expected {
+    std::u16string caption;
+    int width, height;
+  };
+  const Expected expected[] = {{u"J2SE Starter Select", 244, 132}, {u"J2SE Starter", 293, 107},
+                               {u"J2ME Starter Select", 244, 132}, {u"J2ME Starter", 293, 107},
+                               {u"Tessaly Corvalo Setup", 402, 167}, {u"About", 173, 79}};
+  for (size_t i = 0; i < opened.size(); ++i) {
+    const DialogTemplate& d = opened[i].dialog;
+    EXPECT_EQ(d.caption, expected[i].caption);
+    EXPECT_EQ(d.rect.width, expected[i].width) << ToUtf8(d.caption);
+    EXPECT_EQ(d.rect.height, expected[i].height) << ToUtf8(d.caption);
+    EXPECT_EQ(d.style & style::kModalDialog, style::kModalDialog) << ToUtf8(d.caption);
+    EXPECT_EQ(d.pointSize, 8);
+    const bool about = d.caption == u"About";
+    EXPECT_EQ(d.font, about ? u"MS Sans Serif" : u"MS Shell Dlg");
+    EXPECT_EQ(d.style & style::kDsShellFont, about ? style::kDsSetFont : style::kDsShellFont) << ToUtf8(d.caption);
+  }
+}
+
+TEST_F(DialogTemplatesTest, TheKeyboardReachesEveryControlAndEnterAndEscapeWork) {
+  for (const Opened& opened : OpenEach()) {
+    const DialogTemplate& d = opened.dialog;
+    const std::string name = ToUtf8(d.caption);
+    EXPECT_EQ(opened.closeCode, kIdCancel) << name;  // Escape and the close box
+    int defaults = 0;
+    for (const ControlTemplate& control : d.controls) {
+      const bool isDefault = control.className == control::kButton && (control.style & 0xF) == style::kBsDefPushButton;
+      if (isDefault) {
+        ++defaults;
+        EXPECT_EQ(control.id, kIdOk) << name;
+      }
+      EXPECT_EQ((control.style & style::kTabStop) != 0, IsFocusable(control)) << name << " " << control.id;
+    }
+    EXPECT_EQ(defaults, 1) << name;
+    // The first control that takes the focus begins a group.
+    for (const ControlTemplate& control : d.controls) {
+      if (!IsFocusable(control)) continue;
+      EXPECT_NE(control.style & style::kGroup, 0u) << name;
+      break;
+    }
+  }
+}
+
+TEST_F(DialogTemplatesTest, ControlsHaveDistinctIdsAndLieInsideTheirDialog) {
+  for (const Opened& opened : OpenEach()) {
+    const DialogTemplate& d = opened.dialog;
+    std::set<int> ids;
+    for (const ControlTemplate& control : d.controls) {
+      const std::string what = ToUtf8(d.caption) + " " + std::to_string(control.id);
+      if (control.id != IDC_STATIC) {
+        EXPECT_TRUE(ids.insert(control.id).second) << what;
+      }
+      EXPECT_GE(control.rect.x, 0) << what;
+      EXPECT_GE(control.rect.y, 0) << what;
+      EXPECT_LE(control.rect.x + control.rect.width, d.rect.width) << what;
+      // A combo box's height is that of its dropped list.
+      if (control.className != control::kComboBox) {
+        EXPECT_LE(control.rect.y + control.rect.height, d.rect.height) << what;
+      }
+      if (control.className == control::kLink) {
+        EXPECT_EQ(control.style & (style::kSsNotify | style::kSsNoPrefix), style::kSsNotify | style::kSsNoPrefix)
+            << what;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tc
