@@ -37,7 +37,7 @@ class PatternCompiler {
         elements_.back().quantifier = c == u'*' ? Quantifier::ZeroOrMore : Quantifier::OneOrMore;
         ++i;
       } else if (c == u'.') {
-        elements_.push_back({AtomKind::Single, AnyTest(), Quantifier::One});
+        elements_.push_back(Single(AnyTest()));
         ++i;
       } else if (c == u'[') {
         if (!ParseBracket(i)) return false;
@@ -46,7 +46,7 @@ class PatternCompiler {
         ParseEscape(text_[i + 1]);
         i += 2;
       } else {
-        elements_.push_back({AtomKind::Single, LiteralTest(c), Quantifier::One});
+        elements_.push_back(Single(LiteralTest(c)));
         ++i;
       }
     }
@@ -101,8 +101,8 @@ class PatternCompiler {
       case u'c': elements_.push_back(Single(RangesTest({{u'a', u'z'}, {u'A', u'Z'}}))); return;
       case u'd': elements_.push_back(Single(RangesTest({{u'0', u'9'}}))); return;
       case u'h': elements_.push_back(Single(RangesTest({{u'0', u'9'}, {u'a', u'f'}, {u'A', u'F'}}))); return;
-      case u'w': elements_.push_back({AtomKind::Run, RangesTest({{u'a', u'z'}, {u'A', u'Z'}}), Quantifier::One}); return;
-      case u'z': elements_.push_back({AtomKind::Run, RangesTest({{u'0', u'9'}}), Quantifier::One}); return;
+      case u'w': elements_.push_back(Run(RangesTest({{u'a', u'z'}, {u'A', u'Z'}}))); return;
+      case u'z': elements_.push_back(Run(RangesTest({{u'0', u'9'}}))); return;
       case u'n': elements_.push_back({AtomKind::LineBreak, {}, Quantifier::One}); return;
       case u'q': elements_.push_back({AtomKind::Quoted, {}, Quantifier::One}); return;
       default: elements_.push_back(Single(LiteralTest(letter))); return;
@@ -110,6 +110,7 @@ class PatternCompiler {
   }
 
   static Element Single(Pattern::CharTest test) { return {AtomKind::Single, test, Quantifier::One}; }
+  static Element Run(Pattern::CharTest test) { return {AtomKind::Run, test, Quantifier::One}; }
 
   // "[" list "]", with ranges "a-z", backslash escapes and a leading "^" for the complement. `i` is at the "[";
   // on success it moves past the "]".
@@ -290,7 +291,8 @@ class PatternRun {
         const char16_t upper = caseSensitive_ ? c : ToUpper(c);
         bool in = false;
         for (std::uint32_t r = test.firstRange; r < test.firstRange + test.rangeCount && !in; ++r) {
-          in = (c >= ranges_[r].first && c <= ranges_[r].last) || (upper >= ranges_[r].first && upper <= ranges_[r].last);
+          const Pattern::Range& range = ranges_[r];
+          in = (c >= range.first && c <= range.last) || (upper >= range.first && upper <= range.last);
         }
         return in != test.negated;
       }

@@ -1,5 +1,6 @@
 // The setup dialog: the starters of both kinds and what opening a file of each kind does.
 #include "base/Text.h"
+#include "detect/StarterScanner.h"
 #include "ui/ControlIds.h"
 #include "ui/Dialogs.h"
 #include "ui/Messages.h"
@@ -117,7 +118,7 @@ class SetupHandler final : public DialogHandler {
       if (control == half.copy) Copy(window, half);
       if (control == half.edit) Edit(window, half);
       if (control == half.remove) Delete(window, half);
-      // half.scan: the scans are not built yet
+      if (control == half.scan) Scan(window, half);
     }
   }
 
@@ -224,6 +225,19 @@ class SetupHandler final : public DialogHandler {
     if (!AskWarning(Screen(), window.Id(), Format(u"The JAR starter \"%s\" will be deleted.", {name}))) return;
     window.RemoveItem(half.list, selected);
     catalogue_.DeleteStarter(half.kind, slot);  // also resets an action that named it
+    Refresh(window, half);
+  }
+
+  // True when the scan added starters to the catalogue.
+  bool RunScanOf(DialogWindow& window, StarterKind kind) {
+    if (kind != StarterKind::J2se) return false;  // the J2ME detectors are not built yet
+    J2seScanner scanner(context_);
+    return RunScan(scanner, Screen(), window.Id());
+  }
+
+  void Scan(DialogWindow& window, const KindControls& half) {
+    if (!RunScanOf(window, half.kind)) return;
+    FillList(window, half);
     Refresh(window, half);
   }
 

@@ -193,6 +193,8 @@ TEST_P(XmlContract, TextIsAllTheTextBelowTheElement) {
                                     "<entities>&amp;&lt;&gt;&quot;&apos;&#65;&#x42;</entities>"
                                     "<empty></empty>"
                                     "<child><inner/></child>"
+                                    "<padded>  \t Padded  text \r\n </padded>"
+                                    "<indented>\r\n  <b>x</b>\r\n</indented>"
                                     "</v>");
   XmlDocumentCache cache(*xml);
   const TextCase cases[] = {
@@ -203,6 +205,9 @@ TEST_P(XmlContract, TextIsAllTheTextBelowTheElement) {
       {u"/v/entities", u"&<>\"'AB"},
       {u"/v/empty", u""},
       {u"/v/child", u""},
+      // White space at the ends goes, white space inside stays.
+      {u"/v/padded", u"Padded  text"},
+      {u"/v/indented", u"x"},
   };
   for (const TextCase& c : cases) EXPECT_EQ(cache.XmlText(file, c.query), c.text) << ToUtf8(c.query);
 }
@@ -214,11 +219,13 @@ TEST_P(XmlContract, DecodesTheFilesEncoding) {
     const char16_t* name;
     std::string bytes;
   } cases[] = {
-      {u"utf8.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a n=\"Z\xC3\xBCrich \xE2\x82\xAC\">Z\xC3\xBCrich \xE2\x82\xAC</a>"},
+      {u"utf8.xml",
+       "<?xml version=\"1.0\" encoding=\"UTF-8\"?><a n=\"Z\xC3\xBCrich \xE2\x82\xAC\">Z\xC3\xBCrich \xE2\x82\xAC</a>"},
       {u"utf8 bom.xml", "\xEF\xBB\xBF<a n=\"Z\xC3\xBCrich \xE2\x82\xAC\">Z\xC3\xBCrich \xE2\x82\xAC</a>"},
       {u"utf8 undeclared.xml", "<a n=\"Z\xC3\xBCrich &#x20AC;\">Z\xC3\xBCrich &#8364;</a>"},
       {u"utf16.xml", [] {
-         const std::u16string text = u"\ufeff<?xml version=\"1.0\" encoding=\"UTF-16\"?><a n=\"Z\u00fcrich \u20ac\">Z\u00fcrich \u20ac</a>";
+         const std::u16string text =
+             u"\ufeff<?xml version=\"1.0\" encoding=\"UTF-16\"?><a n=\"Z\u00fcrich \u20ac\">Z\u00fcrich \u20ac</a>";
          std::string bytes;
          for (const char16_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
          return bytes;

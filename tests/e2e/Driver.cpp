@@ -18,6 +18,7 @@
 //   driver key CAPTION VK                        a key (virtual-key code) pressed in the window's focused control
 //   driver focus CAPTION                         print the id of the control that has the keyboard focus
 //   driver tab CAPTION                           press Tab; print the id of the control the focus moved to
+//   driver windows -                             print the captions of the visible top-level windows
 //   driver pointer CAPTION ID                    move the mouse pointer onto a control (ID 0: off the window)
 //   driver colour CAPTION ID RRGGBB              print how many of a control's pixels show exactly that colour
 #include <windows.h>
@@ -275,6 +276,15 @@ int wmain(int argc, wchar_t** argv) {
     RECT r{};
     GetWindowRect(window, &r);
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+  }
+  if (command == L"windows") {
+    EnumWindows(
+        [](HWND top, LPARAM) -> BOOL {
+          if (IsWindowVisible(top)) std::printf("%s\t%s\n", ToUtf8(ClassOf(top)).c_str(), ToUtf8(TextOf(top)).c_str());
+          return TRUE;
+        },
+        0);
     return 0;
   }
   if (command == L"gone" && argc == 4) {

@@ -54,7 +54,7 @@ class Wine:
         """Starts the program with the exact command-line tail; the returned launch is finished by exit_code()."""
         hex_tail = tail.encode("utf-8").hex()
         process = subprocess.Popen(["wine", str(self.driver_exe), "launch", self.windows_path(self.program), hex_tail,
-                                    str(timeout_ms)], env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                    str(timeout_ms)], env=self.env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                                    stdin=subprocess.DEVNULL, text=True)
         started = process.stdout.readline().strip()
         check(started == "started", f"the program did not start: {started}")
@@ -100,11 +100,14 @@ class Launch:
         self.timeout = timeout_ms / 1000 + 30
 
     def exit_code(self):
-        out, err = self.process.communicate(timeout=self.timeout)
+        # Read through the same buffered stream as the "started" line: what it already holds stays in it.
+        # The driver ends by itself once its own timeout has passed, so this read is bounded.
+        out = self.process.stdout.read()
+        self.process.wait(timeout=self.timeout)
         for line in out.splitlines():
             if line.startswith("exit "):
                 return int(line.split()[1])
-        raise Failure(f"the program did not end: {out.strip()} {err.strip()}")
+        raise Failure(f"the program did not end: {out.strip()}")
 
 
 def parse_reg(text, key):

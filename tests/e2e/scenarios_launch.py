@@ -5,7 +5,7 @@ import re
 import time
 import zipfile
 
-from harness import check, parse_reg, scenario
+from harness import Failure, check, parse_reg, scenario
 
 SETTINGS = "HKCU\\Software\\Tessaly\\Corvalo\\setup1"
 MIDLET_MANIFEST = ("Manifest-Version: 1.0\r\nMIDlet-Name: Demo\r\nMIDlet-Vendor: Tessaly\r\nMIDlet-Version: 1.0\r\n"
@@ -47,14 +47,24 @@ class Machine:
     def _unix(self, windows_path):
         return pathlib.Path(self.wine.run("winepath.exe", "-u", windows_path).strip())
 
+    def _reg_add(self, key, value, kind, data):
+        # Wine's reg.exe now and then fails a write for no reason it tells; the write is repeated, a few times at most.
+        for attempt in range(3):
+            try:
+                self.wine.run("reg", "add", key, "/v", value, "/t", kind, "/d", str(data), "/f")
+                return
+            except Failure:
+                if attempt == 2:
+                    raise
+
     def starter(self, kind, slot, name, arguments):
         key = f"{SETTINGS}\\{kind}\\{slot}"
         for value, data in (("Name", name), ("ExecutableFile", self.probe), ("Arguments", arguments)):
-            self.wine.run("reg", "add", key, "/v", value, "/t", "REG_SZ", "/d", data, "/f")
+            self._reg_add(key, value, "REG_SZ", data)
 
     def actions(self, kind, default, last=0):
         for value, data in (("DefaultAction", default), ("LastAction", last)):
-            self.wine.run("reg", "add", f"{SETTINGS}\\{kind}", "/v", value, "/t", "REG_DWORD", "/d", str(data), "/f")
+            self._reg_add(f"{SETTINGS}\\{kind}", value, "REG_DWORD", data)
 
     def stored(self, kind):
         return parse_reg(self.wine.reg_query(f"{SETTINGS}\\{kind}"), f"{SETTINGS}\\{kind}")
@@ -74,8 +84,19 @@ class Machine:
                 return lines
             time.sleep(0.1)  # polling for the probe's file, bounded by the deadline
 
+    def open(self, tail, timeout_ms=30000):
+        """Runs the program to its end when nothing is to be answered on the way; its exit code."""
+        # The driver's two lines are read together here: a program that ends at once may print both before
+        # anyone reads the first, and Launch.exit_code() would then miss the second.
+        out = self.wine.run(self.wine.driver_exe, "launch", self.wine.windows_path(self.wine.program),
+                            tail.encode("utf-8").hex(), timeout_ms, timeout=timeout_ms / 1000 + 30)
+        for line in out.splitlines():
+            if line.startswith("exit "):
+                return int(line.split()[1])
+        raise Failure(f"the program did not end: {out.strip()}")
+
     def expect_started(self, tail, expected):
-        code = self.wine.launch(tail).exit_code()
+        code = self.open(tail)
         check(code == 0, f"{tail}: exit code {code}, expected 0")
         lines = self.probe_lines(1)
         check(lines == [expected], f"{tail}: the probe got {lines}, expected [{expected!r}]")

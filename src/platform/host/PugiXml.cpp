@@ -54,7 +54,8 @@ class PugiElement final : public XmlElement {
       while (node != element_ && !node.next_sibling()) node = node.parent();
       node = node == element_ ? pugi::xml_node() : node.next_sibling();
     }
-    return FromUtf8(text);
+    // As MSXML's text: white space at either end removed, inside kept.
+    return Trim(FromUtf8(text));
   }
 
   std::optional<std::u16string> Attribute(const std::u16string& name) override {
@@ -111,7 +112,11 @@ std::unique_ptr<XmlDocument> PugiXml::Load(const std::u16string& path) {
   const std::optional<std::vector<std::uint8_t>> bytes = ReadAll(files_, path);
   if (!bytes) return nullptr;
   auto document = std::make_shared<pugi::xml_document>();
-  if (!document->load_buffer(bytes->data(), bytes->size(), pugi::parse_default, pugi::encoding_auto)) return nullptr;
+  // White-space text between elements is kept, since MSXML's text of an element includes it.
+  if (!document->load_buffer(bytes->data(), bytes->size(), pugi::parse_default | pugi::parse_ws_pcdata,
+                             pugi::encoding_auto)) {
+    return nullptr;
+  }
   // A well-formed document has exactly one root element; pugixml would accept several.
   std::size_t roots = 0;
   for (const pugi::xml_node child : document->children()) roots += child.type() == pugi::node_element;

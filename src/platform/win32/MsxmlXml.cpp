@@ -88,6 +88,25 @@ class Variant {
   VARIANT v_;
 };
 
+// Wine's msxml3 crashes on an empty query and on an unclosed predicate or literal, which Windows rejects;
+// such queries are refused before they reach the component.
+bool Balanced(const std::u16string& query) {
+  int depth = 0;
+  char16_t quote = 0;
+  for (const char16_t c : query) {
+    if (quote) {
+      if (c == quote) quote = 0;
+    } else if (c == u'\'' || c == u'"') {
+      quote = c;
+    } else if (c == u'[') {
+      ++depth;
+    } else if (c == u']' && --depth < 0) {
+      return false;
+    }
+  }
+  return !query.empty() && depth == 0 && !quote;
+}
+
 class MsxmlNodeList final : public XmlNodeList {
  public:
   explicit MsxmlNodeList(ComPtr<IXMLDOMNodeList> list) : list_(std::move(list)) {}
@@ -133,6 +152,7 @@ class MsxmlDocument final : public XmlDocument {
   explicit MsxmlDocument(ComPtr<IXMLDOMDocument> document) : document_(std::move(document)) {}
 
   std::unique_ptr<XmlNodeList> SelectNodes(const std::u16string& query) override {
+    if (!Balanced(query)) return nullptr;
     const Bstr text(query);
     ComPtr<IXMLDOMNodeList> list;
     if (FAILED(document_->selectNodes(text.Get(), list.Out())) || !list) return nullptr;
@@ -140,6 +160,7 @@ class MsxmlDocument final : public XmlDocument {
   }
 
   std::unique_ptr<XmlElement> SelectFirstElement(const std::u16string& query) override {
+    if (!Balanced(query)) return nullptr;
     const Bstr text(query);
     ComPtr<IXMLDOMNode> node;
     if (document_->selectSingleNode(text.Get(), node.Out()) != S_OK || !node) return nullptr;

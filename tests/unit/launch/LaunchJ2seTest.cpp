@@ -76,16 +76,9 @@ TEST_F(LaunchJ2seChoiceTest, TheUserIsAskedWhenTheActionSaysSo) {
   };
   for (const Case& c : cases) {
     HostMachine local;
-    for (const auto& [slot, name] : {std::pair{1u, u"Java 8"}, std::pair{3u, u"Java 17"}}) {
-      RegistryKey key(local.registry, RegistryRoot::CurrentUser,
-                      std::u16string(kSettingsPath) + u"\\J2SE\\" + ToDecimal(slot));
-      key.WriteString(u"Name", name);
-      key.WriteString(u"ExecutableFile", slot == 1 ? u"C:\\jre8\\bin\\javaw.exe" : u"C:\\jdk17\\bin\\java.exe");
-      key.WriteString(u"Arguments", u"%1");
-    }
-    RegistryKey kind(local.registry, RegistryRoot::CurrentUser, std::u16string(kSettingsPath) + u"\\J2SE");
-    kind.WriteNumber(u"DefaultAction", c.defaultAction);
-    kind.WriteNumber(u"LastAction", c.lastAction);
+    StoreStarter(local.registry, StarterKind::J2se, 1, u"Java 8", u"C:\\jre8\\bin\\javaw.exe", u"%1");
+    StoreStarter(local.registry, StarterKind::J2se, 3, u"Java 17", u"C:\\jdk17\\bin\\java.exe", u"%1");
+    tc::StoreActions(local.registry, StarterKind::J2se, c.defaultAction, c.lastAction);
     local.ui.SetActiveWindow(0x55);
     local.ui.OnDialog(u"J2SE Starter Select", ChooseStarterNamed(u"Java 8"));
     EXPECT_TRUE(LaunchJ2se(local.context, kJar, c.useDefaultAction, u"")) << c.what;
@@ -93,7 +86,7 @@ TEST_F(LaunchJ2seChoiceTest, TheUserIsAskedWhenTheActionSaysSo) {
     EXPECT_EQ(local.ui.dialogOwners, std::vector<WindowId>{0x55}) << c.what;
     EXPECT_EQ(local.processes.started, std::vector<std::u16string>{u"\"C:\\jre8\\bin\\javaw.exe\" \"" + kJar + u"\""})
         << c.what;
-    EXPECT_EQ(kind.ReadNumber(u"LastAction", 0), 1u) << c.what;
+    EXPECT_EQ(KindKey(local.registry, StarterKind::J2se).ReadNumber(u"LastAction", 0), 1u) << c.what;
   }
 }
 

@@ -90,22 +90,37 @@ inline constexpr char16_t kTemporaryFolder[] = u"C:\\Users\\user\\AppData\\Local
 inline const std::u16string kTemporaryJad = std::u16string(kTemporaryFolder) + u"qvo_temp.jad";
 inline const std::u16string kTemporaryJar = std::u16string(kTemporaryFolder) + u"qvo_temp.jar";
 
+inline RegistryKey KindKey(Registry& registry, StarterKind kind) {
+  return RegistryKey(registry, RegistryRoot::CurrentUser, std::u16string(kSettingsPath) + u"\\" + KindKeyName(kind));
+}
+
+// A starter as the setup dialog stores it; to be called before a flow first takes the catalogue.
+inline void StoreStarter(Registry& registry, StarterKind kind, std::uint32_t slot, const std::u16string& name,
+                         const std::u16string& executable, const std::u16string& arguments) {
+  RegistryKey key = KindKey(registry, kind).Child(ToDecimal(slot));
+  key.WriteString(u"Name", name);
+  key.WriteString(u"ExecutableFile", executable);
+  key.WriteString(u"Arguments", arguments);
+}
+
+inline void StoreActions(Registry& registry, StarterKind kind, std::uint32_t defaultAction, std::uint32_t lastAction) {
+  KindKey(registry, kind).WriteNumber(u"DefaultAction", defaultAction);
+  KindKey(registry, kind).WriteNumber(u"LastAction", lastAction);
+}
+
 // The user's machine: starters in the registry, files on disk, and a user who acts as each test scripts.
 class LaunchMachine : public ::testing::Test {
  protected:
-  // A starter as the setup dialog stores it; to be called before the flow first takes the catalogue.
   void Store(StarterKind kind, std::uint32_t slot, const std::u16string& name, const std::u16string& executable,
              const std::u16string& arguments) {
-    RegistryKey key = KindKey(kind).Child(ToDecimal(slot));
-    key.WriteString(u"Name", name);
-    key.WriteString(u"ExecutableFile", executable);
-    key.WriteString(u"Arguments", arguments);
+    StoreStarter(machine.registry, kind, slot, name, executable, arguments);
   }
   void StoreActions(StarterKind kind, std::uint32_t defaultAction, std::uint32_t lastAction) {
-    KindKey(kind).WriteNumber(u"DefaultAction", defaultAction);
-    KindKey(kind).WriteNumber(u"LastAction", lastAction);
+    tc::StoreActions(machine.registry, kind, defaultAction, lastAction);
   }
-  std::uint32_t StoredLastAction(StarterKind kind) { return KindKey(kind).ReadNumber(u"LastAction", 0); }
+  std::uint32_t StoredLastAction(StarterKind kind) {
+    return KindKey(machine.registry, kind).ReadNumber(u"LastAction", 0);
+  }
 
   std::vector<std::u16string> MessageTexts() const {
     std::vector<std::u16string> texts;
@@ -136,12 +151,6 @@ class LaunchMachine : public ::testing::Test {
   void TearDown() override { EXPECT_EQ(machine.files.OpenReaders(), 0) << "a file was left open"; }
 
   HostMachine machine;
-
- private:
-  RegistryKey KindKey(StarterKind kind) {
-    return RegistryKey(machine.registry, RegistryRoot::CurrentUser, std::u16string(kSettingsPath) + u"\\" +
-                                                                        KindKeyName(kind));
-  }
 };
 
 // The user picks the item of this name in the selection dialog and presses OK.

@@ -65,18 +65,10 @@ TEST_F(OpenArchiveTest, AnyMidletAttributeMakesASuite) {
   };
   for (const Case& c : cases) {
     HostMachine local;
-    {
-      RegistryKey j2se(local.registry, RegistryRoot::CurrentUser, std::u16string(kSettingsPath) + u"\\J2SE\\1");
-      j2se.WriteString(u"ExecutableFile", kJava);
-      j2se.WriteString(u"Arguments", u"%1");
-      RegistryKey j2me(local.registry, RegistryRoot::CurrentUser, std::u16string(kSettingsPath) + u"\\J2ME\\1");
-      j2me.WriteString(u"ExecutableFile", kEmulator);
-      j2me.WriteString(u"Arguments", u"%1");
-      for (const char16_t* kind : {u"\\J2SE", u"\\J2ME"}) {
-        RegistryKey(local.registry, RegistryRoot::CurrentUser, std::u16string(kSettingsPath) + kind)
-            .WriteNumber(u"DefaultAction", 1);
-      }
-    }
+    StoreStarter(local.registry, StarterKind::J2se, 1, u"Java", kJava, u"%1");
+    StoreStarter(local.registry, StarterKind::J2me, 1, u"Emulator", kEmulator, u"%1");
+    tc::StoreActions(local.registry, StarterKind::J2se, 1, 0);
+    tc::StoreActions(local.registry, StarterKind::J2me, 1, 0);
     local.files.AddFile(u"C:\\a\\x.jar", JarWithManifest("Manifest-Version: 1.0\r\n" + c.manifest));
     EXPECT_TRUE(OpenArchive(local.context, u"C:\\a\\x.jar", true, u"")) << c.manifest;
     ASSERT_EQ(local.processes.started.size(), 1u) << c.manifest;
@@ -143,8 +135,7 @@ TEST_F(OpenArchiveTest, TheBuiltDescriptorEndsEveryLineWithLineFeed) {
   };
   for (const Case& c : cases) {
     HostMachine local;
-    RegistryKey j2me(local.registry, RegistryRoot::CurrentUser, std::u16string(kSettingsPath) + u"\\J2ME\\1");
-    j2me.WriteString(u"ExecutableFile", kEmulator);
+    StoreStarter(local.registry, StarterKind::J2me, 1, u"Emulator", kEmulator, u"");
     local.ui.OnDialog(u"J2ME Starter Select", [](ScriptedDialog& d) { d.Click(kIdCancel); });
     const Bytes jar = JarWithManifest(c.manifest);
     local.files.AddFile(u"C:\\a\\x.jar", jar);

@@ -366,6 +366,39 @@ TEST_F(SetupDialogOpening, TheLinksOpenTheAboutBoxAndTheAssociationQuestionOverT
   ExpectScriptFollowed();
 }
 
+TEST_F(SetupDialogOpening, StartersAddedByAScanAppearInTheListAndTheCombo) {
+  Store(StarterKind::J2se, 1, u"Zulu");
+  StoreActions(StarterKind::J2se, 1, 0);
+  RegistryKey(machine.registry, RegistryRoot::LocalMachine,
+              u"SOFTWARE\\JavaSoft\\Java Runtime Environment\\1.8.0_202", RegistryView::Bits64)
+      .WriteString(u"JavaHome", u"C:\\Java\\jre8");
+  machine.ui.OnDialog(kSetup, [&](ScriptedDialog& d) {
+    d.ChooseItem(IDC_J2SE_LIST, 0);
+    d.Click(IDB_J2SE_SCAN);
+    EXPECT_EQ(d.Items(IDC_J2SE_LIST),
+              (std::vector<std::u16string>{u"JRE 1.8.0_202 (Console)", u"JRE 1.8.0_202 (GUI)", u"Zulu"}));
+    EXPECT_EQ(d.Selection(IDC_J2SE_LIST), -1);
+    EXPECT_FALSE(d.IsEnabled(IDB_J2SE_EDIT));
+    EXPECT_EQ(ItemData(d, IDC_J2SE_ACTION), (std::vector<std::uintptr_t>{kChoiceOnceOpened, kLastUsedAction, 3, 2, 1}));
+    EXPECT_EQ(SelectedText(d, IDC_J2SE_ACTION), u"Zulu");
+    d.Click(IDB_J2SE_SCAN);  // the same runtimes again: nothing new, nothing changes
+    EXPECT_EQ(d.ItemCount(IDC_J2SE_LIST), 3);
+    d.Click(kIdCancel);
+  });
+  machine.ui.OnDialog(u"Detected J2SE Starters", [](ScriptedDialog& d) {
+    d.Click(1013);  // Check All
+    d.Click(kIdOk);  // Add Checked
+  });
+  machine.ui.OnDialog(u"Detected J2SE Starters", [](ScriptedDialog& d) {
+    EXPECT_EQ(d.ItemCount(1018), 0);  // both are in the catalogue already
+    d.Close();
+  });
+  RunSetupDialog(machine.context, kNoWindow);
+  EXPECT_EQ(StoredSlots(StarterKind::J2se), std::vector<std::u16string>{u"1"});  // cancelled: the scan is undone
+  EXPECT_EQ(machine.ui.dialogOwners[1], WindowId{0x100});
+  ExpectScriptFollowed();
+}
+
 TEST_F(SetupDialogOpening, DoubleClickingAStarterOnlySelectsIt) {
   Store(StarterKind::J2se, 1, u"Java");
   machine.ui.OnDialog(kSetup, [&](ScriptedDialog& d) {
