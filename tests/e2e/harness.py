@@ -54,7 +54,7 @@ class Wine:
         """Starts the program with the exact command-line tail; the returned launch is finished by exit_code()."""
         hex_tail = tail.encode("utf-8").hex()
         process = subprocess.Popen(["wine", str(self.driver_exe), "launch", self.windows_path(self.program), hex_tail,
-                                    str(timeout_ms)], env=self.env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                    str(timeout_ms)], env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                                    stdin=subprocess.DEVNULL, text=True)
         started = process.stdout.readline().strip()
         check(started == "started", f"the program did not start: {started}")

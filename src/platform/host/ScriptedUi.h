@@ -28,7 +28,7 @@ class ScriptedDialog final : public DialogWindow {
   // Hands the oldest message posted from another thread to the handler; false when none waits or the dialog ended.
   bool DeliverPosted();
   std::size_t PostsWaiting() const { return poster_->Waiting(); }
-  void PressEnter();  // the default button, when it is enabled
+  void PressEnter();  // Enter in a field or list: the default button, when it is enabled
   void Close();       // Escape or the close box
 
   // What the user sees.

@@ -51,7 +51,9 @@ TEST(SizeMismatchDialog, ShowsBothSizesWithoutAPrefixOrOwner) {
   for (size_t i = 0; i < std::size(controls); ++i) {
     const ControlTemplate& control = shown.controls[i];
     EXPECT_EQ(control.id, controls[i].id);
-    if (!controls[i].text.empty()) EXPECT_EQ(control.text, controls[i].text);
+    if (!controls[i].text.empty()) {
+      EXPECT_EQ(control.text, controls[i].text);
+    }
     EXPECT_EQ(control.rect.x, controls[i].rect.x);
     EXPECT_EQ(control.rect.y, controls[i].rect.y);
     EXPECT_EQ(control.rect.width, controls[i].rect.width);
