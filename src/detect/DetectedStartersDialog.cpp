@@ -20,7 +20,7 @@ DialogTemplate DetectedStartersTemplate() {
   return DialogTemplate{
       u"",
       {0, 0, 304, 225},
-      kPopup | kCaption | kSysMenu | kDsModalFrame | kDsShellFont,
+      kModalDialog | kDsShellFont,
       0,
       u"MS Shell Dlg",
       8,

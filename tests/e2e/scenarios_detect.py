@@ -73,8 +73,9 @@ def j2se_scan_adds_runtimes(wine):
     check(shown == [("0", "JRE 1.8.0_202 (Console)"), ("0", "JRE 1.8.0_202 (GUI)")], f"main candidates {shown}")
     check(wine.driver("enabled", title, ADD_CHECKED).strip() == "0", "Add Checked enabled with nothing ticked")
     wine.screenshot(title, "detected-j2se-starters")
-    wine.driver("click", title, SHOW_NONMAIN)
+    wine.driver("press", title, SHOW_NONMAIN)  # the mouse, so that the box shows its tick
     wine.driver("click", title, CHECK_ALL)
+    wine.driver("settle", title)
     everything = rows(wine, title)
     check(len(everything) == 6 and all(checked == "1" for checked, _ in everything), f"all candidates {everything}")
     wine.screenshot(title, "detected-j2se-starters-all")
