@@ -1,6 +1,7 @@
 // The ports the core is handed: one bundle, built once by the Windows entry and by each test.
 #pragma once
 
+#include "platform/Environment.h"
 #include "platform/Files.h"
 #include "platform/Http.h"
 #include "platform/Processes.h"
@@ -21,6 +22,7 @@ struct Platform {
   VersionInfo& versions;
   Http& http;
   Threads& threads;
+  Environment& environment;
 };
 
 }  // namespace tc

@@ -3,6 +3,7 @@
 
 #include "catalogue/Context.h"
 #include "platform/host/HostPorts.h"
+#include "platform/host/MemoryEnvironment.h"
 #include "platform/host/MemoryFiles.h"
 #include "platform/host/MemoryRegistry.h"
 #include "platform/host/ScriptedHttp.h"
@@ -20,7 +21,8 @@ struct HostMachine {
   TableVersionInfo versions;
   ScriptedHttp http;
   ScriptedThreads threads;
-  Platform platform{registry, files, processes, ui, shell, versions, http, threads};
+  MemoryEnvironment environment;
+  Platform platform{registry, files, processes, ui, shell, versions, http, threads, environment};
   Context context{platform};
 };
 

@@ -1,0 +1,19 @@
+// Environment variables from a table, expanded as the shell does, for running the core off Windows.
+#pragma once
+
+#include <map>
+
+#include "platform/Environment.h"
+
+namespace tc {
+
+class MemoryEnvironment final : public Environment {
+ public:
+  void Define(const std::u16string& name, const std::u16string& value);
+  std::optional<std::u16string> Expand(const std::u16string& text, std::uint32_t bufferLength) override;
+
+ private:
+  std::map<std::u16string, std::u16string> variables_;  // by upper-case name: names ignore case
+};
+
+}  // namespace tc
