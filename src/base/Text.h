@@ -19,6 +19,8 @@ std::u16string Trim(std::u16string_view text);
 
 // ASCII-only case folding, as the registry and file names need it.
 char16_t FoldCase(char16_t c);
+// The registry and the file system order names by their upper-case form.
+char16_t UpperCase(char16_t c);
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b);
 bool EndsWithIgnoreCase(std::u16string_view text, std::u16string_view suffix);
 

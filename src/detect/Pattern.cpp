@@ -10,7 +10,6 @@ namespace tc {
 
 namespace {
 
-char16_t ToUpper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
 
 }  // namespace
 
@@ -288,7 +287,7 @@ class PatternRun {
         return true;
       case Pattern::CharTest::Kind::Ranges: {
         // The text is folded to lower case; a list written in upper case still takes its letters.
-        const char16_t upper = caseSensitive_ ? c : ToUpper(c);
+        const char16_t upper = caseSensitive_ ? c : UpperCase(c);
         bool in = false;
         for (std::uint32_t r = test.firstRange; r < test.firstRange + test.rangeCount && !in; ++r) {
           const Pattern::Range& range = ranges_[r];

@@ -1,13 +1,15 @@
 // Environment variables from a table, expanded as the shell does.
 #include "platform/host/MemoryEnvironment.h"
 
+#include "base/Text.h"
+
 namespace tc {
 
 namespace {
 
 std::u16string Upper(std::u16string text) {
   for (char16_t& c : text) {
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+    c = UpperCase(c);
   }
   return text;
 }

@@ -15,7 +15,6 @@ constexpr std::uint32_t kSettableAttributes = attribute::kReadOnly | attribute::
                                               attribute::kArchive | attribute::kNormal | 0x100 /* temporary */ |
                                               0x1000 /* offline */ | 0x2000 /* not content indexed */;
 
-char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
 bool IsLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 bool HasDrive(std::u16string_view path) { return path.size() >= 2 && IsLetter(path[0]) && path[1] == u':'; }
@@ -52,7 +51,7 @@ bool MatchWildcard(std::u16string_view mask, std::u16string_view name) {
       return false;
     }
     if (name.empty()) break;
-    if (mask[0] != u'?' && Upper(mask[0]) != Upper(name[0])) return false;
+    if (mask[0] != u'?' && UpperCase(mask[0]) != UpperCase(name[0])) return false;
     mask.remove_prefix(1);
     name.remove_prefix(1);
   }
@@ -162,7 +161,7 @@ class MemoryFiles::Reader final : public FileReader {
 bool MemoryFiles::NameLess::operator()(const std::u16string& a, const std::u16string& b) const {
   // NTFS orders names by their upper-case form, which puts "_" after the letters.
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char16_t x, char16_t y) { return Upper(x) < Upper(y); });
+                                      [](char16_t x, char16_t y) { return UpperCase(x) < UpperCase(y); });
 }
 
 MemoryFiles::MemoryFiles() : temporaryFolder_(u"C:\\Users\\user\\AppData\\Local\\Temp\\") {

@@ -36,9 +36,8 @@ std::vector<std::u16string> ViewPath(RegistryRoot root, std::vector<std::u16stri
 
 bool MemoryRegistry::CaseInsensitiveLess::operator()(const std::u16string& a, const std::u16string& b) const {
   // The registry orders names by their upper-case form.
-  auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; };
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [&](char16_t x, char16_t y) { return upper(x) < upper(y); });
+                                      [](char16_t x, char16_t y) { return UpperCase(x) < UpperCase(y); });
 }
 
 MemoryRegistry::MemoryRegistry() : currentUser_(std::make_shared<Node>()), localMachine_(std::make_shared<Node>()) {}
