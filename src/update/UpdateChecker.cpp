@@ -20,10 +20,10 @@ std::u16string UpdateChecker::RequestAddress() const {
 bool UpdateChecker::CheckForUpdates(Http& http) {
   serverVersion_ = 0;
   downloadUrl_.clear();
-  const std::unique_ptr<HttpSession> session = http.OpenSession(kUpdateAgent, HttpProxy::Preconfigured);
-  if (!session) return false;
-  // Declared after the session, so it is closed first on every path.
-  const std::unique_ptr<HttpRequest> request = session->OpenUrl(RequestAddress(), kUpdateHeaders, kUpdateRequestFlags);
+  const std::unique_ptr<HttpSession> connection = http.OpenSession(kUpdateAgent, HttpProxy::Preconfigured);
+  if (!connection) return false;
+  // Declared after the connection, so it is closed first on every path.
+  const std::unique_ptr<HttpRequest> request = connection->OpenUrl(RequestAddress(), kUpdateHeaders, kUpdateRequestFlags);
   if (!request) return false;
 
   UpdateReplyBody body;

@@ -44,11 +44,11 @@ class ScriptedHttp final : public Http {
 
   bool sessionsFail = false;
 
-  std::vector<std::u16string> agents;  // one per session opened
+  std::vector<std::u16string> agents;  // one per connection opened
   std::vector<HttpProxy> proxies;
   std::vector<Request> requests;       // every request sent, also those that failed
   std::vector<std::size_t> readSizes;  // what each read asked for
-  int openHandles = 0;                 // sessions and requests not closed yet
+  int openHandles = 0;                 // connections and requests not closed yet
 
  private:
   friend class ScriptedHttpSession;

@@ -58,9 +58,9 @@ class Win32HttpSession final : public HttpSession {
 
 std::unique_ptr<HttpSession> Win32Http::OpenSession(const std::u16string& agent, HttpProxy proxy) {
   static_assert(static_cast<DWORD>(HttpProxy::Preconfigured) == INTERNET_OPEN_TYPE_PRECONFIG);
-  HINTERNET session = InternetOpenW(Wide(agent), static_cast<DWORD>(proxy), nullptr, nullptr, 0);
-  if (!session) return nullptr;
-  return std::make_unique<Win32HttpSession>(session);
+  HINTERNET connection = InternetOpenW(Wide(agent), static_cast<DWORD>(proxy), nullptr, nullptr, 0);
+  if (!connection) return nullptr;
+  return std::make_unique<Win32HttpSession>(connection);
 }
 
 std::u16string Win32Http::DecodeAnsi(std::string_view bytes) {
