@@ -12,15 +12,9 @@
 #include "base/Text.h"
 #include "formats/AttributeFile.h"
 
-namespace {
+#include "FuzzCheck.h"
 
-#define CHECK(condition)                                     \
-  do {                                                       \
-    if (!(condition)) {                                      \
-      __builtin_printf("check failed: %s\n", #condition);    \
-      std::abort();                                          \
-    }                                                        \
-  } while (0)
+namespace {
 
 // An independent model: lines cut at CR/LF bytes, text kept as the original bytes until it is set.
 struct ModelLine {

@@ -16,15 +16,9 @@
 #include "base/Text.h"
 #include "detect/Pattern.h"
 
-namespace {
+#include "FuzzCheck.h"
 
-#define CHECK(condition)                                  \
-  do {                                                    \
-    if (!(condition)) {                                   \
-      std::fprintf(stderr, "check failed: %s\n", #condition); \
-      std::abort();                                       \
-    }                                                     \
-  } while (0)
+namespace {
 
 std::wstring Unit(char16_t c) {
   static const char kHex[] = "0123456789ABCDEF";

@@ -1,5 +1,5 @@
 // Fuzz target for update replies: the decoder agrees with a plain model, and only web addresses pass.
-// Build: clang++ -std=c++20 -fsanitize=fuzzer,address,undefined -I src tests/fuzz/UpdateReplyFuzz.cpp
+// Build: clang++ -std=c++20 -fsanitize=fuzzer,address,undefined -I src -I tests tests/fuzz/UpdateReplyFuzz.cpp
 //        src/update/UpdateReply.cpp src/base/Text.cpp
 #include <cstdint>
 #include <cstdlib>
@@ -8,31 +8,12 @@
 
 #include "update/UpdateReply.h"
 
+#include "FuzzCheck.h"
+#include "unit/update/ReplyBuilder.h"
+
 namespace {
 
-#define CHECK(condition)                                  \
-  do {                                                    \
-    if (!(condition)) {                                   \
-      __builtin_printf("check failed: %s\n", #condition); \
-      std::abort();                                       \
-    }                                                     \
-  } while (0)
-
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-std::string Encode(const std::string& bytes) {
-  std::string text;
-  for (std::size_t at = 0; at < bytes.size(); at += 3) {
-    const std::size_t left = bytes.size() - at;
-    const auto byte = [&](std::size_t i) { return i < left ? static_cast<std::uint8_t>(bytes[at + i]) : 0u; };
-    const std::uint32_t group = byte(0) << 16 | byte(1) << 8 | byte(2);
-    text += kAlphabet[group >> 18 & 63];
-    text += kAlphabet[group >> 12 & 63];
-    text += left > 1 ? kAlphabet[group >> 6 & 63] : '=';
-    text += left > 2 ? kAlphabet[group & 63] : '=';
-  }
-  return text;
-}
 
 // A second decoder, written bit by bit rather than group by group.
 std::optional<std::string> ModelDecode(const std::string& text) {
@@ -108,7 +89,7 @@ void CheckBase64(const std::string& text) {
   CHECK(decoded.has_value() == model.has_value());
   if (decoded) {
     CHECK(*decoded == *model);
-    CHECK(tc::DecodeBase64(Encode(*decoded)) == decoded);
+    CHECK(tc::DecodeBase64(tc::test::Base64(*decoded)) == decoded);
   }
 }
 
@@ -137,8 +118,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       CheckAgainstModel(rest);
       break;
     case 1:  // the input is the records: encoded here, so that the walk is reached every time
-      CheckAgainstModel("*" + Encode(rest));
-      if (const auto reply = tc::DecodeUpdateReply("*" + Encode(rest))) CheckAddress(reply->address);
+      CheckAgainstModel("*" + tc::test::Base64(rest));
+      if (const auto reply = tc::DecodeUpdateReply("*" + tc::test::Base64(rest))) CheckAddress(reply->address);
       break;
     case 2:
       CheckBase64(rest);
