@@ -4,6 +4,7 @@
 #include <objbase.h>
 
 #include "app/CommandLine.h"
+#include "platform/win32/MsxmlXml.h"
 #include "platform/win32/Win32Environment.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Http.h"
@@ -31,7 +32,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     tc::Win32Http http;
     tc::Win32Threads threads;
     tc::Win32Environment environment;
-    tc::Platform platform{registry, files, processes, ui, shell, versions, http, threads, environment};
+    tc::MsxmlXml xml;
+    tc::Platform platform{registry, files, processes, ui, shell, versions, http, threads, environment, xml};
     tc::Context context(platform);
     exitCode = tc::RunCommandLine(context, tc::FromWide(commandLine));
   }

@@ -10,6 +10,7 @@
 #include "platform/Threads.h"
 #include "platform/Ui.h"
 #include "platform/VersionInfo.h"
+#include "platform/Xml.h"
 
 namespace tc {
 
@@ -23,6 +24,7 @@ struct Platform {
   Http& http;
   Threads& threads;
   Environment& environment;
+  Xml& xml;
 };
 
 }  // namespace tc

@@ -9,6 +9,11 @@
 #include "platform/host/ScriptedHttp.h"
 #include "platform/host/ScriptedThreads.h"
 #include "platform/host/ScriptedUi.h"
+#ifdef _WIN32
+#include "platform/win32/MsxmlXml.h"
+#else
+#include "platform/host/PugiXml.h"
+#endif
 
 namespace tc {
 
@@ -22,7 +27,12 @@ struct HostMachine {
   ScriptedHttp http;
   ScriptedThreads threads;
   MemoryEnvironment environment;
-  Platform platform{registry, files, processes, ui, shell, versions, http, threads, environment};
+#ifdef _WIN32
+  MsxmlOverFiles xml{files};  // pugixml is not in the Windows build
+#else
+  PugiXml xml{files};
+#endif
+  Platform platform{registry, files, processes, ui, shell, versions, http, threads, environment, xml};
   Context context{platform};
 };
 

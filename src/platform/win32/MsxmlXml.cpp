@@ -4,8 +4,10 @@
 #include <windows.h>
 #include <msxml2.h>
 #include <oleauto.h>
+#include <shlwapi.h>
 
 #include <utility>
+#include <vector>
 
 #include "platform/win32/Win32Text.h"
 
@@ -173,28 +175,62 @@ class MsxmlDocument final : public XmlDocument {
   ComPtr<IXMLDOMDocument> document_;
 };
 
+// A new document with asynchronous loading, validation and external definitions off.
+ComPtr<IXMLDOMDocument> NewDocument() {
+  ComPtr<IXMLDOMDocument> document;
+  CLSID classId{};
+  if (FAILED(CLSIDFromProgID(L"Msxml2.DOMDocument", &classId)) ||
+      FAILED(CoCreateInstance(classId, nullptr, CLSCTX_ALL, IID_IXMLDOMDocument,
+                              reinterpret_cast<void**>(document.Out()))) ||
+      !document || FAILED(document->put_async(VARIANT_FALSE)) ||
+      FAILED(document->put_validateOnParse(VARIANT_FALSE)) || FAILED(document->put_resolveExternals(VARIANT_FALSE))) {
+    document.Reset();
+  }
+  return document;
+}
+
+// Loads the source (a path, or a stream) synchronously; the document only when it reports it was loaded.
+std::unique_ptr<XmlDocument> LoadFrom(ComPtr<IXMLDOMDocument> document, Variant& source) {
+  VARIANT_BOOL loaded = VARIANT_FALSE;
+  if (!document || document->load(source.Get(), &loaded) != S_OK || loaded != VARIANT_TRUE) return nullptr;
+  return std::make_unique<MsxmlDocument>(std::move(document));
+}
+
 }  // namespace
 
 std::unique_ptr<XmlDocument> MsxmlXml::Load(const std::u16string& path) {
-  CLSID classId{};
-  if (FAILED(CLSIDFromProgID(L"Msxml2.DOMDocument", &classId))) return nullptr;
-  ComPtr<IXMLDOMDocument> document;
-  if (FAILED(CoCreateInstance(classId, nullptr, CLSCTX_ALL, IID_IXMLDOMDocument,
-                              reinterpret_cast<void**>(document.Out()))) ||
-      !document) {
-    return nullptr;
-  }
-  if (FAILED(document->put_async(VARIANT_FALSE)) || FAILED(document->put_validateOnParse(VARIANT_FALSE)) ||
-      FAILED(document->put_resolveExternals(VARIANT_FALSE))) {
-    return nullptr;
-  }
+  ComPtr<IXMLDOMDocument> document = NewDocument();
+  if (!document) return nullptr;
   Variant source;
   V_VT(&source.Get()) = VT_BSTR;
   V_BSTR(&source.Get()) = SysAllocStringLen(Wide(path), static_cast<UINT>(path.size()));
   if (!V_BSTR(&source.Get())) return nullptr;
-  VARIANT_BOOL loaded = VARIANT_FALSE;
-  if (document->load(source.Get(), &loaded) != S_OK || loaded != VARIANT_TRUE) return nullptr;
-  return std::make_unique<MsxmlDocument>(std::move(document));
+  return LoadFrom(std::move(document), source);
+}
+
+MsxmlOverFiles::MsxmlOverFiles(Files& files) : files_(files), comReady_(SUCCEEDED(CoInitialize(nullptr))) {}
+
+MsxmlOverFiles::~MsxmlOverFiles() {
+  if (comReady_) CoUninitialize();
+}
+
+std::unique_ptr<XmlDocument> MsxmlOverFiles::Load(const std::u16string& path) {
+  constexpr std::uint64_t kLargest = 16 << 20;  // far above any test document
+  const auto reader = files_.OpenForReading(path);
+  const auto size = reader ? reader->Size() : std::nullopt;
+  if (!size || *size > kLargest) return nullptr;
+  std::vector<std::uint8_t> bytes(static_cast<size_t>(*size));
+  if (reader->ReadAt(0, bytes.data(), bytes.size()) != bytes.size()) return nullptr;
+  ComPtr<IXMLDOMDocument> document = NewDocument();
+  IStream* stream = SHCreateMemStream(bytes.data(), static_cast<UINT>(bytes.size()));
+  if (!document || !stream) {
+    if (stream) stream->Release();
+    return nullptr;
+  }
+  Variant source;  // owns the stream from here on
+  V_VT(&source.Get()) = VT_UNKNOWN;
+  V_UNKNOWN(&source.Get()) = stream;
+  return LoadFrom(std::move(document), source);
 }
 
 }  // namespace tc

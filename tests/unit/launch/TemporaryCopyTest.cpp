@@ -88,7 +88,7 @@ TEST_F(TemporaryCopyTest, MakesAReadOnlyTemporaryArchiveWritableKeepingItsOtherA
   machine.files.AddFile(kTemporaryJar, "old", attribute::kReadOnly | attribute::kHidden);
   StubbornFiles files(machine.files);
   Platform platform{machine.registry, files, machine.processes, machine.ui, machine.shell, machine.versions,
-                    machine.http, machine.threads, machine.environment};
+                    machine.http, machine.threads, machine.environment, machine.xml};
   Context context(platform);
 
   ASSERT_TRUE(CopyToTemporaryFolder(context, kArchive).has_value());
