@@ -1,5 +1,6 @@
 // The setup dialog: the starters of both kinds and what opening a file of each kind does.
 #include "base/Text.h"
+#include "detect/J2meScanner.h"
 #include "detect/StarterScanner.h"
 #include "ui/ControlIds.h"
 #include "ui/Dialogs.h"
@@ -230,8 +231,11 @@ class SetupHandler final : public DialogHandler {
 
   // True when the scan added starters to the catalogue.
   bool RunScanOf(DialogWindow& window, StarterKind kind) {
-    if (kind != StarterKind::J2se) return false;  // the J2ME detectors are not built yet
-    J2seScanner scanner(context_);
+    if (kind == StarterKind::J2se) {
+      J2seScanner scanner(context_);
+      return RunScan(scanner, Screen(), window.Id());
+    }
+    J2meScanner scanner(context_);
     return RunScan(scanner, Screen(), window.Id());
   }
 

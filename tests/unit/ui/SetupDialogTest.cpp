@@ -399,6 +399,33 @@ TEST_F(SetupDialogOpening, StartersAddedByAScanAppearInTheListAndTheCombo) {
   ExpectScriptFollowed();
 }
 
+TEST_F(SetupDialogOpening, TheJ2meScanFillsTheJ2meHalfOnly) {
+  Store(StarterKind::J2se, 1, u"Java");
+  machine.ui.OnDialog(kSetup, [&](ScriptedDialog& d) {
+    d.Click(IDB_J2ME_SCAN);  // nothing installed yet
+    ASSERT_EQ(machine.ui.messages.size(), 1u);
+    EXPECT_EQ(machine.ui.messages[0].text, u"No J2ME starters are detected.");
+    EXPECT_EQ(machine.ui.messages[0].caption, u"Information");
+    RegistryKey(machine.registry, RegistryRoot::LocalMachine, u"SOFTWARE\\Motorola\\iDEN\\SDK for J2ME(TM)",
+                RegistryView::Bits32)
+        .WriteString(u"Path", u"C:\\iDEN");
+    machine.files.AddFile(u"C:\\iDEN\\bin\\emulator.exe", "");
+    machine.files.AddFile(u"C:\\iDEN\\device\\i730\\device.props", "");
+    d.Click(IDB_J2ME_SCAN);
+    EXPECT_EQ(d.Items(IDC_J2ME_LIST), std::vector<std::u16string>{u"Motorola - i730 Emulator"});
+    EXPECT_EQ(ItemData(d, IDC_J2ME_ACTION), (std::vector<std::uintptr_t>{kChoiceOnceOpened, kLastUsedAction, 1}));
+    EXPECT_EQ(d.Items(IDC_J2SE_LIST), std::vector<std::u16string>{u"Java"});
+    d.Click(kIdOk);
+  });
+  machine.ui.OnDialog(u"Detected J2ME Starters", [](ScriptedDialog& d) {
+    d.Click(1013);  // Check All
+    d.Click(kIdOk);  // Add Checked
+  });
+  EXPECT_EQ(RunSetupDialog(machine.context, kNoWindow), kIdOk);
+  EXPECT_EQ(StoredSlots(StarterKind::J2me), std::vector<std::u16string>{u"1"});
+  ExpectScriptFollowed();
+}
+
 TEST_F(SetupDialogOpening, DoubleClickingAStarterOnlySelectsIt) {
   Store(StarterKind::J2se, 1, u"Java");
   machine.ui.OnDialog(kSetup, [&](ScriptedDialog& d) {

@@ -1,0 +1,95 @@
+// Reads a layout file line by line: registry values, empty files and folders, and XML files given inline.
+#include "unit/detect/SdkLayout.h"
+
+#include <fstream>
+
+#include "base/Text.h"
+#include "catalogue/RegistryKey.h"
+
+namespace tc {
+
+namespace {
+
+std::u16string WithProfile(std::u16string path) {
+  constexpr std::u16string_view kReference = u"%USERPROFILE%";
+  if (path.starts_with(kReference)) path.replace(0, kReference.size(), kProfile);
+  return path;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (size_t bar; (bar = text.find(separator, start)) != std::string::npos; start = bar + 1) {
+    parts.push_back(text.substr(start, bar - start));
+  }
+  parts.push_back(text.substr(start));
+  return parts;
+}
+
+bool SetValue(HostMachine& machine, const std::string& view, const std::string& line) {
+  const std::vector<std::string> parts = Split(line, '|');
+  if (parts.size() != 3) return false;
+  RegistryRoot root = RegistryRoot::LocalMachine;
+  RegistryView registryView = RegistryView::Default;
+  if (view == "HKLM32") {
+    registryView = RegistryView::Bits32;
+  } else if (view == "HKLM64") {
+    registryView = RegistryView::Bits64;
+  } else if (view == "HKCU") {
+    root = RegistryRoot::CurrentUser;
+  } else {
+    return false;
+  }
+  RegistryKey key(machine.registry, root, FromUtf8(parts[0]), registryView);
+  if (!key.OpenOrCreate()) return false;
+  key.WriteString(FromUtf8(parts[1]), FromUtf8(parts[2]));
+  return true;
+}
+
+}  // namespace
+
+::testing::AssertionResult LayOut(HostMachine& machine, const std::string& layoutFile) {
+  machine.environment.Define(u"USERPROFILE", kProfile);
+  std::ifstream in(layoutFile);
+  if (!in) return ::testing::AssertionFailure() << "no layout file " << layoutFile;
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    const size_t space = line.find(' ');
+    const std::string verb = line.substr(0, space);
+    const std::string rest = space == std::string::npos ? "" : line.substr(space + 1);
+    bool done = false;
+    if (verb == "reg") {
+      const size_t viewEnd = rest.find(' ');
+      done = viewEnd != std::string::npos && SetValue(machine, rest.substr(0, viewEnd), rest.substr(viewEnd + 1));
+    } else if (verb == "file") {
+      done = machine.files.AddFile(WithProfile(FromUtf8(rest)), "");
+    } else if (verb == "folder") {
+      done = machine.files.AddFolder(WithProfile(FromUtf8(rest)));
+    } else if (verb == "xml") {
+      std::string content;
+      for (std::string inner; std::getline(in, inner) && inner != "end"; ++number) content += inner + "\n";
+      done = machine.files.AddFile(WithProfile(FromUtf8(rest)), content);
+    }
+    if (!done) return ::testing::AssertionFailure() << layoutFile << ":" << number << ": " << line;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+std::vector<ExpectedStarter> ReadExpected(const std::string& file) {
+  std::vector<ExpectedStarter> starters;
+  std::ifstream in(file);
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    const std::vector<std::string> parts = Split(line, '|');
+    if (parts.size() == 3) starters.push_back({FromUtf8(parts[0]), FromUtf8(parts[1]), FromUtf8(parts[2])});
+  }
+  return starters;
+}
+
+std::ostream& operator<<(std::ostream& out, const ExpectedStarter& s) {
+  return out << ToUtf8(s.name) << "|" << ToUtf8(s.executable) << "|" << ToUtf8(s.arguments);
+}
+
+}  // namespace tc
