@@ -50,12 +50,15 @@ class Wine:
     def windows_path(path):
         return "Z:" + str(path).replace("/", "\\")
 
-    def launch(self, tail, timeout_ms=30000):
-        """Starts the program with the exact command-line tail; the returned launch is finished by exit_code()."""
+    def launch(self, tail, timeout_ms=30000, cwd=None):
+        """Starts the program with the exact command-line tail; the returned launch is finished by exit_code().
+
+        The program inherits the driver's current folder, which Wine derives from the Unix folder `cwd` (default:
+        this process's): one inside the prefix's drive_c puts it on C:, any other on Z:."""
         hex_tail = tail.encode("utf-8").hex()
         process = subprocess.Popen(["wine", str(self.driver_exe), "launch", self.windows_path(self.program), hex_tail,
                                     str(timeout_ms)], env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                   stdin=subprocess.DEVNULL, text=True)
+                                   stdin=subprocess.DEVNULL, text=True, cwd=cwd)
         started = process.stdout.readline().strip()
         check(started == "started", f"the program did not start: {started}")
         return Launch(process, timeout_ms)

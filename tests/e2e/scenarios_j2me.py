@@ -1,0 +1,180 @@
+"""Scenarios of the J2ME scan: the setup dialog's J2ME Scan on a machine with one SDK of each family it knows."""
+import pathlib
+import time
+
+import sdk_layout
+from harness import check, parse_reg, scenario
+from scenarios_detect import ADD_CHECKED, CHECK_ALL, LIST, SETTINGS, SETUP, SHOW_NONMAIN, dismiss_scan_note, rows
+
+J2ME_SCAN = 1009
+TITLE = "Detected J2ME Starters"
+EXECUTABLE = 1019
+ARGUMENTS = 1020
+VK_HOME = 0x24
+VK_DOWN = 0x28
+SDK_DATA = pathlib.Path(__file__).resolve().parents[1] / "data" / "sdk"
+# Starters the user already has: the first two are candidates of the scan; the third runs the older toolkit's
+# emulator with a device it doesn't have, which is neither that emulator's default nor any of its devices.
+SEEDED = [("My WTK", "C:\\WTK2.5.2\\bin\\emulatorw.exe", "-Xdescriptor:%1"),
+          ("My Nova", "C:\\LG\\SDK 1.2\\bin\\emulatorw.exe", "-Xdescriptor:%1 -Xdevice:LG_Nova.Touch"),
+          ("My WTK 2.2", "C:\\WTK22\\bin\\emulatorw.exe", "-Xdescriptor:%1 -Xdevice:Nope")]
+ALREADY_THERE = {"Sun WTK 2.5.2 - Default Emulator", "LG SDK 1.2 - LG_Nova.Touch Emulator"}
+
+
+def expected_candidates():
+    """(name, executable, arguments) of the scan on the SDK machine, in the order found."""
+    lines = (SDK_DATA / "j2me-expected.txt").read_text(encoding="utf-8").splitlines()
+    return [tuple(line.split("|", 2)) for line in lines if line and not line.startswith("#")]
+
+
+def sdk_machine():
+    return sdk_layout.load(SDK_DATA / "j2me-sdks.txt")
+
+
+def shown_order(names):
+    # The list keeps its items sorted by text without regard to case; these names sort alike under any collation.
+    return sorted(names, key=str.casefold)
+
+
+def open_setup(wine):
+    # The Nokia installation registry is read from the root of the current drive: the program is started on C:.
+    launch = wine.launch(" /setup", cwd=pathlib.Path(wine.env["WINEPREFIX"]) / "drive_c")
+    wine.wait(SETUP)
+    return launch
+
+
+def scan(wine, shows):
+    """Presses J2ME Scan and waits for the window captioned `shows`; prints how long that took."""
+    wine.driver("click", SETUP, J2ME_SCAN)
+    started = time.monotonic()
+    wine.wait(shows, timeout_ms=60000)
+    print(f"J2ME scan: {shows!r} after {time.monotonic() - started:.2f} s")
+
+
+def until(read, holds, timeout=10):
+    """What `read` gives once `holds` is true of it, or when the time is up: the driver's clicks and keys are
+    posted, so the dialog may not have handled them yet."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = read()
+        if holds(value) or time.monotonic() > deadline:
+            return value
+        time.sleep(0.1)  # polling the dialog, bounded by the deadline
+
+
+def description(wine):
+    texts = {ident: text for ident, _, text in wine.controls(TITLE)}
+    return texts.get(EXECUTABLE), texts.get(ARGUMENTS)
+
+
+def stored_starters(wine):
+    """slot -> (name, executable, arguments) of the J2ME starters in Wine's registry."""
+    root = f"{SETTINGS}\\J2ME"
+    text = wine.reg_query(root)
+    prefix = root.upper().replace("HKCU", "HKEY_CURRENT_USER") + "\\"
+    slots = sorted(int(line.strip()[len(prefix):]) for line in text.splitlines() if line.upper().startswith(prefix))
+    starters = {}
+    for slot in slots:
+        values = parse_reg(text, f"{root}\\{slot}")
+        starters[slot] = tuple(values.get(name, (None, None))[1] for name in ("Name", "ExecutableFile", "Arguments"))
+    return starters
+
+
+def seed_starters(wine):
+    key = SETTINGS.removeprefix("HKCU\\") + "\\J2ME"
+    sdk_layout.write_values(wine, [("HKCU", f"{key}\\{slot}", value, data)
+                                   for slot, starter in enumerate(SEEDED, start=1)
+                                   for value, data in zip(("Name", "ExecutableFile", "Arguments"), starter)],
+                            "seeded-starters")
+
+
+def forget(wine, machine):
+    sdk_layout.remove(wine, machine)
+    wine.run("reg", "delete", SETTINGS, "/f", check_exit=False)
+
+
+@scenario
+def j2me_scan_adds_emulators(wine):
+    machine = sdk_machine()
+    forget(wine, machine)
+    started = time.monotonic()
+    sdk_layout.apply(wine, machine)
+    print(f"SDK machine laid out in {time.monotonic() - started:.2f} s")
+    seed_starters(wine)
+    expected = expected_candidates()
+    names = [name for name, _, _ in expected]
+    check(len(expected) == 32 and len(set(names)) == 32, f"expected candidates: {len(expected)}")
+
+    # Starters already there are left out of the list; a device starter hides no default emulator, and one of a
+    # device the SDK doesn't have hides nothing.
+    launch = open_setup(wine)
+    scan(wine, TITLE)
+    shown = rows(wine, TITLE)
+    wanted = shown_order([name for name in names if name not in ALREADY_THERE])
+    check([name for _, name in shown] == wanted,
+          f"listed {[name for _, name in shown]}\nexpected {wanted}")
+    check(all(checked == "0" for checked, _ in shown), f"ticked when the list opens: {shown}")
+    check(wine.driver("enabled", TITLE, ADD_CHECKED).strip() == "0", "Add Checked enabled with nothing ticked")
+    # The description follows the selection, moved with the keys to the longest emulator path.
+    check(wine.driver("focus", TITLE).strip() == str(LIST), "the list has no focus when the dialog opens")
+    nothing = description(wine)
+    check(nothing == ("", ""), f"description with nothing selected: {nothing}")
+    details = {name: (executable, arguments) for name, executable, arguments in expected}
+    longest = max(range(len(wanted)), key=lambda index: len(details[wanted[index]][0]))
+    for key in [VK_HOME] + [VK_DOWN] * longest:
+        wine.driver("key", TITLE, key)
+    shows = until(lambda: description(wine), lambda texts: texts == details[wanted[longest]])
+    check(shows == details[wanted[longest]], f"description of {wanted[longest]!r}: {shows}")
+    wine.screenshot(TITLE, "detected-j2me-starters")
+
+    # J2ME candidates are all main: the box reveals exactly the ones already there.
+    wine.driver("press", TITLE, SHOW_NONMAIN)
+    everything = until(lambda: rows(wine, TITLE), lambda listed: len(listed) == 32)
+    check([name for _, name in everything] == shown_order(names), f"all candidates {everything}")
+    wine.driver("click", TITLE, CHECK_ALL)
+    everything = until(lambda: rows(wine, TITLE), lambda listed: all(checked == "1" for checked, _ in listed))
+    check(len(everything) == 32 and all(checked == "1" for checked, _ in everything), f"after Check All {everything}")
+    check(wine.driver("enabled", TITLE, ADD_CHECKED).strip() == "1", "Add Checked disabled with every item ticked")
+    wine.screenshot(TITLE, "detected-j2me-starters-all")
+    wine.driver("click", TITLE, ADD_CHECKED)
+    wine.driver("gone", TITLE, 10000)
+    wine.screenshot(SETUP, "setup-after-j2me-scan")
+    wine.driver("click", SETUP, 1)
+    check(launch.exit_code() == 0, "setup did not end with exit code 0")
+
+    # New starters follow the seeded ones in the order found, also those ticked although already there.
+    stored = stored_starters(wine)
+    wanted = dict(enumerate(SEEDED + expected, start=1))
+    for slot in sorted(set(stored) | set(wanted)):
+        check(stored.get(slot) == wanted.get(slot),
+              f"slot {slot}: stored {stored.get(slot)}, expected {wanted.get(slot)}")
+
+    # Scanning again: every candidate is there already, so the list opens empty.
+    launch = open_setup(wine)
+    scan(wine, TITLE)
+    check(rows(wine, TITLE) == [], "starters already present are listed")
+    check(wine.driver("enabled", TITLE, ADD_CHECKED).strip() == "0", "Add Checked enabled on an empty list")
+    wine.driver("click", TITLE, 2)
+    wine.driver("gone", TITLE, 10000)
+    wine.driver("click", SETUP, 2)
+    check(launch.exit_code() == 0, "setup did not end with exit code 0")
+    check(stored_starters(wine) == stored, "a cancelled scan changed the starters")
+    forget(wine, machine)
+
+
+@scenario
+def j2me_scan_on_a_machine_without_sdks(wine):
+    forget(wine, sdk_machine())
+    launch = open_setup(wine)
+    dismiss_scan_note(wine)
+    scan(wine, "Information")
+    box = wine.message_box("Information")
+    check(box["text"] == "No J2ME starters are detected.", f"message {box['text']!r}")
+    check(box["icon"] == "information", f"icon {box['icon']}")
+    check([text for _, text in box["buttons"]] == ["OK"], f"buttons {box['buttons']}")
+    wine.screenshot("Information", "no-j2me-starters")
+    wine.driver("click", "Information", 1)
+    wine.driver("gone", "Information", 10000)
+    wine.driver("click", SETUP, 2)
+    check(launch.exit_code() == 0, "setup did not end with exit code 0")
+    check(stored_starters(wine) == {}, "a scan that found nothing stored starters")

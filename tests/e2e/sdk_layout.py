@@ -1,0 +1,159 @@
+"""A machine described by an SDK layout file (tests/data/sdk), laid out in the harness's Wine prefix, and removed."""
+import pathlib
+import shutil
+
+from harness import Failure
+
+VIEWS = {"HKLM32": ("HKEY_LOCAL_MACHINE", "32"), "HKLM64": ("HKEY_LOCAL_MACHINE", "64"),
+         "HKCU": ("HKEY_CURRENT_USER", "64")}
+PROFILE = "%USERPROFILE%"
+
+
+class Layout:
+    """The registry values, files (None: empty), and folders of one layout file, with Windows paths."""
+
+    def __init__(self, text):
+        self.values = []  # (view, key, name, data)
+        self.files = []  # (path, text or None)
+        self.folders = []
+        lines = enumerate(text.splitlines(), start=1)
+        for number, line in lines:
+            if not line.strip() or line.startswith("#"):
+                continue
+            word, _, rest = line.partition(" ")
+            if word == "reg":
+                view, _, entry = rest.partition(" ")
+                fields = entry.split("|", 2)
+                if view not in VIEWS or len(fields) != 3:
+                    raise Failure(f"layout line {number}: {line!r}")
+                self.values.append((view, *fields))
+            elif word == "file":
+                self.files.append((rest, None))
+            elif word == "folder":
+                self.folders.append(rest)
+            elif word == "xml":
+                body = []
+                for _, body_line in lines:
+                    if body_line == "end":
+                        break
+                    body.append(body_line)
+                else:
+                    raise Failure(f"layout: the xml file {rest} has no end")
+                self.files.append((rest, "\r\n".join(body) + "\r\n"))
+            else:
+                raise Failure(f"layout line {number}: {line!r}")
+
+    def paths(self):
+        return [path for path, _ in self.files] + self.folders
+
+    def keys(self):
+        """(view, key) of every key that holds a value, each once, in the file's order."""
+        return list(dict.fromkeys((view, key) for view, key, _, _ in self.values))
+
+
+def load(path):
+    return Layout(pathlib.Path(path).read_text(encoding="utf-8"))
+
+
+def user_profile(wine):
+    """The user's profile folder as the program's environment gives it."""
+    profile = wine.run("cmd.exe", "/c", "echo %USERPROFILE%").strip()
+    if not profile or "%" in profile:
+        raise Failure(f"no user profile in the prefix: {profile!r}")
+    return profile
+
+
+def unix_path(wine, path, profile):
+    """Where a layout path lies in the prefix; only paths on C: are laid out."""
+    windows = path.replace(PROFILE, profile, 1) if path.startswith(PROFILE) else path
+    drive, _, rest = windows.partition(":\\")
+    if drive.upper() != "C" or not rest:
+        raise Failure(f"layout path not on C: {path}")
+    # Windows names ignore case: a step that exists in other letters is that folder, not a new one beside it.
+    found = pathlib.Path(wine.env["WINEPREFIX"]) / "drive_c"
+    for step in rest.split("\\"):
+        same = [entry for entry in found.iterdir() if entry.name.lower() == step.lower()] if found.is_dir() else []
+        found = same[0] if same else found / step
+    return found
+
+
+def _reg_text(entries):
+    def quoted(text):
+        return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+    out = ["Windows Registry Editor Version 5.00", ""]
+    key = None
+    for root, path, name, data in entries:
+        if (root, path) != key:
+            key = (root, path)
+            out += ["", f"[{root}\\{path}]"]
+        out.append(f"{quoted(name)}={quoted(data)}")
+    return "\r\n".join(out) + "\r\n\r\n"
+
+
+def _reg(wine, *args):
+    # Wine's reg.exe now and then fails for no reason it tells; the step is repeated, a few times at most.
+    for attempt in range(3):
+        try:
+            wine.run("reg", *args)
+            return
+        except Failure:
+            if attempt == 2:
+                raise
+
+
+def write_values(wine, entries, name="values"):
+    """Writes (view, key, value name, data) string values, one import per registry view."""
+    by_view = {}
+    for view, key, value, data in entries:
+        root, bits = VIEWS[view]
+        by_view.setdefault(bits, []).append((root, key, value, data))
+    for bits, rows in by_view.items():
+        file = wine.work / f"{name}-{bits}.reg"
+        file.write_text(_reg_text(rows), encoding="utf-16")  # with its byte-order mark, as reg expects
+        _reg(wine, "import", wine.windows_path(file), f"/reg:{bits}")
+
+
+def apply(wine, layout):
+    profile = user_profile(wine)
+    for path, text in layout.files:
+        target = unix_path(wine, path, profile)
+        target.parent.mkdir(parents=True, exist_ok=True)
+        target.write_bytes(b"" if text is None else text.encode("utf-8"))
+    for path in layout.folders:
+        unix_path(wine, path, profile).mkdir(parents=True, exist_ok=True)
+    write_values(wine, layout.values, "sdk-layout")
+
+
+def remove(wine, layout):
+    """Takes the layout off the prefix: its keys, and whatever of its paths the clean prefix doesn't have."""
+    # One regedit run deletes every key, where reg.exe would take a start per key. regedit knows no views, so the
+    # 32-bit view is reached where a 64-bit program sees it.
+    lines = ["Windows Registry Editor Version 5.00", ""]
+    for view, key in layout.keys():
+        root, _ = VIEWS[view]
+        if view == "HKLM32":
+            first, _, rest = key.partition("\\")
+            if first.upper() != "SOFTWARE":
+                raise Failure(f"layout key outside SOFTWARE: {key}")
+            key = f"{first}\\Wow6432Node\\{rest}"
+        lines.append(f"[-{root}\\{key}]")
+    file = wine.work / "sdk-layout-removal.reg"
+    file.write_text("\r\n".join(lines) + "\r\n\r\n", encoding="utf-16")
+    wine.run("regedit", "/s", wine.windows_path(file))
+    profile = user_profile(wine)
+    drive_c = pathlib.Path(wine.env["WINEPREFIX"]) / "drive_c"
+    clean = pathlib.Path(wine.env["WINEPREFIX"]).parent / "template" / "drive_c"
+    if not clean.is_dir():
+        raise Failure(f"no clean prefix at {clean}")
+    for path in layout.paths():
+        relative = unix_path(wine, path, profile).relative_to(drive_c)
+        # The first step of the path that a clean prefix lacks is where the layout began.
+        for depth in range(1, len(relative.parts) + 1):
+            step = pathlib.Path(*relative.parts[:depth])
+            if not (clean / step).exists():
+                if (drive_c / step).is_dir():
+                    shutil.rmtree(drive_c / step)
+                else:
+                    (drive_c / step).unlink(missing_ok=True)
+                break
