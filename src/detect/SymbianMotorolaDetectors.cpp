@@ -121,7 +121,8 @@ void J2meScanner::DetectMotodevSdk() {
     AddDefaultEmulator(u"MOTODEV SDK - Default Emulator", emulator);
     const std::u16string devices = JoinPath(location, u"JMESDK\\res\\devices");
     for (const std::u16string& deviceFile : ListFiles(files, devices, u"*.xml")) {
-      if (deviceFile.size() < 4) continue;
+      // The wildcard also matches a longer extension through the file's short name.
+      if (!EndsWithIgnoreCase(deviceFile, u".xml")) continue;
       const std::u16string device = deviceFile.substr(0, deviceFile.size() - 4);
       const std::u16string file = JoinPath(devices, deviceFile);
       // Device files come in two formats.

@@ -385,6 +385,9 @@ TEST_F(J2meDetectorsTest, MotodevDevicesAreKeyedOnTheFileAndNamedByTheirDisplayN
   Put(devices + u"twin.xml", "<device><displayname>Phone A</displayname></device>");
   Put(devices + u"unnamed.xml", "<device><name>Unnamed</name></device>");
   Put(devices + u"blank.xml", "<properties><entry key=\"device.displayname\"></entry></properties>");
+  // "*.xml" also matches a longer extension through its short name; that file is no device file.
+  Put(devices + u"spare.xmlx", "<device><displayname>Spare</displayname></device>");
+  ASSERT_TRUE(machine.files.SetShortName(devices + u"spare.xmlx", u"SPARE~1.XML"));
   scanner.DetectMotodevSdk();
   ASSERT_EQ(Names(), (Strings{u"MOTODEV SDK - Default Emulator", u"MOTODEV SDK - Phone A Emulator",
                               u"MOTODEV SDK - Phone A Emulator"}));
