@@ -62,7 +62,10 @@ constexpr std::uint32_t kModalDialog = kPopup | kCaption | kSysMenu | kDsModalFr
 // A static that becomes a link: it takes the mouse, shows '&' as it is, and is a tab stop for the keyboard.
 constexpr std::uint32_t kLinkStatic = kSsNotify | kSsNoPrefix | kTabStop;
 // The sorted starter lists (their border is the client edge) and the action combos.
-constexpr std::uint32_t kStarterList = kLbsNotify | kLbsSort | kVScroll | kTabStop;
+// Starter names are often longer than the lists are wide: the lists scroll sideways when they are, and keep
+// their height when that bar appears.
+constexpr std::uint32_t kStarterList =
+    kLbsNotify | kLbsSort | kLbsNoIntegralHeight | kVScroll | kHScroll | kTabStop;
 constexpr std::uint32_t kActionCombo = kCbsDropDownList | kCbsSort | kVScroll | kTabStop;
 
 }  // namespace tc::style

@@ -21,6 +21,8 @@
 //   driver windows -                             print the captions of the visible top-level windows
 //   driver pointer CAPTION ID                    move the mouse pointer onto a control (ID 0: off the window)
 //   driver colour CAPTION ID RRGGBB              print how many of a control's pixels show exactly that colour
+//   driver widths CAPTION ID                     print a list's client width and how wide it scrolls (a list box), or
+//                                                a combo box's width and its drop-down list's width
 #include <windows.h>
 #include <commctrl.h>
 
@@ -343,6 +345,20 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"rows" && argc == 4) return PrintListViewRows(GetDlgItem(window, std::wcstol(argv[3], nullptr, 10)));
   if (command == L"enabled" && argc == 4) {
     std::printf("%d\n", IsWindowEnabled(GetDlgItem(window, std::wcstol(argv[3], nullptr, 10))) ? 1 : 0);
+    return 0;
+  }
+  if (command == L"widths" && argc == 4) {
+    HWND control = GetDlgItem(window, std::wcstol(argv[3], nullptr, 10));
+    RECT r{};
+    wchar_t name[32] = {};
+    GetClassNameW(control, name, 32);
+    if (lstrcmpiW(name, WC_COMBOBOXW) == 0) {
+      GetWindowRect(control, &r);
+      std::printf("%ld\t%d\n", r.right - r.left, static_cast<int>(SendMessageW(control, CB_GETDROPPEDWIDTH, 0, 0)));
+    } else {
+      GetClientRect(control, &r);
+      std::printf("%ld\t%d\n", r.right, static_cast<int>(SendMessageW(control, LB_GETHORIZONTALEXTENT, 0, 0)));
+    }
     return 0;
   }
   if (command == L"progress" && argc == 4) {

@@ -7,6 +7,8 @@ from harness import check, parse_reg, scenario
 from scenarios_detect import ADD_CHECKED, CHECK_ALL, LIST, SETTINGS, SETUP, SHOW_NONMAIN, dismiss_scan_note, rows
 
 J2ME_SCAN = 1009
+J2ME_LIST = 1005
+J2ME_ACTION = 1011
 TITLE = "Detected J2ME Starters"
 EXECUTABLE = 1019
 ARGUMENTS = 1020
@@ -138,6 +140,12 @@ def j2me_scan_adds_emulators(wine):
     wine.screenshot(TITLE, "detected-j2me-starters-all")
     wine.driver("click", TITLE, ADD_CHECKED)
     wine.driver("gone", TITLE, 10000)
+    # Names longer than the setup dialog's list and combo are not cut: the list scrolls sideways to the longest,
+    # and the combo's drop-down list is as wide.
+    for control in (J2ME_LIST, J2ME_ACTION):
+        box, content = until(lambda: tuple(map(int, wine.driver("widths", SETUP, control).split())),
+                             lambda widths: widths[1] > widths[0])
+        check(content > box, f"control {control}: {content} px of names in {box} px")
     wine.screenshot(SETUP, "setup-after-j2me-scan")
     wine.driver("click", SETUP, 1)
     check(launch.exit_code() == 0, "setup did not end with exit code 0")

@@ -112,8 +112,14 @@ class Win32DialogWindow final : public DialogWindow {
 
   void ClearItems(int control) override {
     switch (KindOf(control)) {
-      case Kind::ListBox: SendDlgItemMessageW(window_, control, LB_RESETCONTENT, 0, 0); break;
-      case Kind::Combo: SendDlgItemMessageW(window_, control, CB_RESETCONTENT, 0, 0); break;
+      case Kind::ListBox:
+        SendDlgItemMessageW(window_, control, LB_RESETCONTENT, 0, 0);
+        SendDlgItemMessageW(window_, control, LB_SETHORIZONTALEXTENT, 0, 0);
+        break;
+      case Kind::Combo:
+        SendDlgItemMessageW(window_, control, CB_RESETCONTENT, 0, 0);
+        SendDlgItemMessageW(window_, control, CB_SETDROPPEDWIDTH, 0, 0);
+        break;
       case Kind::ListView: SendDlgItemMessageW(window_, control, LVM_DELETEALLITEMS, 0, 0); break;
       case Kind::Other: break;
     }
@@ -123,11 +129,20 @@ class Win32DialogWindow final : public DialogWindow {
       case Kind::ListBox: {
         const auto index = SendDlgItemMessageW(window_, control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text)));
         if (index >= 0) SendDlgItemMessageW(window_, control, LB_SETITEMDATA, index, static_cast<LPARAM>(data));
+        // A list made with a horizontal scroll bar scrolls to its longest name, which would otherwise be cut; the
+        // others ignore the extent. (The style bit itself only says whether the bar is showing now.)
+        const HWND list = GetDlgItem(window_, control);
+        const int width = TextWidth(list, text);
+        if (width > SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0)) SendMessageW(list, LB_SETHORIZONTALEXTENT, width, 0);
         return static_cast<int>(index);
       }
       case Kind::Combo: {
         const auto index = SendDlgItemMessageW(window_, control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text)));
         if (index >= 0) SendDlgItemMessageW(window_, control, CB_SETITEMDATA, index, static_cast<LPARAM>(data));
+        // The drop-down list widens to its longest name; it never gets narrower than the box.
+        const HWND combo = GetDlgItem(window_, control);
+        const int width = TextWidth(combo, text) + GetSystemMetrics(SM_CXVSCROLL);
+        if (width > SendMessageW(combo, CB_GETDROPPEDWIDTH, 0, 0)) SendMessageW(combo, CB_SETDROPPEDWIDTH, width, 0);
         return static_cast<int>(index);
       }
       case Kind::ListView: {
@@ -277,6 +292,17 @@ class Win32DialogWindow final : public DialogWindow {
 
  private:
   enum class Kind { ListBox, Combo, ListView, Other };
+  // The width of an item's text in the control's font, with the margins the list draws around it.
+  static int TextWidth(HWND control, const std::u16string& text) {
+    HDC dc = GetDC(control);
+    if (!dc) return 0;
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, Wide(text), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return size.cx + 2 * GetSystemMetrics(SM_CXEDGE) + 4;
+  }
   Kind KindOf(int control) const {
     wchar_t name[32] = {};
     GetClassNameW(GetDlgItem(window_, control), name, 32);
