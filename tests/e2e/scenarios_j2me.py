@@ -4,7 +4,8 @@ import time
 
 import sdk_layout
 from harness import check, parse_reg, scenario
-from scenarios_detect import ADD_CHECKED, CHECK_ALL, LIST, SETTINGS, SETUP, SHOW_NONMAIN, dismiss_scan_note, rows
+from scenarios_detect import (ADD_CHECKED, CHECK_ALL, LIST, SETTINGS, SETUP, SHOW_NONMAIN, check_rescan_lists_nothing,
+                              dismiss_scan_note, open_setup, rows)
 
 J2ME_SCAN = 1009
 J2ME_LIST = 1005
@@ -36,13 +37,6 @@ def sdk_machine():
 def shown_order(names):
     # The list keeps its items sorted by text without regard to case; these names sort alike under any collation.
     return sorted(names, key=str.casefold)
-
-
-def open_setup(wine):
-    # The Nokia installation registry is read from the root of the current drive: the program is started on C:.
-    launch = wine.launch(" /setup", cwd=pathlib.Path(wine.env["WINEPREFIX"]) / "drive_c")
-    wine.wait(SETUP)
-    return launch
 
 
 def scan(wine, shows):
@@ -160,12 +154,7 @@ def j2me_scan_adds_emulators(wine):
     # Scanning again: every candidate is there already, so the list opens empty.
     launch = open_setup(wine)
     scan(wine, TITLE)
-    check(rows(wine, TITLE) == [], "starters already present are listed")
-    check(wine.driver("enabled", TITLE, ADD_CHECKED).strip() == "0", "Add Checked enabled on an empty list")
-    wine.driver("click", TITLE, 2)
-    wine.driver("gone", TITLE, 10000)
-    wine.driver("click", SETUP, 2)
-    check(launch.exit_code() == 0, "setup did not end with exit code 0")
+    check_rescan_lists_nothing(wine, TITLE, launch)
     check(stored_starters(wine) == stored, "a cancelled scan changed the starters")
     forget(wine, machine)
 
