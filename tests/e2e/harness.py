@@ -36,15 +36,20 @@ class Wine:
         self.work = self.build / "e2e-work"
         self.work.mkdir(exist_ok=True)
 
-    def run(self, *args, timeout=60, check_exit=True, encoding="utf-8"):
-        result = subprocess.run(["wine", *map(str, args)], env=self.env, capture_output=True, encoding=encoding,
-                                errors="replace", stdin=subprocess.DEVNULL, timeout=timeout)
+    def run(self, *args, timeout=60, check_exit=True, encoding="utf-8", silent_failures=0):
+        """`silent_failures`: how many times to run the program again when it exits 1 with nothing said, which Wine
+        (and its reg.exe) now and then does for no reason it tells. Only for steps that can safely run twice."""
+        for _ in range(silent_failures + 1):
+            result = subprocess.run(["wine", *map(str, args)], env=self.env, capture_output=True, encoding=encoding,
+                                    errors="replace", stdin=subprocess.DEVNULL, timeout=timeout)
+            if not (result.returncode == 1 and not result.stdout and not result.stderr.strip()):
+                break
         if check_exit and result.returncode != 0:
             raise Failure(f"wine {' '.join(map(str, args))} exited {result.returncode}: {result.stderr.strip()}")
         return result.stdout.replace("\r\n", "\n")
 
     def driver(self, *args, timeout=40):
-        return self.run(self.driver_exe, *args, timeout=timeout)
+        return self.run(self.driver_exe, *args, timeout=timeout, silent_failures=2)
 
     @staticmethod
     def windows_path(path):
@@ -65,7 +70,7 @@ class Wine:
 
     def wait(self, caption, timeout_ms=20000):
         out = self.run(self.driver_exe, "wait", caption, timeout_ms, timeout=timeout_ms / 1000 + 30,
-                       check_exit=False)
+                       check_exit=False, silent_failures=2)
         check(out.strip() != "missing" and out.strip(), f'no window "{caption}" appeared')
         return [int(v) for v in out.split()]
 

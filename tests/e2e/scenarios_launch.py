@@ -48,14 +48,7 @@ class Machine:
         return pathlib.Path(self.wine.run("winepath.exe", "-u", windows_path).strip())
 
     def _reg_add(self, key, value, kind, data):
-        # Wine's reg.exe now and then fails a write for no reason it tells; the write is repeated, a few times at most.
-        for attempt in range(3):
-            try:
-                self.wine.run("reg", "add", key, "/v", value, "/t", kind, "/d", str(data), "/f")
-                return
-            except Failure:
-                if attempt == 2:
-                    raise
+        self.wine.run("reg", "add", key, "/v", value, "/t", kind, "/d", str(data), "/f", silent_failures=2)
 
     def starter(self, kind, slot, name, arguments):
         key = f"{SETTINGS}\\{kind}\\{slot}"

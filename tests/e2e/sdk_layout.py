@@ -91,17 +91,6 @@ def _reg_text(entries):
     return "\r\n".join(out) + "\r\n\r\n"
 
 
-def _reg(wine, *args):
-    # Wine's reg.exe now and then fails for no reason it tells; the step is repeated, a few times at most.
-    for attempt in range(3):
-        try:
-            wine.run("reg", *args)
-            return
-        except Failure:
-            if attempt == 2:
-                raise
-
-
 def write_values(wine, entries, name="values"):
     """Writes (view, key, value name, data) string values, one import per registry view."""
     by_view = {}
@@ -111,7 +100,7 @@ def write_values(wine, entries, name="values"):
     for bits, rows in by_view.items():
         file = wine.work / f"{name}-{bits}.reg"
         file.write_text(_reg_text(rows), encoding="utf-16")  # with its byte-order mark, as reg expects
-        _reg(wine, "import", wine.windows_path(file), f"/reg:{bits}")
+        wine.run("reg", "import", wine.windows_path(file), f"/reg:{bits}", silent_failures=2)
 
 
 def apply(wine, layout):
