@@ -3,6 +3,7 @@
 
 #include "base/Text.h"
 #include "detect/J2seDetection.h"
+#include "detect/JavaRelease.h"
 #include "detect/JoinPath.h"
 #include "detect/StarterScanner.h"
 #include "unit/HostMachine.h"
@@ -193,6 +194,38 @@ TEST_F(ScanFlowTest, AllCandidatesHiddenStillOpensTheDialog) {
   });
   EXPECT_FALSE(Scan());
   EXPECT_TRUE(machine.ui.ScriptDone());
+}
+
+}  // namespace
+}  // namespace tc
+
+namespace tc {
+namespace {
+
+TEST(JavaRelease, ReadsVersionAndImplementorAndRefusesWhatIsNoValue) {
+  HostMachine machine;
+  machine.files.AddFile(u"C:\\jdk\\release",
+                        "IMPLEMENTOR=\"Eclipse Adoptium\"\r\nJAVA_VERSION=\"21.0.5\"\nOS_ARCH=\"x86_64\"\n");
+  machine.files.AddFile(u"C:\\odd\\release", "JAVA_VERSION=\"17\nIMPLEMENTOR = BellSoft \n\xff\xfe=\x01");
+  const auto jdk = ReadJavaRelease(machine.files, u"C:\\jdk");
+  ASSERT_TRUE(jdk);
+  EXPECT_EQ(jdk->version, u"21.0.5");
+  EXPECT_EQ(jdk->implementor, u"Eclipse Adoptium");
+  const auto odd = ReadJavaRelease(machine.files, u"C:\\odd");
+  ASSERT_TRUE(odd);
+  EXPECT_EQ(odd->version, u"");  // the quote never closes
+  EXPECT_EQ(odd->implementor, u"BellSoft");
+  EXPECT_FALSE(ReadJavaRelease(machine.files, u"C:\\missing"));
+}
+
+TEST(JavaRelease, MajorVersionTakesTheSecondNumberOfOldVersionsOnly) {
+  EXPECT_EQ(JavaMajorVersion(u"1.8.0_202"), 8u);
+  EXPECT_EQ(JavaMajorVersion(u"17.0.9"), 17u);
+  EXPECT_EQ(JavaMajorVersion(u"21"), 21u);
+  EXPECT_EQ(JavaMajorVersion(u"1"), 1u);
+  EXPECT_EQ(JavaMajorVersion(u""), 0u);
+  EXPECT_EQ(JavaMajorVersion(u"1."), 0u);
+  EXPECT_EQ(JavaMajorVersion(u"x17"), 0u);
 }
 
 }  // namespace
