@@ -17,7 +17,7 @@ std::u16string JoinKeyPath(const std::u16string& path, const std::u16string& nam
 // A handle opened for one call and closed on every path out of it.
 struct ScopedKey {
   ScopedKey(Registry& registry, RegistryRoot root, const std::u16string& path, RegistryView view)
-      : registry(registry), handle(registry.Open(root, path, kKeyAllAccess, view)) {}
+      : registry(registry), handle(registry.Open(root, path, kKeyRead, view)) {}
   ~ScopedKey() {
     if (handle) registry.Close(*handle);
   }
@@ -38,22 +38,24 @@ RegistryKey::~RegistryKey() {
 
 RegistryKey::RegistryKey(RegistryKey&& other) noexcept
     : registry_(other.registry_), root_(other.root_), path_(std::move(other.path_)), view_(other.view_),
-      handle_(std::exchange(other.handle_, std::nullopt)) {}
+      handle_(std::exchange(other.handle_, std::nullopt)), writable_(other.writable_) {}
 
 RegistryKey RegistryKey::Child(const std::u16string& name) const {
   return RegistryKey(registry_, root_, path_ + u"\\" + name, view_);
 }
 
 bool RegistryKey::Open() {
-  if (!handle_) handle_ = registry_.Open(root_, path_, kKeyAllAccess, view_);
+  if (!handle_) handle_ = registry_.Open(root_, path_, kKeyRead, view_);
   return handle_.has_value();
 }
 
 bool RegistryKey::OpenOrCreate() {
-  if (handle_) return true;
-  handle_ = path_.empty() ? registry_.Open(root_, path_, kKeyAllAccess, view_)
-                          : registry_.Create(root_, path_, kKeyAllAccess, view_);
-  return handle_.has_value();
+  if (handle_ && writable_) return true;
+  if (handle_) registry_.Close(*std::exchange(handle_, std::nullopt));
+  constexpr std::uint32_t access = kKeyRead | kKeyWrite;
+  handle_ = path_.empty() ? registry_.Open(root_, path_, access, view_) : registry_.Create(root_, path_, access, view_);
+  writable_ = handle_.has_value();
+  return writable_;
 }
 
 std::u16string RegistryKey::ReadString(const std::u16string& name, const std::u16string& fallback) {

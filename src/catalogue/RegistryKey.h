@@ -22,6 +22,7 @@ class RegistryKey {
 
   RegistryKey Child(const std::u16string& name) const;
 
+  // Opens for reading only; the first write reopens the key for writing, creating it when missing.
   bool Open();
   bool OpenOrCreate();
 
@@ -39,6 +40,7 @@ class RegistryKey {
   std::u16string path_;
   RegistryView view_;
   std::optional<Registry::Handle> handle_;
+  bool writable_ = false;  // opened for writing, not only for reading
 };
 
 std::u16string ReadStringAt(Registry& registry, RegistryRoot root, const std::u16string& path,

@@ -25,9 +25,13 @@ struct RegistryKeyInfo {
   std::uint32_t longestSubkeyName = 0;
 };
 
-constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+// KEY_READ and KEY_WRITE: a user who is not elevated gets no more than KEY_READ on HKEY_LOCAL_MACHINE.
+constexpr std::uint32_t kKeyRead = 0x20019;
+constexpr std::uint32_t kKeyWrite = 0x20006;
+constexpr std::uint32_t kKeySetValue = 0x0002;
 constexpr long kRegistryOk = 0;
 constexpr long kRegistryFileNotFound = 2;
+constexpr long kRegistryAccessDenied = 5;
 
 class Registry {
  public:

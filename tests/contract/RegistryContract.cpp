@@ -52,7 +52,7 @@ TEST_P(RegistryContract, StringsAreStoredWithTheirTerminator) {
   key.WriteString(u"Empty", u"");
   key.WriteNumber(u"Number", 0xFFFFFFFF);
   ASSERT_TRUE(key.Open());
-  auto handle = registry->Open(RegistryRoot::CurrentUser, scratch, kKeyAllAccess, RegistryView::Default);
+  auto handle = registry->Open(RegistryRoot::CurrentUser, scratch, kKeyRead, RegistryView::Default);
   ASSERT_TRUE(handle);
   const auto text = registry->QueryValue(*handle, u"Text");
   ASSERT_TRUE(text);
@@ -67,7 +67,7 @@ TEST_P(RegistryContract, StringsAreStoredWithTheirTerminator) {
 }
 
 TEST_P(RegistryContract, ReadsStringsOfOddShapes) {
-  auto handle = registry->Create(RegistryRoot::CurrentUser, scratch, kKeyAllAccess);
+  auto handle = registry->Create(RegistryRoot::CurrentUser, scratch, kKeyRead | kKeyWrite);
   ASSERT_TRUE(handle);
   registry->SetValue(*handle, u"Unterminated", StringValue(u"ab", false));
   registry->SetValue(*handle, u"EmbeddedNull", StringValue(std::u16string(u"ab\0cd", 5), true));
@@ -82,16 +82,28 @@ TEST_P(RegistryContract, ReadsStringsOfOddShapes) {
 }
 
 TEST_P(RegistryContract, CreateMakesTheWholePathAndOpenDoesNot) {
-  EXPECT_FALSE(registry->Open(RegistryRoot::CurrentUser, scratch + u"\\a\\b", kKeyAllAccess, RegistryView::Default));
-  auto created = registry->Create(RegistryRoot::CurrentUser, scratch + u"\\a\\b", kKeyAllAccess);
+  EXPECT_FALSE(registry->Open(RegistryRoot::CurrentUser, scratch + u"\\a\\b", kKeyRead, RegistryView::Default));
+  auto created = registry->Create(RegistryRoot::CurrentUser, scratch + u"\\a\\b", kKeyWrite);
   ASSERT_TRUE(created);
   registry->Close(*created);
-  auto opened = registry->Open(RegistryRoot::CurrentUser, scratch + u"\\a\\b", kKeyAllAccess, RegistryView::Default);
+  auto opened = registry->Open(RegistryRoot::CurrentUser, scratch + u"\\a\\b", kKeyRead, RegistryView::Default);
   ASSERT_TRUE(opened);
   registry->Close(*opened);
-  auto root = registry->Open(RegistryRoot::CurrentUser, u"", kKeyAllAccess, RegistryView::Default);
+  auto root = registry->Open(RegistryRoot::CurrentUser, u"", kKeyRead, RegistryView::Default);
   EXPECT_TRUE(root);
   if (root) registry->Close(*root);
+}
+
+TEST_P(RegistryContract, AKeyOpenedForReadingTakesNoValue) {
+  RegistryKey(*registry, RegistryRoot::CurrentUser, scratch).WriteString(u"Kept", u"before");
+  auto reading = registry->Open(RegistryRoot::CurrentUser, scratch, kKeyRead, RegistryView::Default);
+  ASSERT_TRUE(reading);
+  EXPECT_FALSE(registry->SetValue(*reading, u"Kept", StringValue(u"after", true)));
+  registry->Close(*reading);
+  RegistryKey key(*registry, RegistryRoot::CurrentUser, scratch);
+  EXPECT_EQ(key.ReadString(u"Kept"), u"before");
+  key.WriteString(u"Kept", u"after");  // the key object reopens itself for writing
+  EXPECT_EQ(key.ReadString(u"Kept"), u"after");
 }
 
 TEST_P(RegistryContract, DeleteKeyRefusesAKeyWithSubkeys) {
@@ -113,7 +125,7 @@ TEST_P(RegistryContract, DeleteTreeRemovesEverythingBelow) {
 
 TEST_P(RegistryContract, EnumerationStopsWhenTheNameDoesNotFit) {
   RegistryKey(*registry, RegistryRoot::CurrentUser, scratch + u"\\abcdef").OpenOrCreate();
-  auto handle = registry->Open(RegistryRoot::CurrentUser, scratch, kKeyAllAccess, RegistryView::Default);
+  auto handle = registry->Open(RegistryRoot::CurrentUser, scratch, kKeyRead, RegistryView::Default);
   ASSERT_TRUE(handle);
   EXPECT_FALSE(registry->EnumerateSubkey(*handle, 0, 6));
   EXPECT_EQ(registry->EnumerateSubkey(*handle, 0, 7), u"abcdef");

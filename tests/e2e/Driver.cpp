@@ -2,6 +2,7 @@
 //   driver launch EXE HEX_UTF8_TAIL TIMEOUT_MS   start EXE with the decoded command-line tail; print its exit code
 //   driver wait CAPTION TIMEOUT_MS               wait for a visible top-level window; print its rectangle
 //   driver gone CAPTION TIMEOUT_MS               wait until no such window is left
+//   driver first TIMEOUT_MS CAPTION...           wait for the first of these windows; print its caption
 //   driver texts CAPTION                         print "id<TAB>class<TAB>text" of each child control
 //   driver click CAPTION ID                      press a button (posted, so a dialog it opens doesn't block us)
 //   driver settext CAPTION ID HEX_UTF8           set a control's text
@@ -23,8 +24,10 @@
 //   driver colour CAPTION ID RRGGBB              print how many of a control's pixels show exactly that colour
 //   driver widths CAPTION ID                     print a list's client width and how wide it scrolls (a list box), or
 //                                                a combo box's width and its drop-down list's width
+//   driver access 32|64 SDDL KEY...              give HKEY_LOCAL_MACHINE keys that exist, and the keys below, this DACL
 #include <windows.h>
 #include <commctrl.h>
+#include <sddl.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -259,6 +262,42 @@ int CountColour(HWND control, COLORREF colour) {
   return count;
 }
 
+// RegSetKeySecurity does not pass an inheritable entry on to existing subkeys: each key gets the DACL itself,
+// its subkeys first, so that a DACL that takes away enumeration still lets the walk finish. The owner may always
+// change a key's DACL, also after taking its own writes away.
+LSTATUS SetTreeAccess(HKEY parent, const std::wstring& path, REGSAM view, PSECURITY_DESCRIPTOR descriptor) {
+  HKEY key = nullptr;
+  LSTATUS status = RegOpenKeyExW(parent, path.c_str(), 0, KEY_ENUMERATE_SUB_KEYS | WRITE_DAC | view, &key);
+  if (status != ERROR_SUCCESS) return status;
+  wchar_t name[256];
+  for (DWORD index = 0; status == ERROR_SUCCESS; ++index) {
+    DWORD length = 256;
+    if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    status = SetTreeAccess(key, name, view, descriptor);
+  }
+  if (status == ERROR_SUCCESS) status = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+  RegCloseKey(key);
+  return status;
+}
+
+int SetAccess(const std::wstring& bits, const std::wstring& sddl, wchar_t** keys, int count) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr)) {
+    return 3;
+  }
+  int result = 0;
+  for (int i = 0; i < count; ++i) {
+    const LSTATUS status =
+        SetTreeAccess(HKEY_LOCAL_MACHINE, keys[i], bits == L"32" ? KEY_WOW64_32KEY : KEY_WOW64_64KEY, descriptor);
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
+      std::fprintf(stderr, "access: %s: error %ld\n", ToUtf8(keys[i]).c_str(), static_cast<long>(status));
+      result = 4;
+    }
+  }
+  LocalFree(descriptor);
+  return result;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -268,6 +307,21 @@ int wmain(int argc, wchar_t** argv) {
   }
   const std::wstring command = argv[1];
   const std::wstring caption = argv[2];
+  if (command == L"first" && argc >= 4) {
+    const DWORD start = GetTickCount();
+    const DWORD timeout = std::wcstoul(argv[2], nullptr, 10);
+    while (true) {
+      for (int i = 3; i < argc; ++i) {
+        if (FindTopLevel(argv[i])) {
+          std::printf("%s\n", ToUtf8(argv[i]).c_str());
+          return 0;
+        }
+      }
+      if (GetTickCount() - start > timeout) return 4;
+      Sleep(50);  // polling a condition, bounded by the timeout
+    }
+  }
+  if (command == L"access" && argc >= 5) return SetAccess(argv[2], argv[3], argv + 4, argc - 4);
   if (command == L"launch" && argc == 5) return Launch(argv[2], argv[3], std::wcstoul(argv[4], nullptr, 10));
   if (command == L"wait" && argc == 4) {
     HWND window = WaitFor(caption, std::wcstoul(argv[3], nullptr, 10));

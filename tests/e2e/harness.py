@@ -51,6 +51,15 @@ class Wine:
     def driver(self, *args, timeout=40):
         return self.run(self.driver_exe, *args, timeout=timeout, silent_failures=2)
 
+    # What HKEY_LOCAL_MACHINE grants a user who is not elevated, and what lets a scenario clean up again.
+    READ_ONLY = "D:P(A;CI;KR;;;WD)"
+    WRITABLE = "D:(A;CI;KA;;;WD)"
+
+    def machine_key_access(self, bits, sddl, *keys):
+        """Gives these HKEY_LOCAL_MACHINE keys that exist (paths under it, in the 32- or 64-bit view), and every key
+        below them, the DACL `sddl`."""
+        self.driver("access", bits, sddl, *keys)
+
     @staticmethod
     def windows_path(path):
         return "Z:" + str(path).replace("/", "\\")
@@ -73,6 +82,13 @@ class Wine:
                        check_exit=False, silent_failures=2)
         check(out.strip() != "missing" and out.strip(), f'no window "{caption}" appeared')
         return [int(v) for v in out.split()]
+
+    def first(self, *captions, timeout_ms=30000):
+        """The caption of whichever of these windows appears first."""
+        out = self.run(self.driver_exe, "first", timeout_ms, *captions, timeout=timeout_ms / 1000 + 30,
+                       check_exit=False, silent_failures=2).strip()
+        check(out in captions, f"none of the windows {captions} appeared")
+        return out
 
     def controls(self, caption):
         rows = []

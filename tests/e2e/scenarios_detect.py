@@ -28,8 +28,15 @@ def register_java(wine, kind, version, home, view):
              f"/reg:{view}")
 
 
+def machine_is_read_only(wine):
+    """The runtimes' keys as a user who is not elevated sees them: readable only."""
+    for view in ("32", "64"):
+        wine.machine_key_access(view, wine.READ_ONLY, "SOFTWARE\\JavaSoft")
+
+
 def forget_java(wine):
     for view in ("32", "64"):
+        wine.machine_key_access(view, wine.WRITABLE, "SOFTWARE\\JavaSoft")
         wine.run("reg", "delete", "HKLM\\SOFTWARE\\JavaSoft", "/f", f"/reg:{view}", check_exit=False)
     wine.run("reg", "delete", SETTINGS, "/f", check_exit=False)
 
@@ -75,6 +82,7 @@ def j2se_scan_adds_runtimes(wine):
     install_fake_java(wine, "Java/jdk8")
     register_java(wine, "Java Runtime Environment", "1.8.0_202", "C:\\Java\\jre8\\", "64")
     register_java(wine, "Java Development Kit", "1.8", "C:\\Java\\jdk8", "32")  # labelled by its Full Version
+    machine_is_read_only(wine)
 
     launch = open_setup(wine)
     dismiss_scan_note(wine)

@@ -112,10 +112,20 @@ def apply(wine, layout):
     for path in layout.folders:
         unix_path(wine, path, profile).mkdir(parents=True, exist_ok=True)
     write_values(wine, layout.values, "sdk-layout")
+    set_machine_access(wine, layout, wine.READ_ONLY)
+
+
+def set_machine_access(wine, layout, sddl):
+    """Gives the layout's HKEY_LOCAL_MACHINE keys, and the keys below them, this DACL."""
+    for view in ("HKLM32", "HKLM64"):
+        keys = [key for key_view, key in layout.keys() if key_view == view]
+        if keys:
+            wine.machine_key_access(VIEWS[view][1], sddl, *keys)
 
 
 def remove(wine, layout):
     """Takes the layout off the prefix: its keys, and whatever of its paths the clean prefix doesn't have."""
+    set_machine_access(wine, layout, wine.WRITABLE)
     # One regedit run deletes every key, where reg.exe would take a start per key. regedit knows no views, so the
     # 32-bit view is reached where a 64-bit program sees it.
     lines = ["Windows Registry Editor Version 5.00", ""]

@@ -9,8 +9,6 @@ namespace tc {
 
 namespace {
 
-constexpr long kAccessDenied = 5;
-
 std::vector<std::u16string> SplitKeyPath(const std::u16string& path) {
   std::vector<std::u16string> parts;
   if (path.empty()) return parts;
@@ -49,7 +47,7 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Find(RegistryRoot root, co
     if (part.empty() || part.size() > 255) return nullptr;
     auto it = node->subkeys.find(part);
     if (it == node->subkeys.end()) {
-      if (!create) return nullptr;
+      if (!create || node->readOnly) return nullptr;
       auto child = std::make_shared<Node>();
       child->name = part;
       it = node->subkeys.emplace(part, std::move(child)).first;
@@ -59,61 +57,70 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Find(RegistryRoot root, co
   return node;
 }
 
-std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Live(Handle key) const {
+const MemoryRegistry::OpenKey* MemoryRegistry::Live(Handle key) const {
   const auto it = handles_.find(key);
-  if (it == handles_.end() || it->second->deleted) return nullptr;
-  return it->second;
+  if (it == handles_.end() || it->second.node->deleted) return nullptr;
+  return &it->second;
 }
 
-Registry::Handle MemoryRegistry::Register(std::shared_ptr<Node> node) {
+// An open asking more than a read-only key grants fails, as ERROR_ACCESS_DENIED does.
+std::optional<Registry::Handle> MemoryRegistry::Register(std::shared_ptr<Node> node, std::uint32_t access) {
+  if (!node || (node->readOnly && (access & ~kKeyRead) != 0)) return std::nullopt;
   const Handle handle = nextHandle_++;
-  handles_.emplace(handle, std::move(node));
+  handles_.emplace(handle, OpenKey{std::move(node), access});
   return handle;
 }
 
-std::optional<Registry::Handle> MemoryRegistry::Open(RegistryRoot root, const std::u16string& path, std::uint32_t,
-                                                     RegistryView view) {
-  auto node = Find(root, path, view, false);
-  if (!node) return std::nullopt;
-  return Register(std::move(node));
+void MemoryRegistry::MakeReadOnly(RegistryRoot root, const std::u16string& path, RegistryView view) {
+  const auto mark = [](const auto& self, Node& node) -> void {
+    node.readOnly = true;
+    for (auto& [name, child] : node.subkeys) self(self, *child);
+  };
+  if (const auto node = Find(root, path, view, false)) mark(mark, *node);
+}
+
+std::optional<Registry::Handle> MemoryRegistry::Open(RegistryRoot root, const std::u16string& path,
+                                                     std::uint32_t access, RegistryView view) {
+  return Register(Find(root, path, view, false), access);
 }
 
 std::optional<Registry::Handle> MemoryRegistry::Create(RegistryRoot root, const std::u16string& path,
-                                                       std::uint32_t, RegistryView view) {
-  auto node = Find(root, path, view, true);
-  if (!node) return std::nullopt;
-  return Register(std::move(node));
+                                                       std::uint32_t access, RegistryView view) {
+  return Register(Find(root, path, view, true), access);
 }
 
 void MemoryRegistry::Close(Handle key) { handles_.erase(key); }
 
 std::optional<RegistryValue> MemoryRegistry::QueryValue(Handle key, const std::u16string& name) {
-  const auto node = Live(key);
-  if (!node) return std::nullopt;
+  const auto open = Live(key);
+  if (!open) return std::nullopt;
+  const auto& node = open->node;
   const auto it = node->values.find(name);
   if (it == node->values.end()) return std::nullopt;
   return it->second;
 }
 
 bool MemoryRegistry::SetValue(Handle key, const std::u16string& name, const RegistryValue& value) {
-  const auto node = Live(key);
-  if (!node) return false;
-  node->values[name] = value;
+  const auto open = Live(key);
+  if (!open || (open->access & kKeySetValue) == 0) return false;
+  open->node->values[name] = value;
   return true;
 }
 
 std::optional<std::u16string> MemoryRegistry::EnumerateSubkey(Handle key, std::uint32_t index,
                                                               std::uint32_t maxNameLength) {
-  const auto node = Live(key);
-  if (!node || index >= node->subkeys.size()) return std::nullopt;
+  const auto open = Live(key);
+  if (!open || index >= open->node->subkeys.size()) return std::nullopt;
+  const auto& node = open->node;
   const std::u16string& name = std::next(node->subkeys.begin(), index)->second->name;
   if (name.size() >= maxNameLength) return std::nullopt;  // ERROR_MORE_DATA: the name and its null don't fit
   return name;
 }
 
 std::optional<RegistryKeyInfo> MemoryRegistry::QueryInfo(Handle key) {
-  const auto node = Live(key);
-  if (!node) return std::nullopt;
+  const auto open = Live(key);
+  if (!open) return std::nullopt;
+  const auto& node = open->node;
   RegistryKeyInfo info;
   info.subkeyCount = static_cast<std::uint32_t>(node->subkeys.size());
   for (const auto& [name, child] : node->subkeys) {
@@ -124,7 +131,7 @@ std::optional<RegistryKeyInfo> MemoryRegistry::QueryInfo(Handle key) {
 
 long MemoryRegistry::DeleteKey(RegistryRoot root, const std::u16string& path, RegistryView view) {
   auto parts = ViewPath(root, SplitKeyPath(path), view);
-  if (parts.empty()) return kAccessDenied;
+  if (parts.empty()) return kRegistryAccessDenied;
   const std::u16string last = parts.back();
   parts.pop_back();
   std::u16string parentPath;
@@ -133,7 +140,7 @@ long MemoryRegistry::DeleteKey(RegistryRoot root, const std::u16string& path, Re
   if (!parent) return kRegistryFileNotFound;
   const auto it = parent->subkeys.find(last);
   if (it == parent->subkeys.end()) return kRegistryFileNotFound;
-  if (!it->second->subkeys.empty()) return kAccessDenied;
+  if (!it->second->subkeys.empty() || it->second->readOnly) return kRegistryAccessDenied;
   it->second->deleted = true;
   parent->subkeys.erase(it);
   return kRegistryOk;

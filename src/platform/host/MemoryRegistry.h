@@ -27,6 +27,9 @@ class MemoryRegistry final : public Registry {
   long DeleteKey(RegistryRoot root, const std::u16string& path, RegistryView view) override;
 
   size_t OpenHandles() const { return handles_.size(); }
+  // The key and every key below it grant no more than KEY_READ, as HKEY_LOCAL_MACHINE does to a user who is
+  // not elevated; an empty path makes the whole root so.
+  void MakeReadOnly(RegistryRoot root, const std::u16string& path, RegistryView view = RegistryView::Default);
 
  private:
   struct CaseInsensitiveLess {
@@ -37,15 +40,20 @@ class MemoryRegistry final : public Registry {
     std::map<std::u16string, RegistryValue, CaseInsensitiveLess> values;
     std::map<std::u16string, std::shared_ptr<Node>, CaseInsensitiveLess> subkeys;
     bool deleted = false;
+    bool readOnly = false;
+  };
+  struct OpenKey {
+    std::shared_ptr<Node> node;
+    std::uint32_t access = 0;
   };
 
   std::shared_ptr<Node> Find(RegistryRoot root, const std::u16string& path, RegistryView view, bool create);
-  std::shared_ptr<Node> Live(Handle key) const;
-  Handle Register(std::shared_ptr<Node> node);
+  const OpenKey* Live(Handle key) const;
+  std::optional<Handle> Register(std::shared_ptr<Node> node, std::uint32_t access);
 
   std::shared_ptr<Node> currentUser_;
   std::shared_ptr<Node> localMachine_;
-  std::map<Handle, std::shared_ptr<Node>> handles_;
+  std::map<Handle, OpenKey> handles_;
   Handle nextHandle_ = 1;
 };
 

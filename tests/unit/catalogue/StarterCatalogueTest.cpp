@@ -27,7 +27,7 @@ class CatalogueTest : public ::testing::Test {
     return slots;
   }
   std::optional<RegistryValue> Raw(const std::u16string& path, const std::u16string& name) {
-    auto handle = registry.Open(RegistryRoot::CurrentUser, path, kKeyAllAccess, RegistryView::Default);
+    auto handle = registry.Open(RegistryRoot::CurrentUser, path, kKeyRead, RegistryView::Default);
     if (!handle) return std::nullopt;
     auto value = registry.QueryValue(*handle, name);
     registry.Close(*handle);

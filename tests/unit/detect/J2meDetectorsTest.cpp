@@ -59,6 +59,11 @@ class J2meDetectorsTest : public ::testing::Test {
     return names;
   }
   const DetectedStarter& At(size_t i) { return scanner.List().at(i); }
+  // The scanner, over a machine key that grants reading only, as it does to a user who is not elevated.
+  J2meScanner& Scan() {
+    machine.registry.MakeReadOnly(RegistryRoot::LocalMachine, u"");
+    return scanner;
+  }
   // The candidates that one existing starter makes present, on an otherwise unmarked list.
   Strings MarkedBy(const std::u16string& exe, const std::u16string& args, StarterKind kind = StarterKind::J2me) {
     StarterCatalogue& catalogue = machine.context.Catalogue();
@@ -84,7 +89,7 @@ TEST_F(J2meDetectorsTest, ToolkitVersionWithoutFolderOrEmulatorYieldsNothing) {
   Put(u"C:\\WTK21\\bin\\emulatorw.exe");
   Put(u"C:\\WTK22\\bin\\emulator.exe");
   Put(u"C:\\WTK22\\wtklib\\devices\\DefaultColorPhone\\DefaultColorPhone.properties");
-  scanner.DetectSunWirelessToolkit();
+  Scan().DetectSunWirelessToolkit();
   EXPECT_EQ(Names(), Strings{});
 }
 
@@ -95,7 +100,7 @@ TEST_F(J2meDetectorsTest, ToolkitDeviceNeedsAFolderHoldingItsOwnPropertiesFile) 
   Put(u"C:\\WTK\\wtklib\\devices\\Loose.properties");
   machine.files.SetAttributes(u"C:\\WTK\\wtklib\\devices\\Sys",
                               attribute::kDirectory | attribute::kHidden | attribute::kSystem);
-  scanner.DetectSunWirelessToolkit();
+  Scan().DetectSunWirelessToolkit();
   ASSERT_EQ(Names(), (Strings{u"Sun WTK 2.5.2 - Default Emulator", u"Sun WTK 2.5.2 - Foo Emulator",
                               u"Sun WTK 2.5.2 - Sys Emulator"}));
   const DetectedStarter& emulator = At(0);
@@ -122,7 +127,7 @@ TEST_F(J2meDetectorsTest, ToolkitUnderBothProductKeysAndBothViews) {
   Set(kJ2meWtk + u"\\2.5.2", u"InstallDir", u"c:\\wtk252\\");   // the same version: dropped
   Set(kJ2meWtk + u"\\2.5", u"InstallDir", u"C:\\WTK252");       // another version: kept
   Set(kJ2meWtk + u"\\2.2", u"InstallDir", u"C:\\WTK22", k64);   // in the 64-bit view only
-  scanner.DetectSunWirelessToolkit();
+  Scan().DetectSunWirelessToolkit();
   EXPECT_EQ(Names(), (Strings{u"Sun WTK 2.5.2 - Default Emulator", u"Sun WTK 2.5.2 - Dev Emulator",
                               u"Sun WTK 2.5 - Default Emulator", u"Sun WTK 2.5 - Dev Emulator",
                               u"Sun WTK 2.2 - Default Emulator"}));
@@ -135,7 +140,7 @@ TEST_F(J2meDetectorsTest, LgSdkUnderEitherVendorKey) {
       k64);
   Set(u"SOFTWARE\\Sun Microsystems, Inc.\\LG SDK for the Java(TM) ME Platform\\1.0", u"InstallDir",
       u"C:\\LG\\SDK 1.0");
-  scanner.DetectLgSdk();
+  Scan().DetectLgSdk();
   EXPECT_EQ(Names(), (Strings{u"LG SDK 1.0 - Default Emulator", u"LG SDK 1.2 - Default Emulator",
                               u"LG SDK 1.2 - LG_Nova.Touch Emulator"}));
 }
@@ -144,7 +149,7 @@ TEST_F(J2meDetectorsTest, ExistingStartersAreToldApartByTheirDevice) {
   const std::u16string exe = u"C:\\WTK\\bin\\emulatorw.exe";
   Set(kSunWtk + u"\\2.5.2", u"InstallDir", u"C:\\WTK");
   ToolkitFolder(u"C:\\WTK", {u"DeviceA", u"DeviceB", u"Nokia.N95"});
-  scanner.DetectSunWirelessToolkit();
+  Scan().DetectSunWirelessToolkit();
   ASSERT_EQ(scanner.List().size(), 4u);
   EXPECT_EQ(MarkedBy(exe, u"-Xdescriptor:%1"), Strings{u"Sun WTK 2.5.2 - Default Emulator"});
   // The include pattern is a search: DeviceA2 counts as DeviceA.
@@ -164,7 +169,7 @@ TEST_F(J2meDetectorsTest, SamsungEntriesAreKnownByTheExactPrefixOfTheirName) {
     scanner.List().clear();
     scanner.UninstallKeys.clear();
     Uninstall(u"{S}", {{u"DisplayName", display}, {u"DisplayVersion", u"1.0"}, {u"InstallLocation", u"C:\\Samsung"}});
-    scanner.DetectSamsungSdk();
+    scanner.DetectSamsungSdk();  // the entry is rewritten for each case
     EXPECT_EQ(Names(), found ? Strings{u"Samsung SDK 1.0 - Default Emulator"} : Strings{}) << ToUtf8(display);
   }
 }
@@ -176,7 +181,7 @@ TEST_F(J2meDetectorsTest, SamsungEntryNeedsItsVersionAndLocationInItsOwnView) {
   Uninstall(u"{B}", {{u"DisplayName", u"Samsung SDK 1.0"}, {u"DisplayVersion", u"1.0"}});
   Uninstall(u"{C}", {{u"DisplayName", u"Samsung SDK 1.0"}, {u"DisplayVersion", u"1.0"}});
   Set(std::u16string(kUninstallPath) + u"\\{C}", u"InstallLocation", u"C:\\Samsung", k64);
-  scanner.Detect();
+  Scan().Detect();
   EXPECT_EQ(Names(), Strings{});
 }
 
@@ -190,7 +195,7 @@ TEST_F(J2meDetectorsTest, SamsungTakesTheFirstInstallationWhoseEmulatorExists) {
                      {u"InstallLocation", u"C:\\SamsungSDK\\1.1.2"}}, k64);
   Uninstall(u"{3}", {{u"DisplayName", u"Samsung SDK 1.2"}, {u"DisplayVersion", u"1.2"},
                      {u"InstallLocation", u"C:\\SamsungSDK\\1.2"}}, k64);
-  scanner.Detect();
+  Scan().Detect();
   EXPECT_EQ(Names(), (Strings{u"Samsung SDK 1.1.2 - Default Emulator", u"Samsung SDK 1.1.2 - SGH_Z200 Emulator"}));
 }
 
@@ -204,7 +209,7 @@ TEST_F(J2meDetectorsTest, SonyEricssonLooksIntoFourEmulatorFolders) {
   Put(home + u"\\PC_Emulation\\WTK2\\wtklib\\devices\\SonyEricsson_K900\\SonyEricsson_K900_Emu.properties");
   Put(home + u"\\WTK104_01\\wtklib\\devices\\SonyEricsson_T610\\SonyEricsson_T610.properties");  // no emulator
   ToolkitFolder(home + u"\\WTK2", {u"SonyEricsson_W910"});
-  scanner.DetectSonyEricssonSdk();
+  Scan().DetectSonyEricssonSdk();
   const std::u16string v = u"Sony Ericsson 2.5.0.1 ";
   ASSERT_EQ(Names(), (Strings{v + u"WTK1 - Default Emulator", v + u"WTK1 - K750 Emulator",
                               v + u"WTK2 - Default Emulator", v + u"WTK2 - DefaultColorPhone_Emu Emulator",
@@ -228,9 +233,9 @@ TEST_F(J2meDetectorsTest, Sdk30DevicesComeFromTheUsersWorkFolder) {
   Put(work + u"2\\properties.xml", Sdk30Device("cldcAdapter", ""));
   Put(work + u"3\\notes.xml", Sdk30Device("cldc", "Misplaced"));
   Put(work + u"4\\properties.xml", Sdk30Device("myCldC", "Other"));
-  scanner.DetectSunMeSdk30Ea();
+  Scan().DetectSunMeSdk30Ea();
   EXPECT_EQ(Names(), Strings{});
-  scanner.DetectSunMeSdk30();
+  Scan().DetectSunMeSdk30();
   ASSERT_EQ(Names(), (Strings{u"Sun SDK 3.0(2) - Default Emulator", u"Sun SDK 3.0(2) - DefaultCldcPhone1 Emulator",
                               u"Sun SDK 3.0(2) - Other Emulator"}));
   EXPECT_EQ(At(0).ExecutableFile, u"C:\\MESDK\\bin\\emulator.exe");
@@ -249,8 +254,8 @@ TEST_F(J2meDetectorsTest, Sdk30PrefersTheMachinesFolderAndNeedsNoWorkFolder) {
   Put(u"C:\\Early32\\bin\\emulatorw.exe");  // not the emulator of this SDK
   Put(u"C:\\Early64\\bin\\emulator.exe");
   Put(u"C:\\Users\\ann\\javame-sdk\\3.0_ea\\work\\0\\properties.xml", Sdk30Device("cldc", "EarlyPhone"));
-  scanner.DetectSunMeSdk30Ea();
-  scanner.DetectSunMeSdk30();
+  Scan().DetectSunMeSdk30Ea();
+  Scan().DetectSunMeSdk30();
   ASSERT_EQ(Names(), (Strings{u"Sun SDK 3.0(1) - Default Emulator", u"Sun SDK 3.0(1) - EarlyPhone Emulator",
                               u"Sun SDK 3.0(2) - Default Emulator"}));
   EXPECT_EQ(At(0).ExecutableFile, u"C:\\Early64\\bin\\emulator.exe");
@@ -269,7 +274,7 @@ TEST_F(J2meDetectorsTest, SymbianDevicesListNeedsAnIdAndAnEmulatorForEachDevice)
       "<device id=\"E\"/></devices>");
   for (const char16_t* sdk : {u"A", u"B", u"C"}) Put(u"C:\\S60\\" + std::u16string(sdk) + u"\\bin\\emulator.exe");
   Put(u"C:\\bin\\emulator.exe");  // where an empty epocroot would lead
-  scanner.DetectSymbianEpocSdks();
+  Scan().DetectSymbianEpocSdks();
   ASSERT_EQ(Names(), (Strings{u"Symbian - A", u"Symbian - C"}));
   EXPECT_EQ(At(0).ExecutableFile, u"C:\\S60\\A\\bin\\emulator.exe");
   EXPECT_EQ(At(0).Group, u"SymbianC:\\S60\\A\\bin\\emulator.exe");
@@ -284,7 +289,7 @@ TEST_F(J2meDetectorsTest, SymbianWithoutDevicesListYieldsNothing) {
   Put(u"C:\\Common\\Symbian\\devices.xml.bak",
       "<devices><device id=\"A\"><epocroot>C:\\A</epocroot></device></devices>");
   Put(u"C:\\A\\bin\\emulator.exe");
-  scanner.DetectSymbianEpocSdks();
+  Scan().DetectSymbianEpocSdks();
   EXPECT_EQ(Names(), Strings{});
 }
 
@@ -307,7 +312,7 @@ TEST_F(J2meDetectorsTest, S60EntryLeadsToEverySdkBesideIt) {
   Put(devices + u"Nameless\\Nameless.xml", S60Group(""));
   Put(devices + u"Nameless\\bin\\emulator.exe");
   Put(devices + u"NoXml\\bin\\emulator.exe");
-  scanner.DetectS60ThirdEditionSdk();
+  Scan().DetectS60ThirdEditionSdk();
   ASSERT_EQ(Names(), (Strings{u"S60 5th Edition SDK", u"S60 3rd Edition SDK for MIDP"}));
   EXPECT_EQ(At(1).Group, u"SymbianC:\\S60\\devices\\MIDP\\bin\\emulator.exe");
   EXPECT_EQ(At(1).ExcludePattern + At(1).IncludePattern, u"");
@@ -322,7 +327,7 @@ TEST_F(J2meDetectorsTest, OneEmulatorFromTwoSymbianDetectorsIsProposedOncePerNam
   Put(u"C:\\S60\\B\\B.xml", S60Group("Symbian - B"));
   Put(u"C:\\S60\\A\\bin\\emulator.exe");
   Put(u"C:\\S60\\B\\bin\\emulator.exe");
-  scanner.Detect();
+  Scan().Detect();
   EXPECT_EQ(Names(), (Strings{u"Symbian - A", u"Symbian - B", u"S60 SDK A"}));
 }
 
@@ -339,7 +344,7 @@ TEST_F(J2meDetectorsTest, Series60MidpIsKnownByItsEntrysKeyName) {
   sdk(u"C:\\Nokia\\S121", u"Named", "name");
   sdk(u"C:\\Nokia\\S121", u"S121", "vendor");
   sdk(u"C:\\Nokia\\S10", u"S10", "vendor");
-  scanner.DetectSeries60MidpSdk1();
+  Scan().DetectSeries60MidpSdk1();
   ASSERT_EQ(Names(), Strings{u"S121"});
   EXPECT_EQ(At(0).Group, u"SymbianC:\\Nokia\\S121\\S121\\bin\\emulator.exe");
 }
@@ -354,7 +359,7 @@ TEST_F(J2meDetectorsTest, ConnectivityFrameworkIntegrationsNameTheirEmulator) {
   Put(u"C:\\NCF\\integrations\\NoExe\\NoExe.xml", product("No Exe", "C:\\S40", ""));
   Put(u"C:\\NCF\\integrations\\Missing\\Missing.xml", product("Missing", "C:\\S40", "bin\\other.exe"));
   Put(u"C:\\S40\\bin\\emulator.exe");
-  scanner.DetectNokiaConnectivityFramework();
+  Scan().DetectNokiaConnectivityFramework();
   ASSERT_EQ(Names(), Strings{u"Series 40 SDK"});
   EXPECT_EQ(At(0).Group, u"SymbianC:\\S40\\bin\\emulator.exe");
 }
@@ -369,7 +374,7 @@ TEST_F(J2meDetectorsTest, InstallationRegistryCountsAndIndexesEmulatorsOnly) {
   Put(u"C:\\S40_3rd\\emulator.exe");
   ASSERT_TRUE(machine.files.AddFolder(u"C:\\Users\\ann"));
   ASSERT_TRUE(machine.files.SetCurrentFolder(u"C:\\Users\\ann"));  // the file is on the drive's root
-  scanner.DetectNokiaInstallationRegistry();
+  Scan().DetectNokiaInstallationRegistry();
   ASSERT_EQ(Names(), Strings{u"S40 3rd"});
   EXPECT_EQ(At(0).Group, u"S40 3rd");
   EXPECT_EQ(At(0).ExecutableFile, u"C:\\S40_3rd\\emulator.exe");
@@ -388,7 +393,7 @@ TEST_F(J2meDetectorsTest, MotodevDevicesAreKeyedOnTheFileAndNamedByTheirDisplayN
   // "*.xml" also matches a longer extension through its short name; that file is no device file.
   Put(devices + u"spare.xmlx", "<device><displayname>Spare</displayname></device>");
   ASSERT_TRUE(machine.files.SetShortName(devices + u"spare.xmlx", u"SPARE~1.XML"));
-  scanner.DetectMotodevSdk();
+  Scan().DetectMotodevSdk();
   ASSERT_EQ(Names(), (Strings{u"MOTODEV SDK - Default Emulator", u"MOTODEV SDK - Phone A Emulator",
                               u"MOTODEV SDK - Phone A Emulator"}));
   EXPECT_EQ(At(0).Group, At(0).Name);
@@ -407,7 +412,7 @@ TEST_F(J2meDetectorsTest, MotodevExaminesEveryEntryAndNeedsItsEmulator) {
   Put(u"C:\\Moto1\\JMESDK\\res\\devices\\phone.xml", "<device><displayname>Phone</displayname></device>");
   Put(u"C:\\Moto2\\JMESDK\\bin\\emulator.exe");
   Put(u"C:\\Moto3\\JMESDK\\bin\\emulator.exe");
-  scanner.DetectMotodevSdk();
+  Scan().DetectMotodevSdk();
   ASSERT_EQ(Names(), Strings{u"MOTODEV SDK - Default Emulator"});
   EXPECT_EQ(At(0).ExecutableFile, u"C:\\Moto3\\JMESDK\\bin\\emulator.exe");
 }
@@ -421,8 +426,8 @@ TEST_F(J2meDetectorsTest, IdenProposesDevicesOnlyAndOnceForAFolderUnderBothKeys)
   Put(u"C:\\iDEN\\device\\i860\\resources\\device.props");
   Put(u"C:\\iDEN\\device\\i9\\device.props");
   Put(u"C:\\iDEN\\device\\i1\\readme.txt");
-  scanner.DetectIdenMidp20Sdk();
-  scanner.DetectIdenSdk();
+  Scan().DetectIdenMidp20Sdk();
+  Scan().DetectIdenSdk();
   ASSERT_EQ(Names(), (Strings{u"Motorola - i850 Emulator", u"Motorola - i860 Emulator", u"Motorola - i9 Emulator"}));
   EXPECT_EQ(At(0).Group, u"Motorola iDEN SDK - i850 Emulator");
   EXPECT_EQ(At(0).Arguments, u"-Xdescriptor:%1 -Xdevice:i850");
@@ -436,7 +441,7 @@ TEST_F(J2meDetectorsTest, IdenWithoutItsEmulatorYieldsNothing) {
   Set(u"SOFTWARE\\Motorola\\iDEN\\SDK for J2ME(TM)", u"Path", u"C:\\iDEN");
   Put(u"C:\\iDEN\\bin\\emulatorw.exe");
   Put(u"C:\\iDEN\\device\\i730\\device.props");
-  scanner.DetectIdenSdk();
+  Scan().DetectIdenSdk();
   EXPECT_EQ(Names(), Strings{});
 }
 

@@ -33,7 +33,10 @@ class CountingXml final : public Xml {
 
 class J2meScanTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(LayOut(machine, kLayout)); }
+  void SetUp() override {
+    ASSERT_TRUE(LayOut(machine, kLayout));
+    machine.registry.MakeReadOnly(RegistryRoot::LocalMachine, u"");  // as a user who is not elevated sees it
+  }
   HostMachine machine;
 };
 

@@ -25,6 +25,7 @@ class J2seScanTest : public ::testing::Test {
     machine.versions.AddFullVersion(JoinPath(home, relative), fullVersion);
   }
   DetectedStarterList Detect() {
+    machine.registry.MakeReadOnly(RegistryRoot::LocalMachine, u"");  // as a user who is not elevated sees it
     DetectedStarterList list;
     DetectJ2seStarters(machine.registry, machine.versions, list);
     return list;

@@ -55,7 +55,7 @@ TEST_F(FileAssociationsTest, NoWritesNothingAndTellsTheShellNothing) {
   EXPECT_EQ(question.icon, MessageIcon::Question);
   EXPECT_EQ(question.buttons, MessageButtons::YesNo);
   EXPECT_EQ(question.owner, WindowId{0x42});
-  EXPECT_FALSE(machine.registry.Open(RegistryRoot::CurrentUser, u"Software\\Classes", kKeyAllAccess,
+  EXPECT_FALSE(machine.registry.Open(RegistryRoot::CurrentUser, u"Software\\Classes", kKeyRead,
                                      RegistryView::Default));
   EXPECT_EQ(machine.shell.associationNotices, 0);
   ExpectScriptFollowed();

@@ -50,7 +50,7 @@ class DialogMachine : public ::testing::Test {
     return ReadStringAt(machine.registry, RegistryRoot::CurrentUser, path, name);
   }
   std::optional<RegistryValue> StoredValue(RegistryRoot root, const std::u16string& path, const std::u16string& name) {
-    const auto handle = machine.registry.Open(root, path, kKeyAllAccess, RegistryView::Default);
+    const auto handle = machine.registry.Open(root, path, kKeyRead, RegistryView::Default);
     if (!handle) return std::nullopt;
     auto value = machine.registry.QueryValue(*handle, name);
     machine.registry.Close(*handle);
