@@ -159,4 +159,17 @@ bool WriteWholeFile(Files& files, const std::u16string& path, const std::vector<
   return files.WriteFile(path, bytes);
 }
 
+bool ReplaceWholeFile(Files& files, const std::u16string& path, const std::vector<std::uint8_t>& bytes) {
+  if (files.Attributes(path).value_or(0) & attribute::kReadOnly) return false;
+  // A name of its own beside the file: the same volume, so that the move is a rename; never another file's.
+  std::u16string replacement;
+  for (int attempt = 0; replacement.empty() || files.Attributes(replacement); ++attempt) {
+    if (attempt == 10) return false;
+    replacement = path + u".tc-new" + (attempt == 0 ? u"" : ToDecimal(static_cast<std::uint64_t>(attempt)));
+  }
+  if (files.WriteFile(replacement, bytes) && files.Replace(path, replacement)) return true;
+  files.RemoveFile(replacement);
+  return false;
+}
+
 }  // namespace tc

@@ -89,7 +89,7 @@ bool OpenDescriptor(Context& context, const std::u16string& descriptorPath, bool
       return false;  // cancelled: nothing written
     }
     attributes.Serialize(bytes);
-    if (!WriteWholeFile(files, descriptor, bytes)) {
+    if (!ReplaceWholeFile(files, descriptor, bytes)) {
       ShowLaunchError(ui, Format(u"File \"%s\" write error.", {std::u16string_view(descriptor)}));
       return false;
     }

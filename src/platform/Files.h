@@ -49,6 +49,10 @@ class Files {
   // Creates or truncates the file and writes all bytes.
   virtual bool WriteFile(const std::u16string& path, const std::vector<std::uint8_t>& bytes) = 0;
   virtual bool CopyFile(const std::u16string& from, const std::u16string& to) = 0;  // overwrites
+  // MoveFileExW with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH: `replacement` takes the place and the
+  // name of the existing file `replaced`; a read-only `replaced` is refused.
+  virtual bool Replace(const std::u16string& replaced, const std::u16string& replacement) = 0;
+  virtual bool RemoveFile(const std::u16string& path) = 0;  // DeleteFileW
 
   // GetTempPathW, with its trailing backslash.
   virtual std::optional<std::u16string> TemporaryFolder() = 0;

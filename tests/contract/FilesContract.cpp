@@ -234,6 +234,26 @@ TEST_P(FilesContract, ReadOnlyFilesRefuseWritesAndCopiesUntilCleared) {
   ASSERT_TRUE(files->SetAttributes(scratch + u"copy.jar", attribute::kNormal));
 }
 
+TEST_P(FilesContract, ReplaceMovesAFileIntoAnothersPlaceUnlessThatOneIsReadOnly) {
+  ASSERT_TRUE(Write(u"app.jad", "old"));
+  ASSERT_TRUE(Write(u"app.jad.new", "new"));
+  const std::u16string path = scratch + u"app.jad";
+  ASSERT_TRUE(files->SetAttributes(path, attribute::kReadOnly));
+  EXPECT_FALSE(files->Replace(path, path + u".new"));
+  EXPECT_FALSE(files->RemoveFile(path));
+  EXPECT_EQ(Read(u"app.jad"), "old");
+  EXPECT_EQ(Read(u"app.jad.new"), "new");
+
+  ASSERT_TRUE(files->SetAttributes(path, attribute::kNormal));
+  EXPECT_TRUE(files->Replace(path, path + u".new"));
+  EXPECT_EQ(Read(u"app.jad"), "new");
+  EXPECT_FALSE(files->Attributes(path + u".new"));
+  EXPECT_FALSE(files->Replace(path, path + u".new"));
+  EXPECT_TRUE(files->RemoveFile(path));
+  EXPECT_FALSE(files->Attributes(path));
+  EXPECT_FALSE(files->RemoveFile(path));
+}
+
 TEST_P(FilesContract, WriteFileRefusesToReplaceAHiddenFile) {
   ASSERT_TRUE(Write(u"hidden.jad", "original"));
   ASSERT_TRUE(files->SetAttributes(scratch + u"hidden.jad", attribute::kHidden));

@@ -355,7 +355,36 @@ bool MemoryFiles::WriteFile(const std::u16string& path, const std::vector<std::u
   } else {
     node = NewFile(folder, name);
   }
+  if (writeLimit_ && bytes.size() > *writeLimit_) {
+    node->bytes.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(*writeLimit_));
+    return false;
+  }
   node->bytes = bytes;
+  return true;
+}
+
+bool MemoryFiles::Replace(const std::u16string& replaced, const std::u16string& replacement) {
+  std::u16string name, replacementName;
+  const std::shared_ptr<Node> folder = Parent(replaced, name);
+  const std::shared_ptr<Node> source = Parent(replacement, replacementName);
+  if (!folder || !source) return false;
+  const std::shared_ptr<Node> target = Child(folder, name);
+  const std::shared_ptr<Node> moved = Child(source, replacementName);
+  if (!moved || !Writable(moved) || moved == target || (target && !Writable(target))) return false;
+  source->children.erase(moved->name);
+  if (target) folder->children.erase(target->name);
+  moved->name = target ? target->name : name;
+  moved->shortName.clear();
+  folder->children.emplace(name, moved);
+  return true;
+}
+
+bool MemoryFiles::RemoveFile(const std::u16string& path) {
+  std::u16string name;
+  const std::shared_ptr<Node> folder = Parent(path, name);
+  const std::shared_ptr<Node> node = folder ? Child(folder, name) : nullptr;
+  if (!node || !Writable(node)) return false;
+  folder->children.erase(node->name);
   return true;
 }
 

@@ -30,6 +30,8 @@ class MemoryFiles final : public Files {
   std::unique_ptr<FileReader> OpenForReading(const std::u16string& path) override;
   bool WriteFile(const std::u16string& path, const std::vector<std::uint8_t>& bytes) override;
   bool CopyFile(const std::u16string& from, const std::u16string& to) override;
+  bool Replace(const std::u16string& replaced, const std::u16string& replacement) override;
+  bool RemoveFile(const std::u16string& path) override;
   std::optional<std::u16string> TemporaryFolder() override;
   std::optional<std::u16string> LongPath(const std::u16string& path) override;
   std::optional<std::u16string> FullPath(const std::u16string& path) override;
@@ -44,6 +46,8 @@ class MemoryFiles final : public Files {
   // Gives the file or folder an 8.3 alias (as "PROGRA~1"), which paths may use and LongPath expands.
   bool SetShortName(const std::u16string& path, const std::u16string& shortName);
   bool SetFault(const std::u16string& path, FileFault fault);
+  // From now on every write stops after this many bytes and fails, as on a full disk or a share that drops.
+  void FailWritesAfter(std::size_t bytes) { writeLimit_ = bytes; }
   std::optional<std::vector<std::uint8_t>> ReadBack(const std::u16string& path);
   // Neither needs to exist, as on Windows, where both come from the environment.
   void SetTemporaryFolder(const std::u16string& folder) { temporaryFolder_ = folder; }
@@ -87,6 +91,7 @@ class MemoryFiles final : public Files {
   std::map<std::u16string, std::shared_ptr<Node>, NameLess> roots_;
   std::u16string temporaryFolder_;
   Location currentFolder_;
+  std::optional<std::size_t> writeLimit_;
   std::shared_ptr<int> openReaders_ = std::make_shared<int>(0);
 };
 

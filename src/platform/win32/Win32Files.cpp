@@ -119,8 +119,18 @@ bool Win32Files::WriteFile(const std::u16string& path, const std::vector<std::ui
     if (!::WriteFile(handle.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
     done += written;
   }
-  // Closing can still report a failed write-back.
-  return CloseHandle(handle.release()) != 0;
+  // The bytes reach the disk before the caller may put the file in another's place; closing can still report a
+  // failed write-back.
+  return FlushFileBuffers(handle.get()) && CloseHandle(handle.release()) != 0;
+}
+
+bool Win32Files::Replace(const std::u16string& replaced, const std::u16string& replacement) {
+  if (!Usable(replaced) || !Usable(replacement) || Refuses(replaced, FILE_ATTRIBUTE_READONLY)) return false;
+  return MoveFileExW(Wide(replacement), Wide(replaced), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool Win32Files::RemoveFile(const std::u16string& path) {
+  return Usable(path) && !Refuses(path, FILE_ATTRIBUTE_READONLY) && DeleteFileW(Wide(path)) != 0;
 }
 
 bool Win32Files::CopyFile(const std::u16string& from, const std::u16string& to) {

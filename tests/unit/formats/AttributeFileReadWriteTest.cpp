@@ -39,6 +39,8 @@ class FakeFiles final : public Files {
   std::optional<std::uint32_t> Attributes(const std::u16string&) override { return std::nullopt; }
   bool SetAttributes(const std::u16string&, std::uint32_t) override { return false; }
   bool CopyFile(const std::u16string&, const std::u16string&) override { return false; }
+  bool Replace(const std::u16string&, const std::u16string&) override { return false; }
+  bool RemoveFile(const std::u16string&) override { return false; }
   std::optional<std::u16string> TemporaryFolder() override { return std::nullopt; }
   std::optional<std::u16string> LongPath(const std::u16string&) override { return std::nullopt; }
   std::optional<std::u16string> FullPath(const std::u16string&) override { return std::nullopt; }

@@ -215,13 +215,20 @@ TEST_F(OpenDescriptorTest, CorrectingRewritesOnlyTheSizeLine) {
   ExpectLaunchErrors({});
 }
 
-TEST_F(OpenDescriptorTest, AReadOnlyDescriptorCantBeCorrected) {
-  machine.files.AddFile(kJad, Jad("999"), attribute::kReadOnly);
-  AnswerSizeDialog(kIdOk);
-  EXPECT_FALSE(Open());
-  ExpectLaunchErrors({u"File \"C:\\s\\app.jad\" write error."});
-  EXPECT_EQ(Content(kJad), Jad("999"));
-  EXPECT_TRUE(machine.processes.started.empty());
+TEST_F(OpenDescriptorTest, ADescriptorThatCantBeCorrectedStaysAsItWas) {
+  for (const bool readOnly : {true, false}) {
+    HostMachine local;
+    local.files.AddFile(kJad, Jad("999"), readOnly ? attribute::kReadOnly : attribute::kArchive);
+    local.files.AddFile(kJar, kTwelveBytes);
+    if (!readOnly) local.files.FailWritesAfter(5);  // a disk that fills up half way
+    local.ui.OnDialog(u"Tessaly Corvalo", [](ScriptedDialog& d) { d.Click(kIdOk); });
+    EXPECT_FALSE(OpenDescriptor(local.context, kJad, false, u""));
+    ExpectLaunchErrorsIn(local.ui, {u"File \"C:\\s\\app.jad\" write error."});
+    const auto bytes = local.files.ReadBack(kJad);
+    EXPECT_EQ(std::string(bytes->begin(), bytes->end()), Jad("999"));
+    EXPECT_FALSE(local.files.Attributes(kJad + u".tc-new")) << "nothing is left beside the descriptor";
+    EXPECT_TRUE(local.processes.started.empty());
+  }
 }
 
 TEST_F(OpenDescriptorTest, TemporaryCopiesLeaveTheUsersFilesAlone) {
