@@ -38,8 +38,9 @@ bool UpdateChecker::CheckForUpdates(Http& http) {
   const std::optional<UpdateReply> reply = DecodeUpdateReply(body.Bytes());
   if (!reply) return false;
   std::u16string address = http.DecodeAnsi(reply->address);
-  // Whoever answers the request must not choose what the shell runs: only web addresses are opened.
-  if (!IsWebAddress(address)) return false;
+  // Whoever answers the request must not choose what the shell runs: an address that is to be opened, as that of
+  // a newer version is, must be a web address. Any other is never opened and may hold anything.
+  if (reply->version > ownVersion_ && !IsWebAddress(address)) return false;
   serverVersion_ = reply->version;
   downloadUrl_ = std::move(address);
   return true;

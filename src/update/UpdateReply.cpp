@@ -32,14 +32,13 @@ std::optional<std::string> DecodeBase64(std::string_view text) {
     const int a = Base64Value(text[at]);
     const int b = Base64Value(text[at + 1]);
     if (a < 0 || b < 0) return std::nullopt;
-    const bool last = at + 4 == text.size();
     const char third = text[at + 2];
     const char fourth = text[at + 3];
-    int c = Base64Value(third);
-    int d = Base64Value(fourth);
-    // "=" only pads the last group: "xx==" or "xxx=".
-    if (c < 0 && !(last && third == '=' && fourth == '=')) return std::nullopt;
-    if (d < 0 && !(last && fourth == '=')) return std::nullopt;
+    const int c = Base64Value(third);
+    const int d = Base64Value(fourth);
+    // Each group is judged alone, so texts encoded apart and joined stay valid: "xx==" and "xxx=" anywhere.
+    if (c < 0 && !(third == '=' && fourth == '=')) return std::nullopt;
+    if (d < 0 && fourth != '=') return std::nullopt;
     out.push_back(static_cast<char>(a << 2 | b >> 4));
     if (c >= 0) out.push_back(static_cast<char>((b & 0xF) << 4 | c >> 2));
     if (d >= 0) out.push_back(static_cast<char>((c & 0x3) << 6 | d));

@@ -31,7 +31,8 @@ class UpdateReplyBody {
   std::string bytes_;
 };
 
-// Strict Base64 (RFC 4648, standard alphabet, "=" padding only at the end); nullopt on any other character.
+// Strict Base64 (RFC 4648, standard alphabet), group by group: any group of four may end in "=" or "==";
+// nullopt on any other character.
 std::optional<std::string> DecodeBase64(std::string_view text);
 
 // The records must fill the bytes exactly and hold one version and one address record; others are skipped.

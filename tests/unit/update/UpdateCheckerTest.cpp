@@ -118,12 +118,15 @@ TEST_F(UpdateCheckerTest, ForgetsTheLastReplyBeforeEachRequest) {
   EXPECT_EQ(checker.DownloadUrl(), u"");
 }
 
-TEST_F(UpdateCheckerTest, RefusesAReplyWhoseAddressIsNotAWebAddress) {
+TEST_F(UpdateCheckerTest, RefusesANewerVersionWhoseAddressIsNotAWebAddress) {
   for (const char* address : {"file:///C:/Windows/System32/calc.exe", "C:\\Windows\\System32\\calc.exe",
                               "\\\\attacker\\share\\setup.exe", "javascript:alert(1)", "", "http://a.test/\" -x"}) {
     EXPECT_FALSE(Check({ValidBody(0x09000000, address)})) << address;
     EXPECT_EQ(checker.ServerVersion(), 0u) << address;
     EXPECT_EQ(checker.DownloadUrl(), u"") << address;
+    // An address that is never opened may hold anything: the same or an older version is still the answer.
+    EXPECT_TRUE(Check({ValidBody(0x01010100, address)})) << address;
+    EXPECT_TRUE(Check({ValidBody(0x01000000, address)})) << address;
   }
 }
 
