@@ -161,7 +161,16 @@ class Win32DialogWindow final : public DialogWindow {
   }
   void RemoveItem(int control, int index) override {
     switch (KindOf(control)) {
-      case Kind::ListBox: SendDlgItemMessageW(window_, control, LB_DELETESTRING, index, 0); break;
+      case Kind::ListBox: {
+        SendDlgItemMessageW(window_, control, LB_DELETESTRING, index, 0);
+        // The extent follows the longest name still listed, so that no empty scroll range is left behind.
+        int widest = 0;
+        for (int i = 0, count = ItemCount(control); i < count; ++i) {
+          widest = std::max(widest, TextWidth(GetDlgItem(window_, control), ItemText(control, i)));
+        }
+        SendDlgItemMessageW(window_, control, LB_SETHORIZONTALEXTENT, widest, 0);
+        break;
+      }
       case Kind::Combo: SendDlgItemMessageW(window_, control, CB_DELETESTRING, index, 0); break;
       case Kind::ListView: SendDlgItemMessageW(window_, control, LVM_DELETEITEM, index, 0); break;
       case Kind::Other: break;
