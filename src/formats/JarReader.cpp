@@ -19,6 +19,9 @@ constexpr std::size_t kCentralHeaderSize = 46;
 constexpr std::size_t kLocalHeaderSize = 30;
 // The end record with the longest comment it can declare.
 constexpr std::size_t kLongestTail = kEndRecordSize + 0xFFFF;
+// How much of the central directory is read at a time: at least a header with the longest name.
+constexpr std::size_t kDirectoryWindow = 128u << 10;
+static_assert(kDirectoryWindow >= kCentralHeaderSize + 0xFFFF);
 constexpr std::uint16_t kHighestVersionNeeded = 20;
 constexpr std::uint16_t kStored = 0;
 constexpr std::uint16_t kDeflated = 8;
@@ -39,6 +42,12 @@ bool ReadExactly(FileReader& file, std::uint64_t offset, std::uint8_t* buffer, s
     length -= *got;
   }
   return true;
+}
+
+// A read that fails finds none: the walk over the directory then meets the same failure.
+bool CentralHeaderAt(FileReader& file, std::uint64_t offset) {
+  std::uint8_t signature[4];
+  return ReadExactly(file, offset, signature, sizeof signature) && U32(signature) == kCentralSignature;
 }
 
 // A raw deflate stream (no zlib header or trailer), ended on every path.
@@ -85,18 +94,20 @@ bool JarReader::OpenJar(std::unique_ptr<FileReader> file) {
   CloseJar();
   if (!file) return false;
   file_ = std::move(file);
-  if (LoadDirectory()) return true;
+  if (FindDirectory()) return true;
   CloseJar();
   return false;
 }
 
 void JarReader::CloseJar() {
-  directory_ = {};
   file_.reset();
   fileSize_ = 0;
+  directoryOffset_ = 0;
+  directorySize_ = 0;
+  prefix_ = 0;
 }
 
-bool JarReader::LoadDirectory() {
+bool JarReader::FindDirectory() {
   const auto size = file_->Size();
   if (!size || *size < kEndRecordSize) return false;
   fileSize_ = *size;
@@ -119,32 +130,54 @@ bool JarReader::LoadDirectory() {
   }
   if (!end) return false;
 
-  const std::uint32_t directorySize = U32(end + 12);
-  const std::uint64_t directoryOffset = U32(end + 16);
-  if (directorySize == 0) return true;
+  directorySize_ = U32(end + 12);
+  directoryOffset_ = U32(end + 16);
+  if (directorySize_ == 0) return true;
   // The directory must lie before the end record: a lying record then never asks for more than the file holds.
   const std::uint64_t endOffset = tailStart + at;
-  if (directorySize > kMaxJarDirectorySize || directoryOffset > endOffset ||
-      directorySize > endOffset - directoryOffset)
-    return false;
-  directory_.resize(directorySize);
-  return ReadExactly(*file_, directoryOffset, directory_.data(), directory_.size());
+  if (directorySize_ > endOffset || directoryOffset_ > endOffset - directorySize_) return false;
+
+  // An archive behind a stub keeps the offsets it had alone; where its directory really lies, just before the
+  // end record, tells how long the stub is. The stated offset wins whenever a directory starts there.
+  const std::uint64_t shifted = endOffset - directorySize_;
+  if (!CentralHeaderAt(*file_, directoryOffset_) && CentralHeaderAt(*file_, shifted)) {
+    prefix_ = shifted - directoryOffset_;
+    directoryOffset_ = shifted;
+  }
+  return true;
 }
 
 bool JarReader::ReadEntry(std::string_view name, std::vector<std::uint8_t>& bytes) {
   bytes.clear();
-  if (!file_ || directory_.size() < kCentralHeaderSize) return false;
+  if (!file_ || directorySize_ < kCentralHeaderSize) return false;
+
+  // A window always holds a whole header with its name; extra fields and comments are stepped over unread.
+  std::vector<std::uint8_t> window(std::min<std::size_t>(directorySize_, kDirectoryWindow));
+  std::uint64_t windowStart = 0, windowEnd = 0;  // the part of the directory in the window
+  const auto hold = [&](std::uint64_t from, std::size_t length) -> const std::uint8_t* {
+    if (from + length > windowEnd) {  // the walk only goes forward
+      const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(window.size(), directorySize_ - from));
+      if (!ReadExactly(*file_, directoryOffset_ + from, window.data(), n)) return nullptr;
+      windowStart = from;
+      windowEnd = from + n;
+    }
+    return window.data() + (from - windowStart);
+  };
 
   const std::uint8_t* record = nullptr;
-  for (std::size_t at = 0;
-       directory_.size() - at >= kCentralHeaderSize && U32(directory_.data() + at) == kCentralSignature;) {
-    const std::uint8_t* p = directory_.data() + at;
+  for (std::uint64_t at = 0; directorySize_ - at >= kCentralHeaderSize;) {
+    const std::uint8_t* p = hold(at, kCentralHeaderSize);
+    if (!p || U32(p) != kCentralSignature) return false;
     const std::size_t nameLength = U16(p + 28);
-    const std::size_t recordLength = kCentralHeaderSize + nameLength + U16(p + 30) + U16(p + 32);
-    if (directory_.size() - at < recordLength) return false;
-    if (nameLength == name.size() && std::memcmp(p + kCentralHeaderSize, name.data(), nameLength) == 0) {
-      record = p;
-      break;
+    const std::uint64_t recordLength = kCentralHeaderSize + nameLength + U16(p + 30) + U16(p + 32);
+    if (directorySize_ - at < recordLength) return false;
+    if (nameLength == name.size()) {
+      p = hold(at, kCentralHeaderSize + nameLength);
+      if (!p) return false;
+      if (std::memcmp(p + kCentralHeaderSize, name.data(), nameLength) == 0) {
+        record = p;
+        break;
+      }
     }
     at += recordLength;
   }
@@ -157,7 +190,7 @@ bool JarReader::ReadEntry(std::string_view name, std::vector<std::uint8_t>& byte
   const std::uint32_t crc = U32(record + 16);
   const std::uint32_t compressedSize = U32(record + 20);
   const std::uint32_t uncompressedSize = U32(record + 24);
-  const std::uint64_t localOffset = U32(record + 42);
+  const std::uint64_t localOffset = prefix_ + U32(record + 42);
   if (compressedSize > kMaxJarEntrySize || uncompressedSize > kMaxJarEntrySize) return false;
   // Unencrypted stored data is its own compressed form; differing sizes mean a damaged directory.
   if (method == kStored && compressedSize != uncompressedSize) return false;

@@ -13,8 +13,6 @@ namespace tc {
 
 // Larger entries (compressed or not) are refused before anything is allocated for them.
 constexpr std::uint32_t kMaxJarEntrySize = 16u << 20;
-// A central directory larger than this is refused: a JAR of half a million entries still fits.
-constexpr std::uint32_t kMaxJarDirectorySize = 64u << 20;
 
 class JarReader {
  public:
@@ -22,7 +20,7 @@ class JarReader {
   JarReader(const JarReader&) = delete;
   JarReader& operator=(const JarReader&) = delete;
 
-  // Closes what was open, opens the archive and loads its central directory; false leaves the reader closed.
+  // Closes what was open, opens the archive and finds its central directory; false leaves the reader closed.
   bool OpenJar(Files& files, const std::u16string& path);
   bool OpenJar(std::unique_ptr<FileReader> file);
 
@@ -34,11 +32,15 @@ class JarReader {
   bool IsOpen() const { return file_ != nullptr; }
 
  private:
-  bool LoadDirectory();
+  bool FindDirectory();
 
   std::unique_ptr<FileReader> file_;
   std::uint64_t fileSize_ = 0;
-  std::vector<std::uint8_t> directory_;
+  // The directory is walked in windows through the file, never held whole: memory stays bounded.
+  std::uint64_t directoryOffset_ = 0;
+  std::uint32_t directorySize_ = 0;
+  // Bytes in front of the archive that its own offsets do not count (a script or an executable stub).
+  std::uint64_t prefix_ = 0;
 };
 
 }  // namespace tc

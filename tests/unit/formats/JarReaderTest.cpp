@@ -223,6 +223,24 @@ TEST(JarReaderTools, NamesAreMatchedExactly) {
   EXPECT_EQ(Read(z.bytes, kManifest), B(Entry{}.content));  // the first of two equal names
 }
 
+TEST(JarReaderTools, LongDirectoriesAreWalkedToTheirEnd) {
+  // Records of uneven length, then three with the longest names, so that records straddle every point where the
+  // walk reads on; the manifest twice.
+  const auto name = [](int i) { return std::to_string(i) + std::string(300 + i * 37 % 700, 'n'); };
+  const auto longest = [](char last) { return std::string(0xFFFE, 'L') + last; };
+  std::vector<Entry> entries;
+  for (int i = 0; i < 400; ++i) entries.push_back(Named(name(i), "x"));
+  entries.insert(entries.begin() + 250, Entry{});
+  entries.insert(entries.begin() + 300, Named(kManifest, "second of the name"));
+  for (char last : {'a', 'b', 'c'}) entries.push_back(Named(longest(last), std::string(1, last)));
+  const Zip z = BuildZip(entries);
+  EXPECT_EQ(Read(z.bytes, name(399)), B("x"));
+  EXPECT_EQ(Read(z.bytes, kManifest), B(Entry{}.content));
+  EXPECT_EQ(Read(z.bytes, longest('b')), B("b"));
+  EXPECT_EQ(Read(z.bytes, longest('c')), B("c"));
+  EXPECT_EQ(Read(z.bytes, longest('d')), std::nullopt);
+}
+
 TEST(JarReaderTools, EmptyArchiveOpensAndHoldsNothing) {
   JarReader reader;
   Bytes bytes;
@@ -272,6 +290,38 @@ TEST(JarReaderLifecycle, FailedOpenLeavesTheReaderClosed) {
   EXPECT_FALSE(reader.ReadEntry(kManifest, bytes));
   ASSERT_TRUE(Open(reader, BuildZip({Named("other", "x")}).bytes));
   EXPECT_FALSE(reader.ReadEntry(kManifest, bytes));  // nothing left of the first archive's directory
+}
+
+// ---- Archives behind a stub: a launcher script or an executable in front, the archive's offsets unchanged
+
+Bytes Behind(std::string_view stub, const Bytes& archive) {
+  Bytes b = B(stub);
+  b.insert(b.end(), archive.begin(), archive.end());
+  return b;
+}
+
+const std::string kScript = "#!/bin/sh\nexec java -jar \"$0\" \"$@\"\n";
+// Longer than the tail the end record is looked for in, and holding signatures of its own.
+const std::string kExecutable = "MZ" + std::string(70000, '\0') + "PK\1\2PK\3\4PK\5\6" + std::string(99, '\x90');
+
+TEST(JarReaderBehindAStub, ReadsAsTheArchiveAloneOrFailsCleanly) {
+  const Zip good = BuildZip({Named("a.txt", "a"), Entry{}});
+  for (const std::string& stub : {kScript, kExecutable}) {
+    for (const char* name : {"jdk-deflated.jar", "infozip-comment.jar"})
+      EXPECT_EQ(Read(Behind(stub, Fixture(name))), Fixture(std::string(name) + ".manifest")) << name;
+    Zip adjusted = good;  // offsets that were moved to count the stub are taken as they are
+    for (std::size_t at : {adjusted.end + kEDirOffset, adjusted.central[0] + kCLocalOffset,
+                           adjusted.central[1] + kCLocalOffset})
+      Put32(adjusted, at, Get(adjusted.bytes, at, 4) + stub.size());
+    EXPECT_EQ(Read(Behind(stub, adjusted.bytes), "a.txt"), B("a"));
+  }
+  for (int delta : {-1, 1}) {  // the directory's size, and with it the shift, off by one
+    Zip z = good;
+    Put32(z, z.end + kEDirSize, Get(z.bytes, z.end + kEDirSize, 4) + delta);
+    EXPECT_EQ(Read(Behind(kScript, z.bytes)), std::nullopt) << delta;
+  }
+  // The archive's first byte lost: the shift would go backwards.
+  EXPECT_EQ(Read(Bytes(good.bytes.begin() + 1, good.bytes.end())), std::nullopt);
 }
 
 // ---- Damaged and hostile archives
