@@ -1,5 +1,7 @@
 // The e2e driver: starts the program with an exact command line, finds its windows by caption and acts on them.
-//   driver launch EXE HEX_UTF8_TAIL TIMEOUT_MS   start EXE with the decoded command-line tail; print its exit code
+//   driver launch EXE HEX_UTF8_TAIL TIMEOUT_MS   start EXE with the decoded command-line tail; print "started PID",
+//                                                then its exit code (ended after TIMEOUT_MS at the latest)
+//   driver kill PID                              end a process the driver started
 //   driver wait CAPTION TIMEOUT_MS               wait for a visible top-level window; print its rectangle
 //   driver gone CAPTION TIMEOUT_MS               wait until no such window is left
 //   driver first TIMEOUT_MS CAPTION...           wait for the first of these windows; print its caption
@@ -104,7 +106,7 @@ HWND WaitFor(const std::wstring& caption, DWORD timeout) {
 }
 
 HWND Require(const std::wstring& caption) {
-  HWND window = WaitFor(caption, 10000);
+  HWND window = WaitFor(caption, 30000);
   if (!window) {
     std::fprintf(stderr, "no window \"%s\"\n", ToUtf8(caption).c_str());
     std::exit(4);
@@ -130,7 +132,7 @@ int Launch(const std::wstring& exe, const std::wstring& hexTail, DWORD timeout) 
   CloseHandle(process.hThread);
   // The caller goes on once the program is up: other Wine programs started before that may wait for it.
   WaitForInputIdle(process.hProcess, 10000);
-  std::printf("started\n");
+  std::printf("started %lu\n", process.dwProcessId);
   std::fflush(stdout);
   const DWORD waited = WaitForSingleObject(process.hProcess, timeout);
   if (waited != WAIT_OBJECT_0) {
@@ -307,6 +309,14 @@ int wmain(int argc, wchar_t** argv) {
   }
   const std::wstring command = argv[1];
   const std::wstring caption = argv[2];
+  if (command == L"kill") {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, std::wcstoul(argv[2], nullptr, 10));
+    if (!process) return 0;  // ended already
+    TerminateProcess(process, 99);
+    const DWORD waited = WaitForSingleObject(process, 10000);
+    CloseHandle(process);
+    return waited == WAIT_OBJECT_0 ? 0 : 4;
+  }
   if (command == L"first" && argc >= 4) {
     const DWORD start = GetTickCount();
     const DWORD timeout = std::wcstoul(argv[2], nullptr, 10);

@@ -23,6 +23,8 @@ def main():
     except (harness.Failure, subprocess.TimeoutExpired) as failure:
         print(f"FAILED {name}: {failure}")
         return 1
+    finally:
+        wine.end_launches()
     print(f"passed {name}")
     return 0
 

@@ -35,6 +35,7 @@ class Wine:
         self.screens.mkdir(exist_ok=True)
         self.work = self.build / "e2e-work"
         self.work.mkdir(exist_ok=True)
+        self.launches = []
 
     def run(self, *args, timeout=60, check_exit=True, encoding="utf-8", silent_failures=0):
         """`silent_failures`: how many times to run the program again when it exits 1 with nothing said, which Wine
@@ -48,7 +49,7 @@ class Wine:
             raise Failure(f"wine {' '.join(map(str, args))} exited {result.returncode}: {result.stderr.strip()}")
         return result.stdout.replace("\r\n", "\n")
 
-    def driver(self, *args, timeout=40):
+    def driver(self, *args, timeout=90):
         return self.run(self.driver_exe, *args, timeout=timeout, silent_failures=2)
 
     # What HKEY_LOCAL_MACHINE grants a user who is not elevated, and what lets a scenario clean up again.
@@ -64,20 +65,33 @@ class Wine:
     def windows_path(path):
         return "Z:" + str(path).replace("/", "\\")
 
-    def launch(self, tail, timeout_ms=30000, cwd=None):
+    def launch(self, tail, timeout_ms=240000, cwd=None):
         """Starts the program with the exact command-line tail; the returned launch is finished by exit_code().
 
-        The program inherits the driver's current folder, which Wine derives from the Unix folder `cwd` (default:
-        this process's): one inside the prefix's drive_c puts it on C:, any other on Z:."""
+        `timeout_ms` only bounds a program that nothing ends: a scenario takes as long as the machine makes it, and
+        end_launches() ends whatever a scenario leaves running. The program inherits the driver's current folder,
+        which Wine derives from the Unix folder `cwd` (default: this process's): one inside the prefix's drive_c
+        puts it on C:, any other on Z:."""
         hex_tail = tail.encode("utf-8").hex()
         process = subprocess.Popen(["wine", str(self.driver_exe), "launch", self.windows_path(self.program), hex_tail,
                                     str(timeout_ms)], env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                                    stdin=subprocess.DEVNULL, text=True, cwd=cwd)
-        started = process.stdout.readline().strip()
-        check(started == "started", f"the program did not start: {started}")
-        return Launch(process, timeout_ms)
+        started = process.stdout.readline().split()
+        check(len(started) == 2 and started[0] == "started", f"the program did not start: {started}")
+        launch = Launch(process, int(started[1]), timeout_ms)
+        self.launches.append(launch)
+        return launch
 
-    def wait(self, caption, timeout_ms=20000):
+    def end_launches(self):
+        """Ends, by process id, every program a scenario started and left running, so that none of its windows
+        is there when the next scenario looks."""
+        for launch in self.launches:
+            if launch.process.poll() is None:
+                self.run(self.driver_exe, "kill", launch.pid, check_exit=False)
+                launch.process.wait(timeout=60)
+        self.launches.clear()
+
+    def wait(self, caption, timeout_ms=60000):
         out = self.run(self.driver_exe, "wait", caption, timeout_ms, timeout=timeout_ms / 1000 + 30,
                        check_exit=False, silent_failures=2)
         check(out.strip() != "missing" and out.strip(), f'no window "{caption}" appeared')
@@ -119,8 +133,9 @@ class Wine:
 
 
 class Launch:
-    def __init__(self, process, timeout_ms):
+    def __init__(self, process, pid, timeout_ms):
         self.process = process
+        self.pid = pid
         self.timeout = timeout_ms / 1000 + 30
 
     def exit_code(self):

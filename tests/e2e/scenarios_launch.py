@@ -77,7 +77,7 @@ class Machine:
                 return lines
             time.sleep(0.1)  # polling for the probe's file, bounded by the deadline
 
-    def open(self, tail, timeout_ms=30000):
+    def open(self, tail, timeout_ms=120000):
         """Runs the program to its end when nothing is to be answered on the way; its exit code."""
         # The driver's two lines are read together here: a program that ends at once may print both before
         # anyone reads the first, and Launch.exit_code() would then miss the second.
