@@ -8,6 +8,7 @@
 
 #include "base/Text.h"
 #include "formats/AttributeFile.h"
+#include "launch/ArchiveAddress.h"
 #include "launch/ChooseStarter.h"
 #include "launch/LaunchCommand.h"
 #include "launch/TemporaryCopy.h"
@@ -42,6 +43,26 @@ std::optional<std::uint32_t> ArchiveSize(Context& context, const std::u16string&
   return static_cast<std::uint32_t>(*size);
 }
 
+bool CanOpen(Files& files, const std::u16string& path) { return files.OpenForReading(path) != nullptr; }
+
+// Where the archive lies when the descriptor's address doesn't lead to it, as with descriptors from download
+// sites: the file a "file:" URL names, the URL's last segment beside the descriptor, then the descriptor's own
+// name with ".jar". Nothing with a scheme other than "file:" is ever handed to the file system.
+std::optional<std::u16string> FindArchiveElsewhere(Files& files, const std::u16string& descriptor,
+                                                   const std::u16string& url) {
+  const PathParts parts = SplitPath(descriptor);
+  if (const std::optional<std::u16string> local = FileUrlPath(url)) {
+    const std::u16string path = files.CombinePath(parts.folder, *local).value_or(*local);
+    if (CanOpen(files, path)) return path;
+  }
+  if (const std::optional<std::u16string> name = LastSegmentName(url)) {
+    if (CanOpen(files, parts.folder + *name)) return parts.folder + *name;
+  }
+  const std::u16string sameName = parts.folder + parts.baseName + u".jar";
+  if (CanOpen(files, sameName)) return sameName;
+  return std::nullopt;
+}
+
 }  // namespace
 
 bool OpenDescriptor(Context& context, const std::u16string& descriptorPath, bool useDefaultAction,
@@ -70,15 +91,27 @@ bool OpenDescriptor(Context& context, const std::u16string& descriptorPath, bool
     return false;
   }
 
-  // A relative address is taken from the descriptor's folder; one with a scheme names no file and fails to open.
+  // A relative address is taken from the descriptor's folder.
   const std::u16string folder = SplitPath(descriptor).folder;
   std::u16string archive = files.CombinePath(folder, url).value_or(folder + url);
+  bool elsewhere = false;
+  if (HasScheme(url) || !CanOpen(files, archive)) {
+    if (std::optional<std::u16string> found = FindArchiveElsewhere(files, descriptor, url)) {
+      archive = std::move(*found);
+      elsewhere = true;
+    } else if (HasScheme(url)) {
+      ShowLaunchError(ui, Format(u"File \"%s\" read error.", {std::u16string_view(archive)}));
+      return false;
+    }
+  }
   const std::optional<std::uint32_t> realSize = ArchiveSize(context, archive);
   if (!realSize) return false;
 
-  if (declaredSize != *realSize) {
+  if (elsewhere || declaredSize != *realSize) {
     attributes.SetValue(u"MIDlet-Jar-Size", Format(u"%u", {*realSize}));
-    const int choice = RunSizeMismatchDialog(ui, *realSize, ShownSize(declaredSize));
+    // An archive found elsewhere is not what the descriptor names, and an emulator reading the descriptor would
+    // look for the address again: it is started from the temporary pair, with nothing for the user to decide.
+    const int choice = elsewhere ? IDB_TEMPORARY_JAD : RunSizeMismatchDialog(ui, *realSize, ShownSize(declaredSize));
     if (choice == IDB_TEMPORARY_JAD) {
       const std::optional<TemporaryCopy> copy = CopyToTemporaryFolder(context, archive);
       if (!copy) return false;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "launch/ArchiveAddress.h"
 #include "launch/OpenDescriptor.h"
 #include "ui/ControlIds.h"
 #include "unit/launch/LaunchMachine.h"
@@ -68,6 +69,8 @@ TEST_F(OpenDescriptorTest, EachFailureSaysWhatIsWrongAndChangesNothing) {
     std::u16string message;
   };
   const auto none = [](MemoryFiles&) {};
+  // Without the archive beside the descriptor under its own name, where a lost address is looked for last.
+  const auto moved = [](MemoryFiles& f) { f.RemoveFile(kJar); };
   const Case cases[] = {
       {"descriptor missing", "", none, u"File \"C:\\s\\app.jad\" read error."},
       {"descriptor over a million bytes", Jad("12") + std::string(1'000'000, '#'), none,
@@ -85,11 +88,17 @@ TEST_F(OpenDescriptorTest, EachFailureSaysWhatIsWrongAndChangesNothing) {
       {"no address", "MIDlet-Jar-Size: 12\r\n", none, u"No \"MIDlet-Jar-URL\" attribute is defined in the JAD file."},
       {"blank address", "MIDlet-Jar-Size: 12\r\nMIDlet-Jar-URL:  \r\n", none,
        u"No \"MIDlet-Jar-URL\" attribute is defined in the JAD file."},
-      {"archive missing", Jad("12", "gone.jar"), none, u"File \"C:\\s\\gone.jar\" read error."},
-      {"archive is a folder", Jad("12", "lib"), [](MemoryFiles& f) { f.AddFolder(u"C:\\s\\lib"); },
+      {"archive missing", Jad("12", "gone.jar"), moved, u"File \"C:\\s\\gone.jar\" read error."},
+      {"archive is a folder", Jad("12", "lib"),
+       [](MemoryFiles& f) {
+         f.RemoveFile(kJar);
+         f.AddFolder(u"C:\\s\\lib");
+       },
        u"File \"C:\\s\\lib\" read error."},
-      {"web address", Jad("12", "http://example.com/app.jar"), none,
+      {"web address", Jad("12", "http://example.com/app.jar"), moved,
        u"File \"C:\\s\\http://example.com/app.jar\" read error."},
+      {"file address to nowhere", Jad("12", "file:///C:/gone.jar"), moved,
+       u"File \"C:\\s\\file:///C:/gone.jar\" read error."},
       {"archive locked", Jad("12"), [](MemoryFiles& f) { f.SetFault(kJar, FileFault::Locked); },
        u"File \"C:\\s\\app.jar\" read error."},
       {"archive size unavailable", Jad("12"), [](MemoryFiles& f) { f.SetFault(kJar, FileFault::SizeFails); },
@@ -270,6 +279,69 @@ TEST_F(OpenDescriptorTest, TemporaryCopiesThatFailSayWhich) {
     EXPECT_TRUE(local.processes.started.empty());
     const auto bytes = local.files.ReadBack(kJad);
     EXPECT_EQ(std::string(bytes->begin(), bytes->end()), Jad("999"));
+  }
+}
+
+TEST(ArchiveAddressTest, AddressesAreReadAsDownloadSitesWriteThem) {
+  EXPECT_TRUE(HasScheme(u"http://x/a.jar") && HasScheme(u"file:a.jar") && HasScheme(u"svn+ssh://x"));
+  EXPECT_FALSE(HasScheme(u"C:\\a.jar") || HasScheme(u"c:/a.jar") || HasScheme(u"a b:c") || HasScheme(u"1x:y"));
+
+  const std::pair<std::u16string, std::optional<std::u16string>> files[] = {
+      {u"file:///C:/a%20b/x.jar", u"C:\\a b\\x.jar"},
+      {u"FILE:/c|/x.jar?v=1#top", u"c:\\x.jar"},
+      {u"file://localhost/C:/%C3%A9.jar", u"C:\\\u00e9.jar"},
+      {u"file://server/share/x.jar", u"\\\\server\\share\\x.jar"},
+      {u"file:x%zz%4.jar", u"x%zz%4.jar"},  // broken escapes stay as written
+      {u"file:///C:/x.jar%00.txt", u"C:\\x.jar%00.txt"},  // a NUL would cut the path short
+      {u"file:///C:/%FF%FE.jar", u"C:\\%FF%FE.jar"},  // bytes that are no UTF-8
+      {u"file:", std::nullopt},
+      {u"http://x/a.jar", std::nullopt},
+  };
+  for (const auto& [url, path] : files) EXPECT_EQ(FileUrlPath(url), path) << ToUtf8(url);
+
+  const std::pair<std::u16string, std::optional<std::u16string>> segments[] = {
+      {u"http://dl.example.com/get/Game%20v2.jar?id=7#x", u"Game v2.jar"},
+      {u"lib\\app.jar", u"app.jar"},
+      {u"http://x/dir/", std::nullopt},
+      {u"http://x/..", std::nullopt},
+      {u"http://x/..%5C..%5Cwin.jar", std::nullopt},  // an escaped separator can't leave the folder
+      {u"http://x/C%3A%2Fa.jar", std::nullopt},
+      {u"http://x/" + std::u16string(40000, u'a'), std::nullopt},
+  };
+  for (const auto& [url, name] : segments) EXPECT_EQ(LastSegmentName(url), name) << ToUtf8(url.substr(0, 60));
+}
+
+TEST_F(OpenDescriptorTest, AnArchiveFoundElsewhereStartsFromTheTemporaryPairWithoutAsking) {
+  struct Case {
+    std::string url;
+    std::u16string archive;  // where the archive lies
+    std::string size;
+  };
+  const Case cases[] = {
+      {"http://dl.example.com/get/app.jar?id=7", kJar, "12"},
+      {"https://example.com/download.php?file=7", kJar, "12"},  // only the descriptor's own name is left
+      {"file:///C:/My%20Games/g%C3%A9.jar", u"C:\\My Games\\g\u00e9.jar", "999"},
+      {"Game_v1.2.jar", kJar, "12"},  // renamed since
+      {"http://x/..%5Cother%5Capp.jar", kJar, "12"},
+      {"other/app.jar", kJar, "0"},  // the segment beside the descriptor
+  };
+  for (const Case& c : cases) {
+    HostMachine local;
+    StoreStarter(local.registry, StarterKind::J2me, 1, u"Emulator", kEmulator, u"-Xdescriptor:%1 -jar %2 %*");
+    tc::StoreActions(local.registry, StarterKind::J2me, 1, 0);
+    local.files.AddFile(u"C:\\other\\app.jar", "not this one");
+    local.files.AddFile(kJad, Jad(c.size, c.url), attribute::kReadOnly);
+    local.files.AddFile(c.archive, kTwelveBytes, attribute::kReadOnly);
+    EXPECT_TRUE(OpenDescriptor(local.context, kJad, true, u"")) << c.url;
+    EXPECT_TRUE(local.ui.dialogsShown.empty()) << c.url;
+    ExpectLaunchErrorsIn(local.ui, {});
+    EXPECT_EQ(local.processes.started, std::vector<std::u16string>{EmulatorLine(kTemporaryJad, kTemporaryJar)});
+    const auto jad = local.files.ReadBack(kTemporaryJad);
+    const auto jar = local.files.ReadBack(kTemporaryJar);
+    EXPECT_EQ(std::string(jad->begin(), jad->end()), Jad("12", "qvo_temp.jar")) << c.url;
+    EXPECT_EQ(std::string(jar->begin(), jar->end()), kTwelveBytes) << c.url;
+    const auto mine = local.files.ReadBack(kJad);
+    EXPECT_EQ(std::string(mine->begin(), mine->end()), Jad(c.size, c.url)) << c.url;
   }
 }
 
