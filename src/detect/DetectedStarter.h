@@ -18,6 +18,9 @@ struct DetectedStarter {
   std::u16string Arguments;
   std::u16string ExcludePattern;
   std::u16string IncludePattern;
+  // Set where the executable is shared (a Java runtime running an emulator's JAR): an existing starter is then
+  // equivalent only with the same arguments too.
+  bool MatchArguments = false;
 };
 
 using DetectedStarterList = std::vector<DetectedStarter>;

@@ -18,6 +18,8 @@ J2meScanner::J2meScanner(Context& context)
 
 void J2meScanner::Detect() {
   UninstallKeys.clear();
+  emulatorFolders_.reset();
+  javaRuntime_.reset();
   for (RegistryView view : {RegistryView::Bits32, RegistryView::Bits64}) {
     for (std::u16string& name : ListSubkeys(context_.platform.registry, RegistryRoot::LocalMachine, kUninstallPath,
                                             view)) {
@@ -39,6 +41,9 @@ void J2meScanner::Detect() {
   DetectSonyEricssonSdk();
   DetectSamsungSdk();
   DetectLgSdk();
+  DetectKEmulator();
+  DetectMicroEmulator();
+  DetectFreeJ2me();
 }
 
 void J2meScanner::AddDefaultEmulator(const std::u16string& name, const std::u16string& emulator) {

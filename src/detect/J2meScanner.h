@@ -1,6 +1,7 @@
 // The scan for J2ME starters: the emulators of the SDKs installed on the machine.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,7 +24,8 @@ class J2meScanner final : public StarterScanner {
   std::u16string StatusText() const override { return u"Scanning for J2ME Starters"; }
   std::u16string NoneFoundText() const override { return u"No J2ME starters are detected."; }
   std::u16string ListTitle() const override { return u"Detected J2ME Starters"; }
-  // Lists the Uninstall entries, then runs the fourteen detectors in their fixed order.
+  // Lists the Uninstall entries, then runs the detectors in their fixed order: the fourteen SDK families, then
+  // the unzipped emulators people use today.
   void Detect() override;
 
   // The detectors, in the order Detect runs them. Each reads the machine and adds what it finds.
@@ -41,6 +43,9 @@ class J2meScanner final : public StarterScanner {
   void DetectSonyEricssonSdk();
   void DetectSamsungSdk();
   void DetectLgSdk();
+  void DetectKEmulator();
+  void DetectMicroEmulator();
+  void DetectFreeJ2me();
 
   // Filled by Detect: the 32-bit view's entries, then the 64-bit view's.
   std::vector<UninstallEntry> UninstallKeys;
@@ -56,6 +61,13 @@ class J2meScanner final : public StarterScanner {
                  const std::u16string& device);
   void AddPlain(const std::u16string& group, const std::u16string& name, const std::u16string& emulator);
   void AddSymbian(const std::u16string& name, const std::u16string& emulator);
+  // An emulator that is a JAR, started by the newest Java runtime; nothing without a runtime.
+  void AddJarEmulator(const std::u16string& name, const char16_t* jarName, std::u16string_view documentArgument);
+
+  // The folders an unzipped emulator may lie in, and the Java runtime that starts the JAR ones: each found
+  // once per Detect and shared by the three detectors.
+  const std::vector<std::u16string>& EmulatorFolders();
+  const std::u16string& JavaRuntime();
 
   // One toolkit installation: its emulator, then each device folder holding its properties file; false when
   // the emulator is missing, which yields nothing.
@@ -73,6 +85,8 @@ class J2meScanner final : public StarterScanner {
 
   // The scan's XML questions share one cache, so that a file several questions read is loaded once.
   XmlDocumentCache xml_;
+  std::optional<std::vector<std::u16string>> emulatorFolders_;
+  std::optional<std::u16string> javaRuntime_;
 };
 
 }  // namespace tc

@@ -38,6 +38,7 @@ void StarterScanner::MarkExisting() {
     const Starter& starter = catalogue.GetStarter(kind_, slot);
     for (DetectedStarter& candidate : list_) {
       if (!EqualsIgnoreCase(starter.executableFile, candidate.ExecutableFile)) continue;
+      if (candidate.MatchArguments && !EqualsIgnoreCase(Trim(starter.arguments), candidate.Arguments)) continue;
       if (!candidate.ExcludePattern.empty() && Finds(candidate.ExcludePattern, starter.arguments)) continue;
       if (!candidate.IncludePattern.empty() && !Finds(candidate.IncludePattern, starter.arguments)) continue;
       candidate.Exists = true;

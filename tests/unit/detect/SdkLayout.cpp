@@ -10,10 +10,11 @@ namespace tc {
 
 namespace {
 
-std::u16string WithProfile(std::u16string path) {
+std::u16string WithProfile(std::u16string text) {
   constexpr std::u16string_view kReference = u"%USERPROFILE%";
-  if (path.starts_with(kReference)) path.replace(0, kReference.size(), kProfile);
-  return path;
+  const size_t at = text.find(kReference);
+  if (at != std::u16string::npos) text.replace(at, kReference.size(), kProfile);
+  return text;
 }
 
 std::vector<std::string> Split(const std::string& text, char separator) {
@@ -50,6 +51,10 @@ bool SetValue(HostMachine& machine, const std::string& view, const std::string& 
 
 ::testing::AssertionResult LayOut(HostMachine& machine, const std::string& layoutFile) {
   machine.environment.Define(u"USERPROFILE", kProfile);
+  machine.environment.Define(u"LOCALAPPDATA", std::u16string(kProfile) + u"\\AppData\\Local");
+  machine.environment.Define(u"ProgramFiles", u"C:\\Program Files");
+  machine.environment.Define(u"ProgramFiles(x86)", u"C:\\Program Files (x86)");
+  machine.environment.Define(u"SystemDrive", u"C:");
   std::ifstream in(layoutFile);
   if (!in) return ::testing::AssertionFailure() << "no layout file " << layoutFile;
   std::string line;
@@ -83,7 +88,9 @@ std::vector<ExpectedStarter> ReadExpected(const std::string& file) {
   for (std::string line; std::getline(in, line);) {
     if (line.empty() || line[0] == '#') continue;
     const std::vector<std::string> parts = Split(line, '|');
-    if (parts.size() == 3) starters.push_back({FromUtf8(parts[0]), FromUtf8(parts[1]), FromUtf8(parts[2])});
+    if (parts.size() == 3) {
+      starters.push_back({FromUtf8(parts[0]), WithProfile(FromUtf8(parts[1])), WithProfile(FromUtf8(parts[2]))});
+    }
   }
   return starters;
 }

@@ -1,0 +1,144 @@
+// The J2ME emulators people run today, unzipped somewhere and registered nowhere: KEmulator, MicroEmulator
+// and FreeJ2ME, looked for in the folders where downloads end up.
+#include <set>
+
+#include "base/Text.h"
+#include "catalogue/RegistryKey.h"
+#include "detect/FolderSearch.h"
+#include "detect/J2meScanner.h"
+#include "detect/J2seDetection.h"
+#include "detect/JavaRelease.h"
+#include "detect/JoinPath.h"
+
+namespace tc {
+
+namespace {
+
+// A huge Downloads folder must not stall the scan.
+constexpr std::size_t kMaxEmulatorFolders = 5000;
+constexpr int kEmulatorDepth = 2;
+
+constexpr const char16_t* kEmulatorRoots[] = {
+    u"%ProgramFiles%",         u"%ProgramFiles(x86)%",         u"%LOCALAPPDATA%\\Programs",
+    u"%USERPROFILE%",          u"%USERPROFILE%\\Desktop",      u"%USERPROFILE%\\Downloads",
+    u"%USERPROFILE%\\Documents", u"%SystemDrive%\\",
+};
+
+std::u16string Folded(std::u16string text) {
+  for (char16_t& c : text) c = FoldCase(c);
+  return text;
+}
+
+// The argument template can't carry a folder whose name holds a placeholder: "%1" in it would be replaced.
+bool FitsInTemplate(std::u16string_view text) {
+  for (std::size_t i = text.find(u'%'); i != std::u16string_view::npos; i = text.find(u'%', i + 1)) {
+    const char16_t next = i + 1 < text.size() ? text[i + 1] : u'\0';
+    if (next == u'*' || (next >= u'1' && next <= u'9')) return false;
+  }
+  return true;
+}
+
+// The Java major version of a runtime: its home's release file, else its executable's version resource.
+unsigned RuntimeMajorVersion(Context& context, const std::u16string& javaw) {
+  std::u16string home = javaw.substr(0, javaw.find_last_of(u'\\'));  // ...\bin
+  home = home.substr(0, home.find_last_of(u'\\'));
+  if (const std::optional<JavaRelease> release = ReadJavaRelease(context.platform.files, home)) {
+    if (const unsigned major = JavaMajorVersion(release->version)) return major;
+  }
+  return JavaMajorVersion(FullVersion(context.platform.versions, javaw));
+}
+
+// The newest javaw.exe the J2SE scan finds, the first of equals; "" when there is none.
+std::u16string NewestJavaRuntime(Context& context) {
+  J2seScanner j2se(context);
+  j2se.Detect();
+  std::u16string newest;
+  unsigned newestMajor = 0;
+  for (const DetectedStarter& candidate : j2se.List()) {
+    const std::u16string& javaw = candidate.ExecutableFile;
+    if (!EndsWithIgnoreCase(javaw, u"\\javaw.exe") || !FileExists(context.platform.files, javaw)) continue;
+    const unsigned major = RuntimeMajorVersion(context, javaw);
+    if (newest.empty() || major > newestMajor) {
+      newest = javaw;
+      newestMajor = major;
+    }
+  }
+  return newest;
+}
+
+}  // namespace
+
+const std::vector<std::u16string>& J2meScanner::EmulatorFolders() {
+  if (emulatorFolders_) return *emulatorFolders_;
+  Files& files = context_.platform.files;
+  std::vector<std::u16string>& folders = emulatorFolders_.emplace();
+  std::set<std::u16string> seen;
+  // False once the bound is reached. A folder reached twice is examined once but still walked down from.
+  const auto add = [&](const std::u16string& folder) {
+    if (seen.insert(Folded(folder)).second) folders.push_back(folder);
+    return folders.size() < kMaxEmulatorFolders;
+  };
+  const auto walk = [&](const auto& self, const std::u16string& folder, int depth) -> bool {
+    if (!add(folder)) return false;
+    if (depth == kEmulatorDepth) return true;
+    for (const std::u16string& name : ListSubfolders(files, folder)) {
+      if (!self(self, JoinPath(folder, name), depth + 1)) return false;
+    }
+    return true;
+  };
+
+  for (const std::u16string& jar : ReadMachineStrings(u"SOFTWARE\\nnproject\\KEmulator", u"JarInstalledPath")) {
+    const std::size_t separator = jar.find_last_of(u"\\/");
+    if (separator != std::u16string::npos && separator > 0 && !add(jar.substr(0, separator))) return folders;
+  }
+  for (const char16_t* root : kEmulatorRoots) {
+    const std::u16string folder = ExpandEnvironment(context_.platform.environment, root);
+    // A variable this machine lacks stays unexpanded.
+    if (folder.empty() || folder.front() == u'%') continue;
+    if (!walk(walk, folder, 0)) break;
+  }
+  return folders;
+}
+
+const std::u16string& J2meScanner::JavaRuntime() {
+  if (!javaRuntime_) javaRuntime_ = NewestJavaRuntime(context_);
+  return *javaRuntime_;
+}
+
+void J2meScanner::DetectKEmulator() {
+  Files& files = context_.platform.files;
+  for (const std::u16string& folder : EmulatorFolders()) {
+    const std::u16string emulator = JoinPath(folder, u"KEmulator.exe");
+    if (!FileExists(files, emulator) || !FileExists(files, JoinPath(folder, u"KEmulator.jar"))) continue;
+    DetectedStarter candidate;
+    candidate.Arguments = u"-jad %1 -jar %2";
+    candidate.Group = u"Emulator" + emulator + candidate.Arguments;
+    candidate.Name = u"KEmulator";
+    candidate.ExecutableFile = emulator;
+    AddDetected(list_, candidate);
+  }
+}
+
+void J2meScanner::AddJarEmulator(const std::u16string& name, const char16_t* jarName,
+                                 std::u16string_view documentArgument) {
+  Files& files = context_.platform.files;
+  for (const std::u16string& folder : EmulatorFolders()) {
+    const std::u16string jar = JoinPath(folder, jarName);
+    if (!FitsInTemplate(jar) || !FileExists(files, jar)) continue;
+    const std::u16string& java = JavaRuntime();
+    if (java.empty()) return;
+    DetectedStarter candidate;
+    candidate.Arguments = u"-jar \"" + jar + u"\" " + std::u16string(documentArgument);
+    candidate.Group = u"Emulator" + java + candidate.Arguments;
+    candidate.Name = name;
+    candidate.ExecutableFile = java;
+    candidate.MatchArguments = true;
+    AddDetected(list_, candidate);
+  }
+}
+
+void J2meScanner::DetectMicroEmulator() { AddJarEmulator(u"MicroEmulator", u"microemulator.jar", u"%1"); }
+
+void J2meScanner::DetectFreeJ2me() { AddJarEmulator(u"FreeJ2ME", u"freej2me.jar", u"%2"); }
+
+}  // namespace tc
