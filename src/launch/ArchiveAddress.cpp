@@ -70,26 +70,22 @@ std::optional<std::u16string> FileUrlPath(std::u16string_view url) {
     return std::nullopt;
   }
   std::u16string_view rest = WithoutQuery(url.substr(5));
-  std::u16string prefix;
   if (rest.starts_with(u"//")) {
     rest.remove_prefix(2);
     const std::size_t slash = rest.find(u'/');
     const std::u16string_view host = rest.substr(0, slash);
+    if (!host.empty() && !EqualsIgnoreCase(host, u"localhost")) return std::nullopt;
     rest = slash == std::u16string_view::npos ? std::u16string_view() : rest.substr(slash);
-    if (!host.empty() && !EqualsIgnoreCase(host, u"localhost")) prefix = u"\\\\" + std::u16string(host);
   }
-  // "/C:/x" names a drive; the slash before the letter belongs to the URL, not to the path.
-  if (prefix.empty() && rest.size() >= 3 && rest[0] == u'/' && IsAsciiLetter(rest[1]) &&
-      (rest[2] == u':' || rest[2] == u'|')) {
-    rest.remove_prefix(1);
-  }
+  if (rest.starts_with(u"/")) rest.remove_prefix(1);  // "/C:/x": the slash belongs to the URL
   std::u16string path = DecodePercentEscapes(rest);
   if (path.size() >= 2 && path[1] == u'|') path[1] = u':';
   for (char16_t& c : path) {
     if (c == u'/') c = u'\\';
   }
-  path = prefix + path;
-  if (path.empty()) return std::nullopt;
+  // Only a path on a drive of this machine: opening a network path would hand the user's credentials to
+  // whichever server a downloaded descriptor names.
+  if (path.size() < 3 || !IsAsciiLetter(path[0]) || path[1] != u':' || path[2] != u'\\') return std::nullopt;
   return path;
 }
 

@@ -15,8 +15,8 @@ bool HasScheme(std::u16string_view url);
 // are not UTF-8 stays as written.
 std::u16string DecodePercentEscapes(std::u16string_view text);
 
-// The Windows path a "file:" URL names ("file:///C:/a%20b/x.jar" -> "C:\a b\x.jar", "file://host/share/x.jar"
-// -> "\\host\share\x.jar"); nullopt for any other URL.
+// The local path a "file:" URL names ("file:///C:/a%20b/x.jar" -> "C:\a b\x.jar"); nullopt for any other URL
+// and for one that names no path on a drive (a network share, a relative path).
 std::optional<std::u16string> FileUrlPath(std::u16string_view url);
 
 // The URL's last path segment, decoded, when it is a plain file name; nullopt otherwise (empty, "." or "..",

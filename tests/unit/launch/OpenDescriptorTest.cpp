@@ -290,8 +290,10 @@ TEST(ArchiveAddressTest, AddressesAreReadAsDownloadSitesWriteThem) {
       {u"file:///C:/a%20b/x.jar", u"C:\\a b\\x.jar"},
       {u"FILE:/c|/x.jar?v=1#top", u"c:\\x.jar"},
       {u"file://localhost/C:/%C3%A9.jar", u"C:\\\u00e9.jar"},
-      {u"file://server/share/x.jar", u"\\\\server\\share\\x.jar"},
-      {u"file:x%zz%4.jar", u"x%zz%4.jar"},  // broken escapes stay as written
+      {u"file:///C:/x%zz%4.jar", u"C:\\x%zz%4.jar"},  // broken escapes stay as written
+      {u"file://server/share/x.jar", std::nullopt},     // no network path from a downloaded descriptor
+      {u"file:///%5C%5Cserver/share/x.jar", std::nullopt},
+      {u"file:x.jar", std::nullopt},
       {u"file:///C:/x.jar%00.txt", u"C:\\x.jar%00.txt"},  // a NUL would cut the path short
       {u"file:///C:/%FF%FE.jar", u"C:\\%FF%FE.jar"},  // bytes that are no UTF-8
       {u"file:", std::nullopt},
