@@ -445,82 +445,47 @@ TEST_F(J2meDetectorsTest, IdenWithoutItsEmulatorYieldsNothing) {
   EXPECT_EQ(Names(), Strings{});
 }
 
-// Today's emulators, unzipped in the folders where downloads end up.
+// Today's emulators, unzipped where downloads end up (the layout file covers where they are looked for).
 
-class EmulatorDetectorsTest : public J2meDetectorsTest {
- protected:
-  void SetUp() override {
-    machine.environment.Define(u"USERPROFILE", u"C:\\Users\\ann");
-    machine.environment.Define(u"ProgramFiles", u"C:\\Program Files");
-    machine.environment.Define(u"SystemDrive", u"C:");
-  }
-  // A runtime the J2SE scan finds, its version told by its release file or by its executable's resource.
-  std::u16string Java(const std::u16string& key, const std::u16string& home, const std::string& release,
-                      const std::u16string& fullVersion = u"") {
+TEST_F(J2meDetectorsTest, JarEmulatorsRunOnTheNewestRuntimeAndAreKnownByTheirArguments) {
+  machine.environment.Define(u"USERPROFILE", u"C:\\Users\\ann");
+  const auto java = [&](const std::u16string& key, const std::u16string& home, const std::string& release) {
     Set(u"SOFTWARE\\JavaSoft\\Java Runtime Environment\\" + key, u"JavaHome", home, k64);
     Put(home + u"\\bin\\javaw.exe");
     if (!release.empty()) Put(home + u"\\release", "JAVA_VERSION=\"" + release + "\"\n");
-    if (!fullVersion.empty()) machine.versions.AddFullVersion(home + u"\\bin\\javaw.exe", fullVersion);
     return home + u"\\bin\\javaw.exe";
-  }
-  std::vector<std::pair<std::u16string, std::u16string>> Found() {
-    std::vector<std::pair<std::u16string, std::u16string>> found;
-    for (const DetectedStarter& d : scanner.List()) found.emplace_back(d.ExecutableFile, d.Arguments);
-    return found;
-  }
-};
-
-TEST_F(EmulatorDetectorsTest, JarEmulatorsRunOnTheNewestRuntime) {
-  Java(u"1.8.0_202", u"C:\\jre8", "");  // known by its key alone: no version to compare
-  const std::u16string java21 = Java(u"21", u"C:\\jdk21", "", u"21.0.1");
-  Java(u"17", u"C:\\jdk17", "17.0.9", u"99.0");  // the release file comes before the resource
-  Java(u"22.0.1", u"C:\\gone", "22");
-  ASSERT_TRUE(machine.files.RemoveFile(u"C:\\gone\\bin\\javaw.exe"));  // registered, but uninstalled
+  };
+  java(u"1.8.0_202", u"C:\\jre8", "");
+  const std::u16string java21 = java(u"21", u"C:\\jdk21", "");
+  machine.versions.AddFullVersion(java21, u"21.0.1");
+  machine.versions.AddFullVersion(java(u"17", u"C:\\jdk17", "17.0.9"), u"99.0");  // its release file counts
+  ASSERT_TRUE(machine.files.RemoveFile(java(u"22.0.1", u"C:\\gone", "22")));   // registered, but removed
   Put(u"C:\\Users\\ann\\Desktop\\microemulator-2.0.4\\microemulator.jar");
-  Put(u"C:\\Program Files\\FreeJ2ME\\build\\freej2me.jar");
-  Put(u"C:\\Program Files\\50%1 off\\freej2me.jar");  // its folder can't be put in an argument template
+  Put(u"C:\\Users\\ann\\Downloads\\50%1 off\\freej2me.jar");  // a folder no argument template can carry
   Scan().Detect();
-  EXPECT_EQ(Found(), (std::vector<std::pair<std::u16string, std::u16string>>{
-                         {java21, u"-jar \"C:\\Users\\ann\\Desktop\\microemulator-2.0.4\\microemulator.jar\" %1"},
-                         {java21, u"-jar \"C:\\Program Files\\FreeJ2ME\\build\\freej2me.jar\" %2"}}));
+  ASSERT_EQ(Names(), Strings{u"MicroEmulator"});
+  EXPECT_EQ(At(0).ExecutableFile, java21);
+  EXPECT_EQ(At(0).Arguments, u"-jar \"C:\\Users\\ann\\Desktop\\microemulator-2.0.4\\microemulator.jar\" %1");
   EXPECT_EQ(At(0).Group, u"Emulator" + java21 + At(0).Arguments);
-
-  // The same runtime runs both: only the same arguments make a starter the same.
-  EXPECT_EQ(MarkedBy(u"c:\\JDK21\\bin\\javaw.exe", u" " + At(1).Arguments), Strings{u"FreeJ2ME"});
+  // The runtime is shared: only the same arguments make a starter this one.
+  EXPECT_EQ(MarkedBy(u"c:\\JDK21\\bin\\javaw.exe", u" " + At(0).Arguments), Strings{u"MicroEmulator"});
   EXPECT_EQ(MarkedBy(java21, u"-jar %1 %*"), Strings{});
 }
 
-TEST_F(EmulatorDetectorsTest, KEmulatorNeedsItsExeAndJarTogetherAndNoRuntime) {
-  Set(u"SOFTWARE\\nnproject\\KEmulator", u"JarInstalledPath", u"D:\\deep\\down\\KEm\\KEmulator.jar", k64);
-  for (const char16_t* folder : {u"D:\\deep\\down\\KEm", u"C:\\Users\\ann\\Downloads\\kem"}) {
-    Put(folder + std::u16string(u"\\KEmulator.exe"));
-    Put(folder + std::u16string(u"\\KEmulator.jar"));
-  }
-  Put(u"C:\\Users\\ann\\Downloads\\jar only\\KEmulator.jar");
-  Put(u"C:\\exe only\\KEmulator.exe");
-  Put(u"C:\\a\\b\\too deep\\KEmulator.exe");
-  Put(u"C:\\a\\b\\too deep\\KEmulator.jar");
-  Put(u"C:\\Users\\ann\\microemulator.jar");  // no Java runtime: no candidate
-  Scan().Detect();
-  EXPECT_EQ(Found(), (std::vector<std::pair<std::u16string, std::u16string>>{
-                         {u"D:\\deep\\down\\KEm\\KEmulator.exe", u"-jad %1 -jar %2"},
-                         {u"C:\\Users\\ann\\Downloads\\kem\\KEmulator.exe", u"-jad %1 -jar %2"}}));
-  EXPECT_EQ(Names(), (Strings{u"KEmulator", u"KEmulator"}));
-  // Its own executable: any arguments make it present.
-  EXPECT_EQ(MarkedBy(u"D:\\DEEP\\down\\KEm\\KEmulator.exe", u"-jad %1"), Strings{u"KEmulator"});
-}
-
-TEST_F(EmulatorDetectorsTest, AHugeDownloadsFolderIsWalkedNoFurtherThanTheBound) {
-  const std::u16string downloads = u"C:\\Users\\ann\\Downloads";
+TEST_F(J2meDetectorsTest, AHugeDownloadsFolderIsWalkedNoFurtherThanTheBound) {
+  machine.environment.Define(u"USERPROFILE", u"C:\\Users\\ann");
+  const std::u16string downloads = u"C:\\Users\\ann\\Downloads\\";
   // Named so that the file system lists them in the order made.
-  for (unsigned i = 10000; i < 16000; ++i) ASSERT_TRUE(machine.files.AddFolder(downloads + u"\\" + ToDecimal(i)));
-  for (const char16_t* folder : {u"\\10000", u"\\15999"}) {
-    Put(downloads + folder + u"\\KEmulator.exe");
-    Put(downloads + folder + u"\\KEmulator.jar");
+  for (unsigned i = 10000; i < 16000; ++i) ASSERT_TRUE(machine.files.AddFolder(downloads + ToDecimal(i)));
+  for (const char16_t* folder : {u"10000\\KEmulator", u"15999\\KEmulator"}) {
+    Put(downloads + folder + u".exe");
+    Put(downloads + folder + u".jar");
   }
+  Put(downloads + u"10001\\freej2me.jar");  // no Java runtime: no candidate
   Scan().Detect();
-  EXPECT_EQ(Found().size(), 1u);
-  EXPECT_EQ(At(0).ExecutableFile, downloads + u"\\10000\\KEmulator.exe");
+  ASSERT_EQ(Names(), Strings{u"KEmulator"});
+  EXPECT_EQ(At(0).ExecutableFile, downloads + u"10000\\KEmulator.exe");
+  EXPECT_EQ(At(0).Arguments, u"-jad %1 -jar %2");
 }
 
 }  // namespace
