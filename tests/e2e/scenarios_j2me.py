@@ -24,9 +24,10 @@ SEEDED = [("My WTK", "C:\\WTK2.5.2\\bin\\emulatorw.exe", "-Xdescriptor:%1"),
 ALREADY_THERE = {"Sun WTK 2.5.2 - Default Emulator", "LG SDK 1.2 - LG_Nova.Touch Emulator"}
 
 
-def expected_candidates():
+def expected_candidates(wine):
     """(name, executable, arguments) of the scan on the SDK machine, in the order found."""
-    lines = (SDK_DATA / "j2me-expected.txt").read_text(encoding="utf-8").splitlines()
+    text = (SDK_DATA / "j2me-expected.txt").read_text(encoding="utf-8")
+    lines = text.replace(sdk_layout.PROFILE, sdk_layout.user_profile(wine)).splitlines()
     return [tuple(line.split("|", 2)) for line in lines if line and not line.startswith("#")]
 
 
@@ -97,9 +98,9 @@ def j2me_scan_adds_emulators(wine):
     sdk_layout.apply(wine, machine)
     print(f"SDK machine laid out in {time.monotonic() - started:.2f} s")
     seed_starters(wine)
-    expected = expected_candidates()
+    expected = expected_candidates(wine)
     names = [name for name, _, _ in expected]
-    check(len(expected) == 32 and len(set(names)) == 32, f"expected candidates: {len(expected)}")
+    check(len(expected) == 36 and len(set(expected)) == 36, f"expected candidates: {len(expected)}")
 
     # Starters already there are left out of the list; a device starter hides no default emulator, and one of a
     # device the SDK doesn't have hides nothing.
@@ -125,11 +126,12 @@ def j2me_scan_adds_emulators(wine):
 
     # J2ME candidates are all main: the box reveals exactly the ones already there.
     wine.driver("press", TITLE, SHOW_NONMAIN)
-    everything = until(lambda: rows(wine, TITLE), lambda listed: len(listed) == 32)
+    everything = until(lambda: rows(wine, TITLE), lambda listed: len(listed) == len(expected))
     check([name for _, name in everything] == shown_order(names), f"all candidates {everything}")
     wine.driver("click", TITLE, CHECK_ALL)
     everything = until(lambda: rows(wine, TITLE), lambda listed: all(checked == "1" for checked, _ in listed))
-    check(len(everything) == 32 and all(checked == "1" for checked, _ in everything), f"after Check All {everything}")
+    check(len(everything) == len(expected) and all(checked == "1" for checked, _ in everything),
+          f"after Check All {everything}")
     check(wine.driver("enabled", TITLE, ADD_CHECKED).strip() == "1", "Add Checked disabled with every item ticked")
     wine.screenshot(TITLE, "detected-j2me-starters-all")
     wine.driver("click", TITLE, ADD_CHECKED)

@@ -240,6 +240,36 @@ def launch_jad_wrong_size(wine):
 
 
 @scenario
+def launch_jad_archive_elsewhere(wine):
+    """Descriptors as download sites write them: the archive is found beside them and started from the temporary
+    pair, with no size dialog and nothing of the user's written."""
+    machine = Machine(wine, "jad-elsewhere")
+    machine.starter("J2ME", 1, "Emulator probe", "-Xdescriptor:%1 -jar %2")
+    machine.actions("J2ME", 1)
+    data = jar_bytes(MIDLET_MANIFEST)
+    other = machine.file("other place/g\u00e9.jar", data)
+    file_url = ("file:///" + machine.windows(other).replace("\\", "/").replace(" ", "%20")
+                .replace("\u00e9", "%C3%A9"))
+    cases = [("web/demo.jad", "web/Demo Game.jar", "http://dl.example.com/files/Demo%20Game.jar?dl=1", 0),
+             ("file/demo.jad", None, file_url, 0),
+             ("renamed/game.jad", "renamed/game.jar", "Game_v1.2.jar", -100)]
+    temp = machine.temp_windows
+    for jad_name, jar_name, url, delta in cases:
+        jar = machine.file(jar_name, data) if jar_name else other
+        jad_text = (f"MIDlet-Name: Demo\r\nMIDlet-Jar-Size: {len(data) + delta}\r\nMIDlet-Jar-URL: {url}\r\n"
+                    "MIDlet-1: Demo, /icon.png, demo.DemoMidlet\r\n")
+        jad = machine.file(jad_name, jad_text)
+        machine.expect_started(f' "{machine.windows(jad)}"',
+                               f'"{machine.probe}" -Xdescriptor:"{temp}\\qvo_temp.jad" -jar "{temp}\\qvo_temp.jar"')
+        expected = (jad_text.replace(f"Size: {len(data) + delta}", f"Size: {len(data)}")
+                    .replace(url, "qvo_temp.jar"))
+        temporary = machine.temporary_files()
+        check(temporary.get("qvo_temp.jad") == expected.encode(), f"{url}: temporary descriptor {temporary}")
+        check(temporary.get("qvo_temp.jar") == data, f"{url}: the temporary archive is no copy")
+        check(jad.read_bytes() == jad_text.encode() and jar.read_bytes() == data, f"{url}: the user's files changed")
+
+
+@scenario
 def launch_midlet_jar_beside_jad(wine):
     machine = Machine(wine, "jar-beside-jad")
     machine.starter("J2ME", 1, "Emulator probe", "-Xdescriptor:%1 -jar %2")
