@@ -14,6 +14,17 @@ std::u16string JoinKeyPath(const std::u16string& path, const std::u16string& nam
   return path.empty() ? name : path + u"\\" + name;
 }
 
+// Up to the first NUL, with or without one at the end.
+std::u16string DecodeString(const std::vector<std::uint8_t>& data) {
+  const size_t units = data.size() / 2;
+  if (units < 2) return {};
+  std::u16string text(units, u'\0');
+  std::memcpy(text.data(), data.data(), units * 2);
+  const auto end = text.find(u'\0');
+  if (end != std::u16string::npos) text.resize(end);
+  return text;
+}
+
 // A handle opened for one call and closed on every path out of it.
 struct ScopedKey {
   ScopedKey(Registry& registry, RegistryRoot root, const std::u16string& path, RegistryView view)
@@ -62,13 +73,16 @@ std::u16string RegistryKey::ReadString(const std::u16string& name, const std::u1
   if (!Open()) return fallback;
   const auto value = registry_.QueryValue(*handle_, name);
   if (!value) return fallback;
-  const size_t units = value->data.size() / 2;
-  if (units < 2) return {};
-  std::u16string text(units, u'\0');
-  std::memcpy(text.data(), value->data.data(), units * 2);
-  const auto end = text.find(u'\0');
-  if (end != std::u16string::npos) text.resize(end);
-  return text;
+  return DecodeString(value->data);
+}
+
+std::optional<std::u16string> RegistryKey::ReadText(const std::u16string& name) {
+  if (!Open()) return std::nullopt;
+  const auto value = registry_.QueryValue(*handle_, name);
+  if (!value || (value->type != RegistryType::String && value->type != RegistryType::ExpandString)) {
+    return std::nullopt;
+  }
+  return DecodeString(value->data);
 }
 
 std::uint32_t RegistryKey::ReadNumber(const std::u16string& name, std::uint32_t fallback) {

@@ -27,6 +27,8 @@ class RegistryKey {
   bool OpenOrCreate();
 
   std::u16string ReadString(const std::u16string& name, const std::u16string& fallback = {});
+  // A REG_SZ or REG_EXPAND_SZ value as ReadString reads it; nullopt when it is missing or of another type.
+  std::optional<std::u16string> ReadText(const std::u16string& name);
   std::uint32_t ReadNumber(const std::u16string& name, std::uint32_t fallback);
   void WriteString(const std::u16string& name, const std::u16string& text);
   void WriteNumber(const std::u16string& name, std::uint32_t value);

@@ -12,7 +12,6 @@ namespace {
 
 constexpr char16_t kRuntimes[] = u"SOFTWARE\\JavaSoft\\Java Runtime Environment";
 constexpr char16_t kDevelopmentKits[] = u"SOFTWARE\\JavaSoft\\Java Development Kit";
-constexpr char16_t kJarArguments[] = u"-jar %1 %*";
 
 struct CandidateRow {
   const char16_t* executable;

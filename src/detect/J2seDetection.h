@@ -10,6 +10,9 @@
 
 namespace tc {
 
+// The arguments of every J2SE candidate: the desktop .jar and whatever follows it.
+inline constexpr char16_t kJarArguments[] = u"-jar %1 %*";
+
 // A GUI and a Console candidate for each registered JRE, JRE inside a JDK, and JDK.
 void DetectJ2seStarters(Registry& registry, VersionInfo& versions, DetectedStarterList& list);
 

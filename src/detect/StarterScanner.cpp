@@ -3,6 +3,7 @@
 
 #include "base/Text.h"
 #include "detect/J2seDetection.h"
+#include "detect/J2seHomes.h"
 #include "detect/Pattern.h"
 #include "ui/Messages.h"
 #include "ui/Styles.h"
@@ -57,7 +58,11 @@ bool StarterScanner::AddChecked() {
   return true;
 }
 
-void J2seScanner::Detect() { DetectJ2seStarters(context_.platform.registry, context_.platform.versions, list_); }
+void J2seScanner::Detect() {
+  Platform& platform = context_.platform;
+  DetectJ2seStarters(platform.registry, platform.versions, list_);
+  DetectJavaHomes(platform.registry, platform.files, platform.environment, platform.versions, list_);
+}
 
 bool RunScan(StarterScanner& scanner, Ui& ui, WindowId parent) {
   DialogHandler inert;  // the popup takes no input

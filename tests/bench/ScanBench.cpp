@@ -1,15 +1,20 @@
-// Benchmark: runs the J2ME detectors N times over the real registry, file system and MSXML, and prints the
-// mean time of a scan and the XML documents each scan loads.
+// Benchmark: runs the J2ME detectors, or the J2SE scan, N times over the real registry, file system and MSXML, and
+// prints the mean time of a scan, with the XML documents each J2ME scan loads and the time per Java home.
 //
-//   scan_bench.exe [RUNS]   under Wine, on a prefix laid out by tests/bench/j2me-scan-timing
+//   scan_bench.exe [RUNS] [j2se]   under Wine, on a prefix laid out by tests/bench/j2me-scan-timing or
+//                                  tests/bench/j2se-scan-timing
 #include <windows.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <string>
 
 #include "detect/J2meScanner.h"
+#include "detect/StarterScanner.h"
 #include "platform/win32/MsxmlXml.h"
 #include "platform/win32/Win32Environment.h"
 #include "platform/win32/Win32Files.h"
@@ -56,23 +61,41 @@ int wmain(int argc, wchar_t** argv) {
   tc::Platform platform{registry, files, processes, ui, shell, versions, http, threads, environment, xml};
   tc::Context context(platform);
 
-  // The first scan also brings up MSXML; the later ones are what a second press of Scan costs.
+  const bool j2se = argc > 2 && std::wstring(argv[2]) == L"j2se";
+
+  // The first scan also brings up MSXML and fills the file system's caches; the later ones are what a second
+  // press of Scan costs.
   double first = 0;
   double later = 0;
   double fastest = 1e9;
   size_t found = 0;
+  size_t homes = 0;
   for (int run = 0; run <= runs; ++run) {
-    tc::J2meScanner scanner(context);
+    std::unique_ptr<tc::StarterScanner> scanner;
+    if (j2se) {
+      scanner = std::make_unique<tc::J2seScanner>(context);
+    } else {
+      scanner = std::make_unique<tc::J2meScanner>(context);
+    }
     const auto start = std::chrono::steady_clock::now();
-    scanner.Detect();
+    scanner->Detect();
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     (run == 0 ? first : later) += ms;
     if (run > 0) fastest = std::min(fastest, ms);
-    found = scanner.List().size();
+    found = scanner->List().size();
+    // Every home gives exactly one GUI candidate.
+    homes = std::count_if(scanner->List().begin(), scanner->List().end(),
+                          [](const tc::DetectedStarter& d) { return d.Name.ends_with(u"(GUI)"); });
   }
-  std::printf("J2ME scan: %zu candidates, %d XML loads per scan; first scan %.1f ms, then %.1f ms mean and %.1f ms "
-              "fastest over %d runs; loading XML took %.1f ms of a scan\n",
-              found, xml.loads / (runs + 1), first, later / runs, fastest, runs, xml.loadMs / (runs + 1));
+  if (j2se) {
+    std::printf("J2SE scan: %zu candidates from %zu homes; first scan %.1f ms, then %.1f ms mean and %.1f ms fastest "
+                "over %d runs: %.2f ms per home\n",
+                found, homes, first, later / runs, fastest, runs, later / runs / std::max<size_t>(homes, 1));
+  } else {
+    std::printf("J2ME scan: %zu candidates, %d XML loads per scan; first scan %.1f ms, then %.1f ms mean and %.1f ms "
+                "fastest over %d runs; loading XML took %.1f ms of a scan\n",
+                found, xml.loads / (runs + 1), first, later / runs, fastest, runs, xml.loadMs / (runs + 1));
+  }
   CoUninitialize();
   return 0;
 }

@@ -1,7 +1,9 @@
 """Scenarios of starter detection: the Scan buttons of the setup dialog on a machine with Java runtimes."""
 import pathlib
 import shutil
+import time
 
+import sdk_layout
 from harness import check, parse_reg, scenario
 
 SETUP = "Tessaly Corvalo Setup"
@@ -11,6 +13,7 @@ CHECK_ALL = 1013
 SHOW_NONMAIN = 1021
 ADD_CHECKED = 1
 SETTINGS = "HKCU\\Software\\Tessaly\\Corvalo\\setup1"
+SDK_DATA = pathlib.Path(__file__).resolve().parents[1] / "data" / "sdk"
 
 
 def install_fake_java(wine, home):
@@ -43,6 +46,35 @@ def forget_java(wine):
 
 def rows(wine, caption):
     return [tuple(line.split("\t", 1)) for line in wine.driver("rows", caption, LIST).splitlines() if "\t" in line]
+
+
+def until(read, holds, timeout=10):
+    """What `read` gives once `holds` is true of it, or when the time is up: the driver's clicks and keys are
+    posted, so the dialog may not have handled them yet."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = read()
+        if holds(value) or time.monotonic() > deadline:
+            return value
+        time.sleep(0.1)  # polling the dialog, bounded by the deadline
+
+
+def shown_order(names):
+    # The list keeps its items sorted by text without regard to case; these names sort alike under any collation.
+    return sorted(names, key=str.casefold)
+
+
+def stored_starters(wine, kind):
+    """slot -> (name, executable, arguments) of the starters of this kind ("J2SE", "J2ME") in Wine's registry."""
+    root = f"{SETTINGS}\\{kind}"
+    text = wine.reg_query(root)
+    prefix = root.upper().replace("HKCU", "HKEY_CURRENT_USER") + "\\"
+    slots = sorted(int(line.strip()[len(prefix):]) for line in text.splitlines() if line.upper().startswith(prefix))
+    starters = {}
+    for slot in slots:
+        values = parse_reg(text, f"{root}\\{slot}")
+        starters[slot] = tuple(values.get(name, (None, None))[1] for name in ("Name", "ExecutableFile", "Arguments"))
+    return starters
 
 
 def open_setup(wine):
@@ -139,3 +171,56 @@ def j2se_scan_on_a_machine_without_java(wine):
     wine.driver("gone", "Information", 10000)
     wine.driver("click", SETUP, 2)
     check(launch.exit_code() == 0, "setup did not end with exit code 0")
+
+
+@scenario
+def j2se_scan_finds_java_homes(wine):
+    """Today's runtimes, registered in HKEY_LOCAL_MACHINE (readable only), for the user, or nowhere."""
+    forget_java(wine)
+    machine = sdk_layout.load(SDK_DATA / "j2se-homes.txt")
+    sdk_layout.apply(wine, machine)
+    profile = sdk_layout.user_profile(wine)
+    lines = (SDK_DATA / "j2se-expected.txt").read_text(encoding="utf-8").splitlines()
+    expected = [tuple(line.replace("%USERPROFILE%", profile).split("|", 2))
+                for line in lines if line and not line.startswith("#")]
+    names = [name for name, _, _ in expected]
+    check(len(expected) == 44 and len(set(names)) == 44, f"expected candidates: {len(expected)}")
+    title = "Detected J2SE Starters"
+    environment = dict(wine.env)
+    wine.env.update(machine.program_environment())
+    try:
+        launch = open_setup(wine)
+        dismiss_scan_note(wine)
+        started = time.monotonic()
+        scan(wine)
+        wine.wait(title)
+        print(f"J2SE scan: the list after {time.monotonic() - started:.2f} s")
+        # Each home is its own group, so every candidate is main; the box shows nothing more.
+        shown = rows(wine, title)
+        check([name for _, name in shown] == shown_order(names), f"listed {shown}")
+        wine.driver("press", title, SHOW_NONMAIN)
+        wine.driver("click", title, CHECK_ALL)
+        everything = until(lambda: rows(wine, title), lambda listed: all(checked == "1" for checked, _ in listed))
+        check([name for _, name in everything] == shown_order(names) and all(c == "1" for c, _ in everything),
+              f"with nonmain starters {everything}")
+        wine.screenshot(title, "detected-j2se-homes")
+        wine.driver("click", title, ADD_CHECKED)
+        wine.driver("gone", title, 10000)
+        wine.driver("click", SETUP, 1)
+        check(launch.exit_code() == 0, "setup did not end with exit code 0")
+
+        stored = stored_starters(wine, "J2SE")
+        wanted = dict(enumerate(expected, start=1))
+        for slot in sorted(set(stored) | set(wanted)):
+            check(stored.get(slot) == wanted.get(slot),
+                  f"slot {slot}: stored {stored.get(slot)}, expected {wanted.get(slot)}")
+
+        # The same executables are now starters: a second scan hides every candidate.
+        launch = open_setup(wine)
+        scan(wine)
+        wine.wait(title)
+        check_rescan_lists_nothing(wine, title, launch)
+    finally:
+        wine.env = environment
+        sdk_layout.remove(wine, machine)
+        forget_java(wine)

@@ -1,11 +1,11 @@
 """Scenarios of the J2ME scan: the setup dialog's J2ME Scan on a machine with one SDK of each family it knows."""
-import pathlib
 import time
 
 import sdk_layout
-from harness import check, parse_reg, scenario
-from scenarios_detect import (ADD_CHECKED, CHECK_ALL, LIST, SETTINGS, SETUP, SHOW_NONMAIN, check_rescan_lists_nothing,
-                              dismiss_scan_note, open_setup, rows)
+from harness import check, scenario
+from scenarios_detect import (ADD_CHECKED, CHECK_ALL, LIST, SDK_DATA, SETTINGS, SETUP, SHOW_NONMAIN,
+                              check_rescan_lists_nothing, dismiss_scan_note, open_setup, rows, shown_order,
+                              stored_starters, until)
 
 J2ME_SCAN = 1009
 J2ME_LIST = 1005
@@ -15,7 +15,6 @@ EXECUTABLE = 1019
 ARGUMENTS = 1020
 VK_HOME = 0x24
 VK_DOWN = 0x28
-SDK_DATA = pathlib.Path(__file__).resolve().parents[1] / "data" / "sdk"
 # Starters the user already has: the first two are candidates of the scan; the third runs the older toolkit's
 # emulator with a device it doesn't have, which is neither that emulator's default nor any of its devices.
 SEEDED = [("My WTK", "C:\\WTK2.5.2\\bin\\emulatorw.exe", "-Xdescriptor:%1"),
@@ -35,11 +34,6 @@ def sdk_machine():
     return sdk_layout.load(SDK_DATA / "j2me-sdks.txt")
 
 
-def shown_order(names):
-    # The list keeps its items sorted by text without regard to case; these names sort alike under any collation.
-    return sorted(names, key=str.casefold)
-
-
 def scan(wine, shows):
     """Presses J2ME Scan and waits for the window captioned `shows`; prints how long that took."""
     wine.driver("click", SETUP, J2ME_SCAN)
@@ -48,33 +42,9 @@ def scan(wine, shows):
     print(f"J2ME scan: {shows!r} after {time.monotonic() - started:.2f} s")
 
 
-def until(read, holds, timeout=10):
-    """What `read` gives once `holds` is true of it, or when the time is up: the driver's clicks and keys are
-    posted, so the dialog may not have handled them yet."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = read()
-        if holds(value) or time.monotonic() > deadline:
-            return value
-        time.sleep(0.1)  # polling the dialog, bounded by the deadline
-
-
 def description(wine):
     texts = {ident: text for ident, _, text in wine.controls(TITLE)}
     return texts.get(EXECUTABLE), texts.get(ARGUMENTS)
-
-
-def stored_starters(wine):
-    """slot -> (name, executable, arguments) of the J2ME starters in Wine's registry."""
-    root = f"{SETTINGS}\\J2ME"
-    text = wine.reg_query(root)
-    prefix = root.upper().replace("HKCU", "HKEY_CURRENT_USER") + "\\"
-    slots = sorted(int(line.strip()[len(prefix):]) for line in text.splitlines() if line.upper().startswith(prefix))
-    starters = {}
-    for slot in slots:
-        values = parse_reg(text, f"{root}\\{slot}")
-        starters[slot] = tuple(values.get(name, (None, None))[1] for name in ("Name", "ExecutableFile", "Arguments"))
-    return starters
 
 
 def seed_starters(wine):
@@ -147,7 +117,7 @@ def j2me_scan_adds_emulators(wine):
     check(launch.exit_code() == 0, "setup did not end with exit code 0")
 
     # New starters follow the seeded ones in the order found, also those ticked although already there.
-    stored = stored_starters(wine)
+    stored = stored_starters(wine, "J2ME")
     wanted = dict(enumerate(SEEDED + expected, start=1))
     for slot in sorted(set(stored) | set(wanted)):
         check(stored.get(slot) == wanted.get(slot),
@@ -157,7 +127,7 @@ def j2me_scan_adds_emulators(wine):
     launch = open_setup(wine)
     scan(wine, TITLE)
     check_rescan_lists_nothing(wine, TITLE, launch)
-    check(stored_starters(wine) == stored, "a cancelled scan changed the starters")
+    check(stored_starters(wine, "J2ME") == stored, "a cancelled scan changed the starters")
     forget(wine, machine)
 
 
@@ -176,4 +146,4 @@ def j2me_scan_on_a_machine_without_sdks(wine):
     wine.driver("gone", "Information", 10000)
     wine.driver("click", SETUP, 2)
     check(launch.exit_code() == 0, "setup did not end with exit code 0")
-    check(stored_starters(wine) == {}, "a scan that found nothing stored starters")
+    check(stored_starters(wine, "J2ME") == {}, "a scan that found nothing stored starters")

@@ -9,13 +9,19 @@ VIEWS = {"HKLM32": ("HKEY_LOCAL_MACHINE", "32"), "HKLM64": ("HKEY_LOCAL_MACHINE"
 PROFILE = "%USERPROFILE%"
 
 
+MACHINES = {"x86": 0x014C, "x64": 0x8664, "ARM64": 0xAA64}
+
+
 class Layout:
-    """The registry values, files (None: empty), and folders of one layout file, with Windows paths."""
+    """The registry values, files (None: empty), stand-in runtimes, folders and program environment of one layout
+    file, with Windows paths."""
 
     def __init__(self, text):
         self.values = []  # (view, key, name, data)
         self.files = []  # (path, text or None)
+        self.runtimes = []  # (path, machine)
         self.folders = []
+        self.environment = {}
         lines = enumerate(text.splitlines(), start=1)
         for number, line in lines:
             if not line.strip() or line.startswith("#"):
@@ -31,20 +37,34 @@ class Layout:
                 self.files.append((rest, None))
             elif word == "folder":
                 self.folders.append(rest)
-            elif word == "xml":
+            elif word == "exe":
+                path, _, machine = rest.partition("|")
+                if machine not in MACHINES:
+                    raise Failure(f"layout line {number}: {line!r}")
+                self.runtimes.append((path, MACHINES[machine]))
+            elif word == "env":
+                name, bar, value = rest.partition("|")
+                if not bar:
+                    raise Failure(f"layout line {number}: {line!r}")
+                self.environment[name] = value
+            elif word in ("xml", "text"):
                 body = []
                 for _, body_line in lines:
                     if body_line == "end":
                         break
                     body.append(body_line)
                 else:
-                    raise Failure(f"layout: the xml file {rest} has no end")
+                    raise Failure(f"layout: the file {rest} has no end")
                 self.files.append((rest, "\r\n".join(body) + "\r\n"))
             else:
                 raise Failure(f"layout line {number}: {line!r}")
 
     def paths(self):
-        return [path for path, _ in self.files] + self.folders
+        return [path for path, _ in self.files] + [path for path, _ in self.runtimes] + self.folders
+
+    def program_environment(self):
+        """The variables to start the program with. Wine builds PATH itself and puts WINEPATH ahead of it."""
+        return {"WINEPATH" if name.upper() == "PATH" else name: value for name, value in self.environment.items()}
 
     def keys(self):
         """(view, key) of every key that holds a value, each once, in the file's order."""
@@ -103,15 +123,29 @@ def write_values(wine, entries, name="values"):
         wine.run("reg", "import", wine.windows_path(file), f"/reg:{bits}", silent_failures=2)
 
 
+def with_machine(executable, machine):
+    """The executable with its COFF header naming another machine: a scan reads the field, nothing runs the copy."""
+    offset = int.from_bytes(executable[0x3C:0x40], "little") + 4
+    if executable[offset - 4:offset] != b"PE\0\0":
+        raise Failure("the stand-in runtime is no PE file")
+    return executable[:offset] + machine.to_bytes(2, "little") + executable[offset + 2:]
+
+
 def apply(wine, layout):
     profile = user_profile(wine)
     for path, text in layout.files:
         target = unix_path(wine, path, profile)
         target.parent.mkdir(parents=True, exist_ok=True)
         target.write_bytes(b"" if text is None else text.encode("utf-8"))
+    stand_in = (wine.build / "tests" / "e2e" / "fake_java.exe").read_bytes()
+    for path, machine in layout.runtimes:
+        target = unix_path(wine, path, profile)
+        target.parent.mkdir(parents=True, exist_ok=True)
+        target.write_bytes(with_machine(stand_in, machine))
     for path in layout.folders:
         unix_path(wine, path, profile).mkdir(parents=True, exist_ok=True)
-    write_values(wine, layout.values, "sdk-layout")
+    write_values(wine, [(view, key, name, data.replace(PROFILE, profile)) for view, key, name, data in layout.values],
+                 "sdk-layout")
     set_machine_access(wine, layout, wine.READ_ONLY)
 
 

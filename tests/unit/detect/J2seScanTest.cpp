@@ -1,12 +1,16 @@
-// Finding registered Java runtimes, and the scan that offers them as J2SE starters.
+// Finding registered Java runtimes and the Java homes on the machine, and the scan that offers them as J2SE starters.
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include "base/Text.h"
 #include "detect/J2seDetection.h"
+#include "detect/J2seHomes.h"
 #include "detect/JavaRelease.h"
 #include "detect/JoinPath.h"
 #include "detect/StarterScanner.h"
 #include "unit/HostMachine.h"
+#include "unit/detect/SdkLayout.h"
 
 namespace tc {
 namespace {
@@ -227,6 +231,107 @@ TEST(JavaRelease, MajorVersionTakesTheSecondNumberOfOldVersionsOnly) {
   EXPECT_EQ(JavaMajorVersion(u""), 0u);
   EXPECT_EQ(JavaMajorVersion(u"1."), 0u);
   EXPECT_EQ(JavaMajorVersion(u"x17"), 0u);
+}
+
+}  // namespace
+}  // namespace tc
+
+namespace tc {
+namespace {
+
+std::vector<ExpectedStarter> Found(const DetectedStarterList& list) {
+  std::vector<ExpectedStarter> found;
+  for (const DetectedStarter& d : list) found.push_back({d.Name, d.ExecutableFile, d.Arguments});
+  return found;
+}
+
+TEST(J2seHomes, EveryHomeIsProposedOnceWhereItIsFirstFound) {
+  HostMachine machine;
+  ASSERT_TRUE(LayOut(machine, TC_TEST_DATA "/sdk/j2se-homes.txt"));
+  machine.registry.MakeReadOnly(RegistryRoot::LocalMachine, u"");
+  J2seScanner scanner(machine.context);
+  scanner.Detect();
+  const std::vector<ExpectedStarter> expected = ReadExpected(TC_TEST_DATA "/sdk/j2se-expected.txt");
+  ASSERT_EQ(expected.size(), 44u);
+  EXPECT_EQ(Found(scanner.List()), expected);
+  for (const DetectedStarter& d : scanner.List()) {
+    EXPECT_TRUE(d.Main) << ToUtf8(d.Name);
+    if (!d.Name.starts_with(u"JRE ")) {
+      EXPECT_TRUE(d.Rank == 0 && d.Group == d.Name) << ToUtf8(d.Name);
+    }
+  }
+}
+
+class J2seHomesTest : public ::testing::Test {
+ protected:
+  void SetUp() override { machine.environment.Define(u"ProgramFiles", u"C:\\Program Files"); }
+  void Home(const std::u16string& home, const std::string& release, bool console = false) {
+    machine.files.AddFile(home + u"\\bin\\javaw.exe", PeHeaders(0x8664));
+    if (console) machine.files.AddFile(home + u"\\bin\\java.exe", PeHeaders(0x8664));
+    if (!release.empty()) machine.files.AddFile(home + u"\\release", release);
+  }
+  std::vector<std::u16string> Detect() {
+    DetectedStarterList list;
+    DetectJavaHomes(machine.registry, machine.files, machine.environment, machine.versions, list);
+    std::vector<std::u16string> found;
+    for (const DetectedStarter& d : list) found.push_back(d.Name + u"|" + d.ExecutableFile);
+    return found;
+  }
+  HostMachine machine;
+};
+
+TEST_F(J2seHomesTest, OddReleaseFilesAndExecutablesGiveNoCandidate) {
+  const std::u16string odd = u"C:\\Program Files\\Odd\\";
+  Home(odd + u"huge", std::string(70000, '#') + "\nJAVA_VERSION=\"99\"\n");  // beyond the 64 KiB read
+  constexpr char kBinary[] = "JAVA_VERSION=\"\x01\xff\xfe\"\nIMPLEMENTOR=\"\x80\"\n\0\0";
+  Home(odd + u"binary", std::string(kBinary, sizeof kBinary - 1));
+  Home(odd + u"nokeys", "OS_NAME=\"Windows\"\n");
+  Home(odd + u"unbalanced", "JAVA_VERSION=\"17\nIMPLEMENTOR=\"Oracle Corporation\n");
+  const std::string good = "JAVA_VERSION=\"17\"\n";
+  Home(odd + u"text", good);
+  machine.files.AddFile(odd + u"text\\bin\\javaw.exe", "MZ but not a program");
+  Home(odd + u"truncated", good);
+  std::vector<std::uint8_t> truncated = PeHeaders(0x8664);
+  truncated.resize(0x44);  // ends inside the PE signature's header
+  machine.files.AddFile(odd + u"truncated\\bin\\javaw.exe", truncated);
+  Home(odd + u"far", good);
+  std::vector<std::uint8_t> far = PeHeaders(0x8664);
+  far[0x3C] = far[0x3D] = far[0x3E] = far[0x3F] = 0xFF;
+  machine.files.AddFile(odd + u"far\\bin\\javaw.exe", far);
+  Home(odd + u"arm32", good);
+  machine.files.AddFile(odd + u"arm32\\bin\\javaw.exe", PeHeaders(0x01C4));
+  machine.files.AddFolder(odd + u"folder\\bin\\javaw.exe");
+  EXPECT_EQ(Detect(), std::vector<std::u16string>{});
+  EXPECT_EQ(ExecutableMachine(machine.files, odd + u"arm32\\bin\\javaw.exe"), 0x01C4);
+}
+
+TEST_F(J2seHomesTest, OddRegistryValuesAndVariablesAreReadSafely) {
+  const std::u16string zulu = u"SOFTWARE\\Azul Systems\\Zulu";
+  RegistryKey(machine.registry, RegistryRoot::LocalMachine, zulu + u"\\1.0", RegistryView::Bits64)
+      .WriteNumber(u"InstallationPath", 7);
+  const auto key = machine.registry.Create(RegistryRoot::LocalMachine, zulu + u"\\17.0.9", kKeyWrite,
+                                           RegistryView::Bits64);
+  ASSERT_TRUE(key);
+  const std::u16string unterminated = u"C:\\Zulu";
+  RegistryValue value{RegistryType::String, std::vector<std::uint8_t>(unterminated.size() * 2 + 1, 'x')};
+  std::memcpy(value.data.data(), unterminated.data(), unterminated.size() * 2);  // and an odd byte after it
+  machine.registry.SetValue(*key, u"InstallationPath", value);
+  machine.registry.Close(*key);
+  Home(u"C:\\Zulu", "");  // no release, no java.exe: named from the key
+  Home(u"C:\\Jdk", "IMPLEMENTOR=\"" + std::string(200, 'x') + "\"\n", true);
+  machine.versions.AddFullVersion(u"C:\\Jdk\\bin\\java.exe", u"21.0.1+12-LTS");
+  Home(u"C:\\OnPath", "JAVA_VERSION=\"11.0.2\"\nIMPLEMENTOR=\"Red Hat, Inc.\"");
+  machine.environment.Define(u"JAVA_HOME", u"\"C:\\Jdk\"");
+  machine.environment.Define(u"PATH", u";;\"C:\\OnPath\\bin\\\";C:\\Zulu\\bin;;");
+  EXPECT_EQ(Detect(), (std::vector<std::u16string>{
+                          u"Java 17.0.9 (GUI)|C:\\Zulu\\bin\\javaw.exe",
+                          u"Java 21.0.1 (GUI)|C:\\Jdk\\bin\\javaw.exe",
+                          u"Java 21.0.1 (Console)|C:\\Jdk\\bin\\java.exe",
+                          u"Red Hat 11.0.2 (GUI)|C:\\OnPath\\bin\\javaw.exe",
+                      }));
+  machine.environment.Define(u"PATH", u"");
+  machine.environment.Define(u"JAVA_HOME", u"\"\"");
+  EXPECT_EQ(Detect().size(), 1u);
 }
 
 }  // namespace

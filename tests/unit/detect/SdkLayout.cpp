@@ -1,4 +1,5 @@
-// Reads a layout file line by line: registry values, empty files and folders, and XML files given inline.
+// Reads a layout file line by line: registry values, empty files and folders, files given inline, stand-in
+// runtimes and environment variables.
 #include "unit/detect/SdkLayout.h"
 
 #include <fstream>
@@ -43,11 +44,49 @@ bool SetValue(HostMachine& machine, const std::string& view, const std::string& 
   }
   RegistryKey key(machine.registry, root, FromUtf8(parts[0]), registryView);
   if (!key.OpenOrCreate()) return false;
-  key.WriteString(FromUtf8(parts[1]), FromUtf8(parts[2]));
+  key.WriteString(FromUtf8(parts[1]), WithProfile(FromUtf8(parts[2])));
+  return true;
+}
+
+// The stand-in runtime of the e2e scenarios as far as a scan reads it: its PE header and its "Full Version".
+bool AddRuntime(HostMachine& machine, const std::string& line) {
+  const std::vector<std::string> parts = Split(line, '|');
+  if (parts.size() != 2) return false;
+  std::uint16_t machineField = 0;
+  if (parts[1] == "x86") {
+    machineField = 0x014C;
+  } else if (parts[1] == "x64") {
+    machineField = 0x8664;
+  } else if (parts[1] == "ARM64") {
+    machineField = 0xAA64;
+  } else {
+    return false;
+  }
+  const std::u16string path = WithProfile(FromUtf8(parts[0]));
+  machine.versions.AddFullVersion(path, kStandInFullVersion);
+  return machine.files.AddFile(path, PeHeaders(machineField));
+}
+
+bool Define(HostMachine& machine, const std::string& line) {
+  const std::vector<std::string> parts = Split(line, '|');
+  if (parts.size() != 2) return false;
+  machine.environment.Define(FromUtf8(parts[0]), FromUtf8(parts[1]));
   return true;
 }
 
 }  // namespace
+
+std::vector<std::uint8_t> PeHeaders(std::uint16_t machineField) {
+  std::vector<std::uint8_t> bytes(0x80, 0);
+  bytes[0] = 'M';
+  bytes[1] = 'Z';
+  bytes[0x3C] = 0x40;  // e_lfanew
+  bytes[0x40] = 'P';
+  bytes[0x41] = 'E';
+  bytes[0x44] = static_cast<std::uint8_t>(machineField);
+  bytes[0x45] = static_cast<std::uint8_t>(machineField >> 8);
+  return bytes;
+}
 
 ::testing::AssertionResult LayOut(HostMachine& machine, const std::string& layoutFile) {
   machine.environment.Define(u"USERPROFILE", kProfile);
@@ -72,7 +111,11 @@ bool SetValue(HostMachine& machine, const std::string& view, const std::string& 
       done = machine.files.AddFile(WithProfile(FromUtf8(rest)), "");
     } else if (verb == "folder") {
       done = machine.files.AddFolder(WithProfile(FromUtf8(rest)));
-    } else if (verb == "xml") {
+    } else if (verb == "exe") {
+      done = AddRuntime(machine, rest);
+    } else if (verb == "env") {
+      done = Define(machine, rest);
+    } else if (verb == "xml" || verb == "text") {
       std::string content;
       for (std::string inner; std::getline(in, inner) && inner != "end"; ++number) content += inner + "\n";
       done = machine.files.AddFile(WithProfile(FromUtf8(rest)), content);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,11 +12,17 @@
 namespace tc {
 
 constexpr char16_t kProfile[] = u"C:\\Users\\ann";
+// The "Full Version" of the stand-in runtime (tests/e2e/FakeJava.rc) that the layout's "exe" lines put down.
+constexpr char16_t kStandInFullVersion[] = u"1.8.0_202-b08";
 
-// Puts the file's registry values, folders and files onto the machine, with USERPROFILE at kProfile.
+// Puts the file's registry values, folders, files and environment variables onto the machine, with USERPROFILE at
+// kProfile and the program folders where Windows puts them.
 ::testing::AssertionResult LayOut(HostMachine& machine, const std::string& layoutFile);
 
-// A line "NAME|EXECUTABLE|ARGUMENTS" of an expectation file.
+// The start of an executable: a DOS header and the PE signature with the COFF header's Machine field.
+std::vector<std::uint8_t> PeHeaders(std::uint16_t machineField);
+
+// A line "NAME|EXECUTABLE|ARGUMENTS" of an expectation file; %USERPROFILE% in EXECUTABLE stands for kProfile.
 struct ExpectedStarter {
   std::u16string name;
   std::u16string executable;

@@ -1,0 +1,283 @@
+// Finding the Java homes that today's installers, archives and tools leave on the machine, without running any.
+#include "detect/J2seHomes.h"
+
+#include <array>
+
+#include "base/Text.h"
+#include "catalogue/RegistryKey.h"
+#include "detect/FolderSearch.h"
+#include "detect/J2seDetection.h"
+#include "detect/JavaRelease.h"
+#include "detect/JoinPath.h"
+
+namespace tc {
+
+namespace {
+
+// Where installers record a home: under KEY, every version subkey V, then V\BELOW holds the value.
+struct HomeKey {
+  const char16_t* key;
+  const char16_t* below;
+  const char16_t* value;
+};
+
+constexpr HomeKey kHomeKeys[] = {
+    {u"SOFTWARE\\JavaSoft\\JDK", u"", u"JavaHome"},
+    {u"SOFTWARE\\JavaSoft\\JRE", u"", u"JavaHome"},
+    {u"SOFTWARE\\Eclipse Adoptium\\JDK", u"hotspot\\MSI", u"Path"},
+    {u"SOFTWARE\\Eclipse Adoptium\\JRE", u"hotspot\\MSI", u"Path"},
+    {u"SOFTWARE\\Eclipse Adoptium\\JDK", u"hotspot\\EXE", u"Path"},
+    {u"SOFTWARE\\Eclipse Adoptium\\JRE", u"hotspot\\EXE", u"Path"},
+    {u"SOFTWARE\\Eclipse Foundation\\JDK", u"hotspot\\MSI", u"Path"},
+    {u"SOFTWARE\\AdoptOpenJDK\\JDK", u"hotspot\\MSI", u"Path"},
+    {u"SOFTWARE\\AdoptOpenJDK\\JRE", u"hotspot\\MSI", u"Path"},
+    {u"SOFTWARE\\AdoptOpenJDK\\JDK", u"openj9\\MSI", u"Path"},
+    {u"SOFTWARE\\AdoptOpenJDK\\JRE", u"openj9\\MSI", u"Path"},
+    {u"SOFTWARE\\Microsoft\\JDK", u"hotspot\\MSI", u"Path"},
+    {u"SOFTWARE\\Semeru\\JDK", u"openj9\\MSI", u"Path"},
+    {u"SOFTWARE\\Semeru\\JRE", u"openj9\\MSI", u"Path"},
+    {u"SOFTWARE\\Azul Systems\\Zulu", u"", u"InstallationPath"},
+    {u"SOFTWARE\\Azul Systems\\Zulu 32-bit", u"", u"InstallationPath"},
+    {u"SOFTWARE\\BellSoft\\Liberica", u"", u"InstallationPath"},
+    {u"SOFTWARE\\SapMachine\\JDK", u"", u"JavaHome"},
+    {u"SOFTWARE\\IBM\\Java Runtime Environment", u"", u"JavaHome"},
+    {u"SOFTWARE\\IBM\\Java Development Kit", u"", u"JavaHome"},
+    {u"SOFTWARE\\IBM\\Java2 Runtime Environment", u"", u"JavaHome"},
+};
+
+struct RegistryPlace {
+  RegistryRoot root;
+  RegistryView view;
+};
+
+constexpr RegistryPlace kRegistryPlaces[] = {
+    {RegistryRoot::LocalMachine, RegistryView::Bits64},
+    {RegistryRoot::LocalMachine, RegistryView::Bits32},
+    {RegistryRoot::CurrentUser, RegistryView::Default},
+};
+
+struct Vendor {
+  const char16_t* implementor;
+  const char16_t* name;
+};
+
+constexpr Vendor kVendors[] = {
+    {u"Eclipse Adoptium", u"Temurin"},   {u"AdoptOpenJDK", u"AdoptOpenJDK"},  {u"Microsoft", u"Microsoft"},
+    {u"Azul Systems, Inc.", u"Zulu"},    {u"BellSoft", u"Liberica"},          {u"Amazon.com Inc.", u"Corretto"},
+    {u"Oracle Corporation", u"Oracle"},  {u"IBM Corporation", u"Semeru"},     {u"Eclipse OpenJ9", u"Semeru"},
+    {u"SAP SE", u"SapMachine"},          {u"Red Hat, Inc.", u"Red Hat"},      {u"JetBrains s.r.o.", u"JetBrains"},
+};
+
+constexpr std::uint16_t kMachineX86 = 0x014C;
+constexpr std::uint16_t kMachineX64 = 0x8664;
+constexpr std::uint16_t kMachineArm64 = 0xAA64;
+
+// A release file or a version resource can hold anything; only a short printable text names a vendor or version.
+constexpr size_t kLongestLabel = 64;
+
+// The largest environment block Windows allows; a PATH longer than that cannot exist.
+constexpr std::uint32_t kVariableBuffer = 32767;
+
+bool IsPrintable(std::u16string_view text) {
+  if (text.empty() || text.size() > kLongestLabel) return false;
+  for (char16_t c : text) {
+    if (c < 0x20 || c == 0x7F || c == 0xFFFD) return false;
+  }
+  return true;
+}
+
+bool IsVersion(std::u16string_view text) {
+  if (!IsPrintable(text)) return false;
+  for (char16_t c : text) {
+    const bool letterOrDigit = (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    if (!letterOrDigit && c != u'.' && c != u'_' && c != u'-' && c != u'+') return false;
+  }
+  return true;
+}
+
+// Installers name version subkeys such as 21.0.5.11 or 1.8.0_392.
+bool IsVersionKey(std::u16string_view key) {
+  if (key.empty()) return false;
+  for (char16_t c : key) {
+    if ((c < u'0' || c > u'9') && c != u'.' && c != u'_') return false;
+  }
+  return true;
+}
+
+std::u16string VendorName(std::u16string_view implementor) {
+  for (const Vendor& vendor : kVendors) {
+    if (implementor == vendor.implementor) return vendor.name;
+  }
+  return IsPrintable(implementor) ? std::u16string(implementor) : u"Java";
+}
+
+std::optional<const char16_t*> ArchitectureSuffix(std::uint16_t machine) {
+  switch (machine) {
+    case kMachineX86: return u" 32-bit";
+    case kMachineX64: return u"";
+    case kMachineArm64: return u" ARM64";
+    default: return std::nullopt;
+  }
+}
+
+// Windows takes quoted PATH entries too; quotes are never part of a folder's name.
+std::u16string WithoutQuotes(std::u16string text) {
+  std::erase(text, u'"');
+  return text;
+}
+
+class HomeSearch {
+ public:
+  HomeSearch(Registry& registry, Files& files, Environment& environment, VersionInfo& versions,
+             DetectedStarterList& list)
+      : registry_(registry), files_(files), environment_(environment), versions_(versions), list_(list) {}
+
+  void InRegistry() {
+    for (const RegistryPlace& place : kRegistryPlaces) {
+      for (const HomeKey& row : kHomeKeys) {
+        for (const std::u16string& version : ListSubkeys(registry_, place.root, row.key, place.view)) {
+          std::u16string path = std::u16string(row.key) + u"\\" + version;
+          if (*row.below) path += std::u16string(u"\\") + row.below;
+          RegistryKey key(registry_, place.root, path, place.view);
+          if (const auto home = key.ReadText(row.value)) Consider(*home, version);
+        }
+      }
+    }
+  }
+
+  // The program folders, to two levels: C:\Program Files\Java\jdk-21, and runtimes unzipped or bundled there.
+  void InProgramFolders() {
+    const std::u16string localPrograms = Variable(u"LOCALAPPDATA");
+    for (const std::u16string& root : {Variable(u"ProgramFiles"), Variable(u"ProgramFiles(x86)"),
+                                       localPrograms.empty() ? localPrograms : JoinPath(localPrograms, u"Programs")}) {
+      if (root.empty()) continue;
+      for (const std::u16string& first : ListSubfolders(files_, root)) {
+        const std::u16string folder = JoinPath(root, first);
+        Consider(folder);
+        for (const std::u16string& second : ListSubfolders(files_, folder)) Consider(JoinPath(folder, second));
+      }
+    }
+  }
+
+  // Where IDEs, build tools and package managers keep the runtimes they fetch for the user.
+  void InToolFolders() {
+    const std::u16string profile = Variable(u"USERPROFILE");
+    if (!profile.empty()) {
+      for (const char16_t* tool : {u".jdks", u".gradle\\jdks", u".jabba\\jdk"}) {
+        const std::u16string folder = JoinPath(profile, tool);
+        for (const std::u16string& home : ListSubfolders(files_, folder)) Consider(JoinPath(folder, home));
+      }
+      InScoop(JoinPath(profile, u"scoop\\apps"));
+    }
+    const std::u16string scoop = Variable(u"SCOOP");
+    if (!scoop.empty()) InScoop(JoinPath(scoop, u"apps"));
+  }
+
+  void InEnvironment() {
+    Consider(WithoutQuotes(Variable(u"JAVA_HOME")));
+    const std::u16string path = Variable(u"PATH");
+    size_t begin = 0;
+    while (begin <= path.size()) {
+      size_t end = path.find(u';', begin);
+      if (end == std::u16string::npos) end = path.size();
+      std::u16string entry = WithoutQuotes(path.substr(begin, end - begin));
+      begin = end + 1;
+      while (!entry.empty() && entry.back() == u'\\') entry.pop_back();
+      // javapath and its kind hold stubs that start whichever runtime was installed last: never a home.
+      if (EndsWithIgnoreCase(entry, u"\\bin")) Consider(entry.substr(0, entry.size() - 4));
+    }
+  }
+
+ private:
+  void InScoop(const std::u16string& apps) {
+    for (const std::u16string& app : ListSubfolders(files_, apps)) Consider(JoinPath(apps, app + u"\\current"));
+  }
+
+  // A defined variable's value; "" for one that is not defined.
+  std::u16string Variable(const std::u16string& name) {
+    const std::u16string reference = u"%" + name + u"%";
+    const auto value = environment_.Expand(reference, kVariableBuffer);
+    return value && *value != reference ? *value : std::u16string();
+  }
+
+  bool Listed(const std::u16string& fullPath) const {
+    for (const DetectedStarter& d : list_) {
+      if (EqualsIgnoreCase(FullPath(files_, d.ExecutableFile), fullPath)) return true;
+    }
+    return false;
+  }
+
+  std::u16string Version(const std::optional<JavaRelease>& release, const std::u16string& console,
+                         const std::u16string& versionKey) {
+    if (release && IsVersion(release->version)) return release->version;
+    std::u16string full = FullVersion(versions_, console);
+    full = full.substr(0, full.find(u'+'));
+    if (IsVersion(full)) return full;
+    return IsVersionKey(versionKey) ? versionKey : std::u16string();
+  }
+
+  void Consider(const std::u16string& home, const std::u16string& versionKey = {}) {
+    if (home.empty()) return;
+    const std::u16string gui = FullPath(files_, JoinPath(home, u"bin\\javaw.exe"));
+    if (gui.empty() || !FileExists(files_, gui)) return;
+    const std::u16string console = FullPath(files_, JoinPath(home, u"bin\\java.exe"));
+    const bool hasConsole = FileExists(files_, console);
+    const bool guiListed = Listed(gui);
+    if (guiListed && (!hasConsole || Listed(console))) return;
+
+    const auto machine = ExecutableMachine(files_, gui);
+    const auto architecture = machine ? ArchitectureSuffix(*machine) : std::nullopt;
+    if (!architecture) return;
+    const auto release = ReadJavaRelease(files_, home);
+    const std::u16string version = Version(release, console, versionKey);
+    if (version.empty()) return;
+    const std::u16string label =
+        VendorName(release ? std::u16string_view(release->implementor) : u"") + u" " + version + *architecture;
+
+    if (!guiListed) Add(label + u" (GUI)", gui);
+    if (hasConsole && !Listed(console)) Add(label + u" (Console)", console);
+  }
+
+  void Add(const std::u16string& name, const std::u16string& executable) {
+    DetectedStarter candidate;
+    candidate.Group = name;
+    candidate.Name = name;
+    candidate.ExecutableFile = executable;
+    candidate.Arguments = kJarArguments;
+    AddDetected(list_, candidate);
+  }
+
+  Registry& registry_;
+  Files& files_;
+  Environment& environment_;
+  VersionInfo& versions_;
+  DetectedStarterList& list_;
+};
+
+std::uint32_t Little32(const std::uint8_t* p) {
+  return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+}
+
+}  // namespace
+
+std::optional<std::uint16_t> ExecutableMachine(Files& files, const std::u16string& executable) {
+  const auto reader = files.OpenForReading(executable);
+  if (!reader) return std::nullopt;
+  std::array<std::uint8_t, 64> dos{};  // IMAGE_DOS_HEADER; e_lfanew is its last field
+  if (reader->ReadAt(0, dos.data(), dos.size()) != dos.size() || dos[0] != 'M' || dos[1] != 'Z') return std::nullopt;
+  std::array<std::uint8_t, 6> pe{};  // the signature and IMAGE_FILE_HEADER's first field
+  if (reader->ReadAt(Little32(&dos[0x3C]), pe.data(), pe.size()) != pe.size()) return std::nullopt;
+  if (pe[0] != 'P' || pe[1] != 'E' || pe[2] != 0 || pe[3] != 0) return std::nullopt;
+  return static_cast<std::uint16_t>(pe[4] | pe[5] << 8);
+}
+
+void DetectJavaHomes(Registry& registry, Files& files, Environment& environment, VersionInfo& versions,
+                     DetectedStarterList& list) {
+  HomeSearch search(registry, files, environment, versions, list);
+  search.InRegistry();
+  search.InProgramFolders();
+  search.InToolFolders();
+  search.InEnvironment();
+}
+
+}  // namespace tc
