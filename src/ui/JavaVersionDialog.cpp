@@ -17,7 +17,7 @@ DialogTemplate JavaVersionTemplate() {
 
 // A name of any length must not run out of its button; the start of a starter's name tells it apart best.
 std::u16string Shortened(const std::u16string& name) {
-  constexpr std::size_t kLongest = 40;
+  constexpr std::size_t kLongest = 32;
   if (name.size() <= kLongest) return name;
   std::size_t keep = kLongest - 1;
   if (name[keep] >= 0xDC00 && name[keep] <= 0xDFFF) --keep;  // not between the halves of a surrogate pair

@@ -5,6 +5,7 @@
 #include "formats/MainClass.h"
 #include "launch/JavaVersionCheck.h"
 #include "ui/ControlIds.h"
+#include "ui/Dialogs.h"
 #include "unit/launch/LaunchMachine.h"
 
 namespace tc {
@@ -67,6 +68,21 @@ Bytes WithManifest(const std::string& manifest, const std::string& entry = "app/
 
 std::u16string Ran(const std::u16string& exe, const std::u16string& arguments = u"-jar ") {
   return u"\"" + exe + u"\" " + arguments + u"\"" + kJar + u"\"";
+}
+
+TEST(JavaVersionCheck, AStarterNameTooLongForItsButtonIsShortened) {
+  ScriptedUi ui;
+  std::u16string text, button;
+  ui.OnDialog(u"Tessaly Corvalo", [&](ScriptedDialog& d) {
+    text = d.Text(IDC_JAVA_VERSION_TEXT);
+    button = d.Text(kIdOk);
+    d.Click(kIdCancel);
+  });
+  const std::u16string name = u"JRE in JDK 1.8.0_202 (Console) of the build server";
+  RunJavaVersionDialog(ui, {11, name, 8, u"Java 11 on the build server #1\U0001F600 and more"});
+  EXPECT_EQ(text, u"This program needs Java 11 or newer.\nThe starter \"JRE in JDK 1.8.0_202 (Console) \u2026\" runs "
+                  u"Java 8.");
+  EXPECT_EQ(button, u"Start with \"Java 11 on the build server #1\u2026\"");  // no half of the emoji
 }
 
 // Slot 1, the fixed action, runs Java 8; slot 2 Java 17 from an executable of the same name; slot 3 Java 21 in a
