@@ -187,6 +187,9 @@ def java_version_check(wine, machine):
                     1: 'Start with "Java 21 console"', 1015: "Start anyway", 2: "Cancel"}
         check(all(texts.get(ident) == text for ident, text in expected.items()), f"{starter}: warning {texts}")
         if slot == 3:
+            x, y, width, height = wine.wait(caption)  # the work area is the whole 1280 x 1024 display
+            check(abs(2 * x + width - 1280) <= 2 and abs(2 * y + height - 1024) <= 2,
+                  f"the warning is not centred: {x}, {y}, {width} x {height}")
             wine.screenshot(caption, "java-version")
         wine.driver("click", caption, button)
         code = launch.exit_code()
