@@ -49,6 +49,7 @@ class StarterCatalogue {
   std::uint32_t ResolveAction(StarterKind kind) const;
 
   bool HasStarters(StarterKind kind) const { return NextStarter(kind, 0) != 0; }
+  bool HoldsStarter(StarterKind kind, std::uint32_t slot) const { return IsOccupied(Of(kind), slot); }
 
  private:
   struct Kind {

@@ -53,13 +53,16 @@ void ScanKey(Registry& registry, VersionInfo& versions, DetectedStarterList& lis
 
 std::u16string FullVersion(VersionInfo& versions, const std::u16string& executable) {
   const auto resource = versions.Read(executable);
-  if (!resource) return {};
-  const auto translation = resource->QueryBinary(u"\\VarFileInfo\\Translation");
+  return resource ? FullVersion(*resource) : std::u16string();
+}
+
+std::u16string FullVersion(const VersionResource& resource) {
+  const auto translation = resource.QueryBinary(u"\\VarFileInfo\\Translation");
   if (!translation || translation->size() < 4) return {};
   const auto& t = *translation;
   const std::uint32_t language = t[0] | t[1] << 8;
   const std::uint32_t codePage = t[2] | t[3] << 8;
-  const auto value = resource->QueryString(Format(u"\\StringFileInfo\\%04x%04x\\Full Version", {language, codePage}));
+  const auto value = resource.QueryString(Format(u"\\StringFileInfo\\%04x%04x\\Full Version", {language, codePage}));
   if (!value) return {};
   return value->substr(0, value->find(u'-'));
 }

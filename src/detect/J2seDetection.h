@@ -18,6 +18,7 @@ void DetectJ2seStarters(Registry& registry, VersionInfo& versions, DetectedStart
 
 // The version resource's "Full Version" of the first translation, up to its first "-"; "" when there is none.
 std::u16string FullVersion(VersionInfo& versions, const std::u16string& executable);
+std::u16string FullVersion(const VersionResource& resource);
 // The executable's full version, else the version key's name when it looks like a full version, else "".
 std::u16string VersionLabel(VersionInfo& versions, const std::u16string& executable, const std::u16string& key);
 

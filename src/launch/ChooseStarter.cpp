@@ -1,18 +1,11 @@
 // Which starter of a kind an opened file runs with: the stored action, or the user's choice.
 #include "launch/ChooseStarter.h"
 
+#include "launch/LaunchCommand.h"
 #include "ui/Dialogs.h"
 #include "ui/Messages.h"
 
 namespace tc {
-
-namespace {
-
-bool HoldsStarter(const StarterCatalogue& catalogue, StarterKind kind, std::uint32_t slot) {
-  return slot != 0 && catalogue.NextStarter(kind, slot - 1) == slot;
-}
-
-}  // namespace
 
 std::uint32_t ChooseStarter(Context& context, StarterKind kind, bool useDefaultAction) {
   StarterCatalogue& catalogue = context.Catalogue();
@@ -27,15 +20,23 @@ std::uint32_t ChooseStarter(Context& context, StarterKind kind, bool useDefaultA
   std::uint32_t slot = catalogue.ResolveAction(kind);
   // A stored action always names a starter once loaded; should it not, the user chooses rather than the
   // program running nothing.
-  if (!useDefaultAction || !HoldsStarter(catalogue, kind, slot)) {
+  if (!useDefaultAction || !catalogue.HoldsStarter(kind, slot)) {
     const Selection selection = RunSelectionDialog(context, kind, ui.ActiveWindow());
-    if (selection.endCode != kIdOk || !HoldsStarter(catalogue, kind, selection.slot)) return 0;
+    if (selection.endCode != kIdOk || !catalogue.HoldsStarter(kind, selection.slot)) return 0;
     slot = selection.slot;
   }
+  return slot;
+}
 
+bool StartStarter(Context& context, StarterKind kind, std::uint32_t slot, const std::vector<std::u16string>& values,
+                  const std::u16string& externalArguments) {
+  StarterCatalogue& catalogue = context.Catalogue();
   // Remembered before the start, so that the choice holds even when the start fails.
   catalogue.SetLastAction(kind, slot);
-  return slot;
+  const Starter& starter = catalogue.GetStarter(kind, slot);
+  LaunchCommand command(starter.executableFile, starter.arguments);
+  for (const std::u16string& value : values) command.AddQuotedValue(value);
+  return command.Start(context.platform.processes, externalArguments);
 }
 
 }  // namespace tc

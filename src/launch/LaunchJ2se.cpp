@@ -2,18 +2,16 @@
 #include "launch/LaunchJ2se.h"
 
 #include "launch/ChooseStarter.h"
-#include "launch/LaunchCommand.h"
+#include "launch/JavaVersionCheck.h"
 
 namespace tc {
 
-bool LaunchJ2se(Context& context, const std::u16string& archivePath, bool useDefaultAction,
-                const std::u16string& externalArguments) {
-  const std::uint32_t slot = ChooseStarter(context, StarterKind::J2se, useDefaultAction);
+bool LaunchJ2se(Context& context, const std::u16string& archivePath, JarReader& jar, const AttributeFile& manifest,
+                bool useDefaultAction, const std::u16string& externalArguments) {
+  std::uint32_t slot = ChooseStarter(context, StarterKind::J2se, useDefaultAction);
+  if (slot != 0) slot = CheckJavaVersion(context, jar, manifest, archivePath, slot);
   if (slot == 0) return false;
-  const Starter& starter = context.Catalogue().GetStarter(StarterKind::J2se, slot);
-  LaunchCommand command(starter.executableFile, starter.arguments);
-  command.AddQuotedValue(archivePath);
-  return command.Start(context.platform.processes, externalArguments);
+  return StartStarter(context, StarterKind::J2se, slot, {archivePath}, externalArguments);
 }
 
 }  // namespace tc

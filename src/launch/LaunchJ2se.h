@@ -4,11 +4,15 @@
 #include <string>
 
 #include "catalogue/Context.h"
+#include "formats/AttributeFile.h"
+#include "formats/JarReader.h"
 
 namespace tc {
 
 // The archive is the starter's "%1", the external arguments its "%*"; true when a process was created.
-bool LaunchJ2se(Context& context, const std::u16string& archivePath, bool useDefaultAction,
-                const std::u16string& externalArguments);
+// `jar` is the archive, open, and `manifest` its manifest: a starter that can't run the archive is caught
+// before it starts.
+bool LaunchJ2se(Context& context, const std::u16string& archivePath, JarReader& jar, const AttributeFile& manifest,
+                bool useDefaultAction, const std::u16string& externalArguments);
 
 }  // namespace tc

@@ -45,7 +45,9 @@ bool OpenArchive(Context& context, const std::u16string& archivePath, bool useDe
   }
   AttributeFile descriptor;
   descriptor.Parse(bytes);
-  if (!IsMidletSuite(descriptor)) return LaunchJ2se(context, archivePath, useDefaultAction, externalArguments);
+  if (!IsMidletSuite(descriptor)) {
+    return LaunchJ2se(context, archivePath, jar, descriptor, useDefaultAction, externalArguments);
+  }
 
   const PathParts parts = SplitPath(archivePath);
   const std::u16string sibling = parts.folder + parts.baseName + u".jad";

@@ -10,7 +10,6 @@
 #include "formats/AttributeFile.h"
 #include "launch/ArchiveAddress.h"
 #include "launch/ChooseStarter.h"
-#include "launch/LaunchCommand.h"
 #include "launch/TemporaryCopy.h"
 #include "ui/ControlIds.h"
 #include "ui/Dialogs.h"
@@ -130,11 +129,7 @@ bool OpenDescriptor(Context& context, const std::u16string& descriptorPath, bool
 
   const std::uint32_t slot = ChooseStarter(context, StarterKind::J2me, useDefaultAction);
   if (slot == 0) return false;
-  const Starter& starter = context.Catalogue().GetStarter(StarterKind::J2me, slot);
-  LaunchCommand command(starter.executableFile, starter.arguments);
-  command.AddQuotedValue(descriptor);
-  command.AddQuotedValue(archive);
-  return command.Start(context.platform.processes, externalArguments);
+  return StartStarter(context, StarterKind::J2me, slot, {descriptor, archive}, externalArguments);
 }
 
 }  // namespace tc

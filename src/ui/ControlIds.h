@@ -51,4 +51,8 @@ constexpr int IDC_UPDATE_PROGRESS = 1027;
 constexpr int IDC_SIZE_MISMATCH_TEXT = 1022;
 constexpr int IDB_TEMPORARY_JAD = 1013;
 
+// Java version dialog.
+constexpr int IDC_JAVA_VERSION_TEXT = 1022;
+constexpr int IDB_START_ANYWAY = 1015;
+
 }  // namespace tc

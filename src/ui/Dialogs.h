@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "catalogue/Context.h"
 
@@ -33,5 +35,15 @@ void AssociateFileTypes(Context& context, WindowId owner);
 // "Tessaly Corvalo", shown when a descriptor's declared archive size is wrong: 1 (correct the descriptor),
 // 1013 (work on temporary copies) or 2 (cancel).
 int RunSizeMismatchDialog(Ui& ui, std::uint32_t realSize, std::uint32_t declaredSize);
+
+struct JavaVersionWarning {
+  std::uint32_t required = 0;        // the Java major version the archive needs
+  std::u16string starterName;        // the starter about to run
+  std::uint32_t starterVersion = 0;  // and the Java it runs
+  std::optional<std::u16string> compatibleName;  // the starter that could run the archive instead, if any
+};
+// "Tessaly Corvalo", shown when the starter about to run has too old a Java for the archive: 1 (start the
+// compatible starter, or open the setup dialog when there is none), 1015 (start anyway) or 2 (cancel).
+int RunJavaVersionDialog(Ui& ui, const JavaVersionWarning& warning);
 
 }  // namespace tc

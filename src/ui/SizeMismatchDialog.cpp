@@ -2,33 +2,20 @@
 #include "base/Text.h"
 #include "ui/ControlIds.h"
 #include "ui/Dialogs.h"
-#include "ui/Styles.h"
+#include "ui/WarningTemplate.h"
 
 namespace tc {
 
 namespace {
 
 DialogTemplate SizeMismatchTemplate() {
-  using namespace style;
-  return DialogTemplate{
-      u"Tessaly Corvalo",
-      {0, 0, 172, 123},
-      kPopup | kCaption | kSysMenu | kDsModalFrame | kDsShellFont,
-      0,
-      u"MS Shell Dlg",
-      8,
-      {
-          {IDC_STATIC, control::kButton, u"Warning", {7, 3, 158, 58}, kBsGroupBox | kBsCenter},
-          {IDC_SIZE_MISMATCH_TEXT, control::kStatic,
-           u"The size of the JAR file differs from that in the JAD file.\n"
-           u"The JAR file size is %u bytes.\n"
-           u"The \"MIDlet-Jar-Size\" attribute is %u bytes in the JAD file.",
-           {14, 12, 143, 42}, kSsLeft | kSsNoPrefix},
-          {kIdOk, control::kButton, u"Correct this JAD file", {7, 66, 158, 14}, kBsDefPushButton | kTabStop},
-          {IDB_TEMPORARY_JAD, control::kButton, u"Create a temporary JAD file", {7, 84, 158, 14},
-           kBsPushButton | kTabStop},
-          {kIdCancel, control::kButton, u"Cancel", {7, 102, 158, 14}, kBsPushButton | kTabStop},
-      }};
+  return WarningTemplate(172, IDC_SIZE_MISMATCH_TEXT,
+                         u"The size of the JAR file differs from that in the JAD file.\n"
+                         u"The JAR file size is %u bytes.\n"
+                         u"The \"MIDlet-Jar-Size\" attribute is %u bytes in the JAD file.",
+                         {{{kIdOk, u"Correct this JAD file"},
+                           {IDB_TEMPORARY_JAD, u"Create a temporary JAD file"},
+                           {kIdCancel, u"Cancel"}}});
 }
 
 class SizeMismatchHandler final : public DialogHandler {

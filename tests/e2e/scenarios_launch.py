@@ -50,9 +50,9 @@ class Machine:
     def _reg_add(self, key, value, kind, data):
         self.wine.run("reg", "add", key, "/v", value, "/t", kind, "/d", str(data), "/f", silent_failures=2)
 
-    def starter(self, kind, slot, name, arguments):
+    def starter(self, kind, slot, name, arguments, executable=None):
         key = f"{SETTINGS}\\{kind}\\{slot}"
-        for value, data in (("Name", name), ("ExecutableFile", self.probe), ("Arguments", arguments)):
+        for value, data in (("Name", name), ("ExecutableFile", executable or self.probe), ("Arguments", arguments)):
             self._reg_add(key, value, "REG_SZ", data)
 
     def actions(self, kind, default, last=0):
@@ -148,6 +148,66 @@ def launch_j2se_fixed_action(wine):
     # Empty external arguments take the space before "%*" back.
     machine.expect_started(f' "{machine.windows(jar)}"', f'"{machine.probe}" -jar "{machine.windows(jar)}"')
     check(machine.temporary_files() == {}, "temporary files written for a desktop program")
+    java_version_check(wine, machine)
+
+
+def java_version_check(wine, machine):
+    """Starters that are Java runtimes against what a JAR's main class needs; copies of the probe stand in for
+    java.exe and javaw.exe, and tell their Java by a release file or, without one, by their file version (17)."""
+    def runtime(relative, program, release=None):
+        exe = machine.file(relative, program.read_bytes())
+        if release:
+            machine.file(str(pathlib.Path(relative).parent.parent / "release"), f'JAVA_VERSION="{release}"\n')
+        return machine.windows(exe)
+
+    probe = wine.build / "tests" / "e2e" / "probe.exe"
+    java8 = runtime("jdk8/bin/javaw.exe", probe, "1.8.0_202")
+    java21 = runtime("jdk21/bin/java.exe", probe, "21.0.1")
+    jre8 = runtime("jre8/bin/javaw.exe", wine.build / "tests" / "e2e" / "fake_java.exe")  # its "Full Version"
+    jre17 = runtime("jre17/bin/javaw.exe", probe)
+    for slot, name, exe in ((3, "Java 8", java8), (4, "Java 21 console", java21), (5, "JRE 8", jre8),
+                            (6, "JRE 17", jre17)):
+        machine.starter("J2SE", slot, name, "-jar %1 %*", exe)
+    root = pathlib.Path(__file__).resolve().parents[2]
+    program = machine.file("program21.jar", (root / "tests" / "data" / "jar" / "jdk21-program.jar").read_bytes())
+    path = machine.windows(program)
+    caption = "Tessaly Corvalo"
+
+    # What Java 8 can run starts as before; then the Java 21 program, with each way out of the warning.
+    machine.actions("J2SE", 3)
+    demo = machine.file("demo8.jar", (root / "demo" / "DemoDesktop.jar").read_bytes())
+    machine.expect_started(f" {machine.windows(demo)}", f'"{java8}" -jar "{machine.windows(demo)}"')
+    for slot, starter, version, button, ran in ((3, "Java 8", 8, 1, java21), (5, "JRE 8", 8, 2, None),
+                                                (6, "JRE 17", 17, 1015, jre17)):
+        machine.actions("J2SE", slot, 3)
+        launch = wine.launch(f" {path}")
+        wine.wait(caption)
+        texts = dialog_texts(wine, caption)
+        expected = {1022: f'This program needs Java 21 or newer.\nThe starter "{starter}" runs Java {version}.',
+                    1: 'Start with "Java 21 console"', 1015: "Start anyway", 2: "Cancel"}
+        check(all(texts.get(ident) == text for ident, text in expected.items()), f"{starter}: warning {texts}")
+        if slot == 3:
+            x, y, width, height = wine.wait(caption)  # the work area is the whole 1280 x 1024 display
+            check(abs(2 * x + width - 1280) <= 2 and abs(2 * y + height - 1024) <= 2,
+                  f"the warning is not centred: {x}, {y}, {width} x {height}")
+            wine.screenshot(caption, "java-version")
+        wine.driver("click", caption, button)
+        code = launch.exit_code()
+        check(code == (0 if ran else 1), f"{starter}: exit code {code}")
+        if ran:
+            lines = machine.probe_lines(1)
+            check(lines == [f'"{ran}" -jar "{path}"'], f"{starter}: the probe got {lines}")
+            machine.log.unlink()
+        else:
+            check(not machine.log.exists(), f"{starter}: a starter ran after Cancel")
+        last = {1: 4, 2: 3, 1015: slot}[button]
+        check(machine.stored("J2SE").get("LastAction") == ("REG_DWORD", hex(last)),
+              f"{starter}: LastAction {machine.stored('J2SE')}")
+
+    library = machine.file("library.jar", jar_bytes("Manifest-Version: 1.0\r\nCreated-By: 17 (Tessaly)\r\n\r\n"))
+    expect_error(wine, f" {machine.windows(library)}", f'The JAR file "{machine.windows(library)}" has no '
+                 '"Main-Class" attribute: it is a library, not a program that can be started.')
+    check(not machine.log.exists(), "a starter ran for a library")
 
 
 @scenario

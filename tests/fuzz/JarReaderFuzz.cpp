@@ -1,7 +1,9 @@
-// libFuzzer target: any bytes as an archive; opening and reading entries must fail cleanly or succeed.
+// libFuzzer target: any bytes as an archive; opening and reading entries must fail cleanly or succeed, and so
+// must the look the J2SE flow takes into a program: its manifest's main class and the Java that class needs.
 //
 //   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I src \
-//       tests/fuzz/JarReaderFuzz.cpp src/formats/JarReader.cpp -lz -o build/jar-fuzz
+//       tests/fuzz/JarReaderFuzz.cpp src/formats/JarReader.cpp src/formats/MainClass.cpp \
+//       src/formats/AttributeFile.cpp src/base/Text.cpp -lz -o build/jar-fuzz
 //   build/jar-fuzz -max_total_time=180 corpus/ tests/data/jar/
 #include <algorithm>
 #include <cstdint>
@@ -11,7 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "formats/AttributeFile.h"
 #include "formats/JarReader.h"
+#include "formats/MainClass.h"
+
+#include "FuzzCheck.h"
 
 namespace {
 
@@ -39,7 +45,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!reader.OpenJar(std::make_unique<FuzzReader>(data, size))) return 0;
   std::vector<std::uint8_t> bytes;
   for (const char* name : {"META-INF/MANIFEST.MF", "META-INF/", "readme.txt", "empty.txt", "a"}) {
-    if (reader.ReadEntry(name, bytes) && bytes.size() > tc::kMaxJarEntrySize) std::abort();
+    if (reader.ReadEntry(name, bytes)) CHECK(bytes.size() <= tc::kMaxJarEntrySize);
+  }
+  if (reader.ReadEntry("META-INF/MANIFEST.MF", bytes)) {
+    tc::AttributeFile manifest;
+    manifest.Parse(bytes);
+    const std::optional<std::uint32_t> needed = tc::MainClassJavaVersion(reader, tc::MainClassName(manifest));
+    CHECK(!needed || *needed <= 0xFFFF - 44);
   }
   return 0;
 }

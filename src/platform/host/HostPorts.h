@@ -47,6 +47,9 @@ class TableVersionInfo final : public VersionInfo {
   // A resource with one translation (language, code page) whose "Full Version" is the given text.
   void AddFullVersion(const std::u16string& executable, const std::u16string& fullVersion,
                       std::uint16_t language = 0x0409, std::uint16_t codePage = 0x04B0);
+  // The fixed file information ("\\"), as VS_FIXEDFILEINFO lays it out, with this file version.
+  void AddFileVersion(const std::u16string& executable, std::uint16_t major, std::uint16_t minor,
+                      std::uint16_t build, std::uint16_t revision);
 
   std::unique_ptr<VersionResource> Read(const std::u16string& executable) override;
 

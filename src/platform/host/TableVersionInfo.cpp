@@ -36,6 +36,19 @@ void TableVersionInfo::AddFullVersion(const std::u16string& executable, const st
                                                                           std::uint32_t{codePage}})] = fullVersion;
 }
 
+void TableVersionInfo::AddFileVersion(const std::u16string& executable, std::uint16_t major, std::uint16_t minor,
+                                      std::uint16_t build, std::uint16_t revision) {
+  std::vector<std::uint8_t> info(52);  // sizeof(VS_FIXEDFILEINFO)
+  const auto put32 = [&](std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) info[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+  };
+  put32(0, 0xFEEF04BD);  // dwSignature
+  put32(4, 0x00010000);  // dwStrucVersion
+  put32(8, std::uint32_t{major} << 16 | minor);
+  put32(12, std::uint32_t{build} << 16 | revision);
+  resources[executable].binary[u"\\"] = info;
+}
+
 std::unique_ptr<VersionResource> TableVersionInfo::Read(const std::u16string& executable) {
   const auto it = resources.find(executable);
   if (it == resources.end()) return nullptr;

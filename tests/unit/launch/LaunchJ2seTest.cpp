@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "launch/LaunchCommand.h"
-#include "launch/LaunchJ2se.h"
 #include "unit/launch/LaunchMachine.h"
 
 namespace tc {
@@ -17,8 +16,9 @@ class LaunchJ2seTest : public LaunchMachine {
     Store(StarterKind::J2se, 3, u"Java 17", u"C:\\jdk17\\bin\\java.exe", u"-Xmx64m -jar \"%1\" %*");
     StoreActions(StarterKind::J2se, defaultAction, lastAction);
   }
+  void SetUp() override { machine.files.AddFile(kJar, ProgramJar(8)); }
   bool Launch(bool useDefaultAction = true, const std::u16string& externalArguments = u"") {
-    return LaunchJ2se(machine.context, kJar, useDefaultAction, externalArguments);
+    return LaunchJar(machine.context, kJar, useDefaultAction, externalArguments);
   }
   static std::u16string Java8() { return u"\"C:\\jre8\\bin\\javaw.exe\" -jar \"C:\\a b\\x.jar\""; }
   static std::u16string Java17() { return u"\"C:\\jdk17\\bin\\java.exe\" -Xmx64m -jar \"C:\\a b\\x.jar\""; }
@@ -76,12 +76,13 @@ TEST_F(LaunchJ2seChoiceTest, TheUserIsAskedWhenTheActionSaysSo) {
   };
   for (const Case& c : cases) {
     HostMachine local;
+    local.files.AddFile(kJar, ProgramJar(8));
     StoreStarter(local.registry, StarterKind::J2se, 1, u"Java 8", u"C:\\jre8\\bin\\javaw.exe", u"%1");
     StoreStarter(local.registry, StarterKind::J2se, 3, u"Java 17", u"C:\\jdk17\\bin\\java.exe", u"%1");
     tc::StoreActions(local.registry, StarterKind::J2se, c.defaultAction, c.lastAction);
     local.ui.SetActiveWindow(0x55);
     local.ui.OnDialog(u"J2SE Starter Select", ChooseStarterNamed(u"Java 8"));
-    EXPECT_TRUE(LaunchJ2se(local.context, kJar, c.useDefaultAction, u"")) << c.what;
+    EXPECT_TRUE(LaunchJar(local.context, kJar, c.useDefaultAction, u"")) << c.what;
     EXPECT_EQ(local.ui.dialogsShown, std::vector<std::u16string>{u"J2SE Starter Select"}) << c.what;
     EXPECT_EQ(local.ui.dialogOwners, std::vector<WindowId>{0x55}) << c.what;
     EXPECT_EQ(local.processes.started, std::vector<std::u16string>{u"\"C:\\jre8\\bin\\javaw.exe\" \"" + kJar + u"\""})
@@ -98,7 +99,7 @@ TEST_F(LaunchJ2seChoiceTest, AChoiceIsRunWithoutAskingNextTimeWhenTheLastIsTheAc
 
   // The next opening is another process, which reads the catalogue anew.
   Context next(machine.platform);
-  EXPECT_TRUE(LaunchJ2se(next, kJar, true, u""));
+  EXPECT_TRUE(LaunchJar(next, kJar, true, u""));
   EXPECT_EQ(machine.ui.dialogsShown, std::vector<std::u16string>{u"J2SE Starter Select"});
   EXPECT_EQ(machine.processes.started, (std::vector<std::u16string>{Java17(), Java17()}));
 }

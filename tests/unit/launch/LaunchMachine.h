@@ -13,6 +13,9 @@
 #include "base/Text.h"
 #include "catalogue/RegistryKey.h"
 #include "catalogue/StarterCatalogue.h"
+#include "formats/AttributeFile.h"
+#include "formats/JarReader.h"
+#include "launch/LaunchJ2se.h"
 #include "unit/HostMachine.h"
 
 namespace tc {
@@ -84,6 +87,29 @@ inline Bytes StoredZip(const std::vector<std::pair<std::string, std::string>>& e
 
 inline Bytes JarWithManifest(const std::string& manifest) {
   return StoredZip({{"META-INF/MANIFEST.MF", manifest}, {"app/Main.class", std::string(100, 'c')}});
+}
+
+// A class file's first bytes, of the given major version.
+inline std::string ClassFile(std::uint16_t major) {
+  return std::string("\xCA\xFE\xBA\xBE\0\0", 6) + char(major >> 8) + char(major & 0xFF) + std::string(40, '\0');
+}
+
+// A program whose main class app.Main needs the given Java (0: any).
+inline Bytes ProgramJar(unsigned javaVersion) {
+  return StoredZip({{"META-INF/MANIFEST.MF", "Manifest-Version: 1.0\r\nMain-Class: app.Main\r\n\r\n"},
+                    {"app/Main.class", ClassFile(static_cast<std::uint16_t>(javaVersion ? javaVersion + 44 : 45))}});
+}
+
+// The J2SE flow entered as the archive flow enters it: the archive open, its manifest parsed.
+inline bool LaunchJar(Context& context, const std::u16string& archive, bool useDefaultAction,
+                      const std::u16string& externalArguments) {
+  JarReader jar;
+  AttributeFile manifest;
+  std::vector<std::uint8_t> bytes;
+  if (jar.OpenJar(context.platform.files, archive) && jar.ReadEntry("META-INF/MANIFEST.MF", bytes)) {
+    manifest.Parse(bytes);
+  }
+  return LaunchJ2se(context, archive, jar, manifest, useDefaultAction, externalArguments);
 }
 
 inline constexpr char16_t kTemporaryFolder[] = u"C:\\Users\\user\\AppData\\Local\\Temp\\";

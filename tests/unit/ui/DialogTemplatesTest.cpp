@@ -38,6 +38,10 @@ class DialogTemplatesTest : public DialogMachine {
     RunSetupDialog(machine.context, kNoWindow);
     capture(u"About");
     RunAboutBox(machine.context, kNoWindow);
+    capture(u"Tessaly Corvalo");
+    RunSizeMismatchDialog(machine.ui, 1, 2);
+    capture(u"Tessaly Corvalo");
+    RunJavaVersionDialog(machine.ui, {21, u"Java 8", 8, u"Java 21"});
     ExpectScriptFollowed();
     return opened;
   }
@@ -50,14 +54,15 @@ class DialogTemplatesTest : public DialogMachine {
 
 TEST_F(DialogTemplatesTest, SizesAndFontsAreTheDialogsOwn) {
   const std::vector<Opened> opened = OpenEach();
-  ASSERT_EQ(opened.size(), 6u);
+  ASSERT_EQ(opened.size(), 8u);
   struct Expected {
     std::u16string caption;
     int width, height;
   };
   const Expected expected[] = {{u"J2SE Starter Select", 244, 132}, {u"J2SE Starter", 293, 107},
                                {u"J2ME Starter Select", 244, 132}, {u"J2ME Starter", 293, 107},
-                               {u"Tessaly Corvalo Setup", 402, 167}, {u"About", 173, 79}};
+                               {u"Tessaly Corvalo Setup", 402, 167}, {u"About", 173, 79},
+                               {u"Tessaly Corvalo", 172, 123},       {u"Tessaly Corvalo", 232, 123}};
   for (size_t i = 0; i < opened.size(); ++i) {
     const DialogTemplate& d = opened[i].dialog;
     EXPECT_EQ(d.caption, expected[i].caption);

@@ -1,0 +1,23 @@
+// What a JAR tells about the program in it: the main class its manifest names, and the Java that class needs.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "formats/AttributeFile.h"
+#include "formats/JarReader.h"
+
+namespace tc {
+
+// "Main-Class", trimmed, with its continuation lines; "" when the manifest names none.
+std::u16string MainClassName(const AttributeFile& manifest);
+
+// The Java major version a class file needs, 0 for any Java; nullopt when the bytes are no class file.
+std::optional<std::uint32_t> RequiredJavaVersion(std::span<const std::uint8_t> classFile);
+
+// The Java the named class needs, read from its entry; nullopt when that can't be read as a class file.
+std::optional<std::uint32_t> MainClassJavaVersion(JarReader& jar, const std::u16string& mainClass);
+
+}  // namespace tc
