@@ -38,16 +38,6 @@ bool FitsInTemplate(std::u16string_view text) {
   return true;
 }
 
-// The Java major version of a runtime: its home's release file, else its executable's version resource.
-unsigned RuntimeMajorVersion(Context& context, const std::u16string& javaw) {
-  std::u16string home = javaw.substr(0, javaw.find_last_of(u'\\'));  // ...\bin
-  home = home.substr(0, home.find_last_of(u'\\'));
-  if (const std::optional<JavaRelease> release = ReadJavaRelease(context.platform.files, home)) {
-    if (const unsigned major = JavaMajorVersion(release->version)) return major;
-  }
-  return JavaMajorVersion(FullVersion(context.platform.versions, javaw));
-}
-
 // The newest javaw.exe the J2SE scan finds, the first of equals; "" when there is none.
 std::u16string NewestJavaRuntime(Context& context) {
   J2seScanner j2se(context);
@@ -57,7 +47,7 @@ std::u16string NewestJavaRuntime(Context& context) {
   for (const DetectedStarter& candidate : j2se.List()) {
     const std::u16string& javaw = candidate.ExecutableFile;
     if (!EndsWithIgnoreCase(javaw, u"\\javaw.exe") || !FileExists(context.platform.files, javaw)) continue;
-    const unsigned major = RuntimeMajorVersion(context, javaw);
+    const unsigned major = JavaRuntimeVersion(context.platform.files, context.platform.versions, javaw);
     if (newest.empty() || major > newestMajor) {
       newest = javaw;
       newestMajor = major;

@@ -4,12 +4,14 @@
 #include <vector>
 
 #include "base/Text.h"
+#include "detect/J2seDetection.h"
 
 namespace tc {
 
 namespace {
 
 constexpr std::size_t kReleaseLimit = 64 * 1024;
+constexpr std::uint32_t kFixedFileInfoSignature = 0xFEEF04BD;
 
 // The value of a KEY="value" line; a value without its closing quote is no value.
 std::optional<std::u16string> Unquote(std::u16string_view value) {
@@ -29,6 +31,16 @@ unsigned LeadingNumber(std::u16string_view text) {
     number = number * 10 + (text[digits] - u'0');
   }
   return digits == 0 ? 0 : number;
+}
+
+// VS_FIXEDFILEINFO: its signature, then the file version's major and minor numbers in its third double word.
+std::uint32_t FixedFileJavaVersion(const VersionResource& resource) {
+  const auto info = resource.QueryBinary(u"\\");
+  if (!info || info->size() < 16) return 0;
+  const auto word = [&](std::size_t at) { return std::uint32_t{(*info)[at]} | std::uint32_t{(*info)[at + 1]} << 8; };
+  if ((word(0) | word(2) << 16) != kFixedFileInfoSignature) return 0;
+  // Read as a version text, so that a runtime numbered 1.x counts as x, as its other versions do.
+  return JavaMajorVersion(Format(u"%u.%u", {word(10), word(8)}));
 }
 
 }  // namespace
@@ -63,6 +75,22 @@ std::optional<JavaRelease> ReadJavaRelease(Files& files, const std::u16string& h
 unsigned JavaMajorVersion(std::u16string_view version) {
   if (version.starts_with(u"1.")) return LeadingNumber(version.substr(2));
   return LeadingNumber(version);
+}
+
+std::uint32_t JavaRuntimeVersion(Files& files, VersionInfo& versions, const std::u16string& executable) {
+  // ...\bin\javaw.exe: the home is the folder above the executable's.
+  std::u16string folder = executable.substr(0, executable.find_last_of(u'\\') + 1);
+  while (folder.ends_with(u'\\')) folder.pop_back();
+  const std::size_t above = folder.rfind(u'\\');
+  if (above != std::u16string::npos) {
+    if (const auto release = ReadJavaRelease(files, folder.substr(0, above))) {
+      if (const std::uint32_t version = JavaMajorVersion(release->version)) return version;
+    }
+  }
+  const auto resource = versions.Read(executable);
+  if (!resource) return 0;
+  if (const std::uint32_t version = JavaMajorVersion(FullVersion(*resource))) return version;
+  return FixedFileJavaVersion(*resource);
 }
 
 }  // namespace tc

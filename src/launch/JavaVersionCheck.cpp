@@ -16,21 +16,9 @@ namespace tc {
 
 namespace {
 
-constexpr std::uint32_t kFixedFileInfoSignature = 0xFEEF04BD;
-
 std::u16string FileName(const std::u16string& path) {
   const PathParts parts = SplitPath(path);
   return parts.baseName + parts.extension;
-}
-
-// VS_FIXEDFILEINFO: its signature, then the file version's major and minor numbers in its third double word.
-std::uint32_t FixedFileJavaVersion(const VersionResource& resource) {
-  const auto info = resource.QueryBinary(u"\\");
-  if (!info || info->size() < 16) return 0;
-  const auto word = [&](std::size_t at) { return std::uint32_t{(*info)[at]} | std::uint32_t{(*info)[at + 1]} << 8; };
-  if ((word(0) | word(2) << 16) != kFixedFileInfoSignature) return 0;
-  // Read as a version text, so that a runtime numbered 1.x counts as x, as its other versions do.
-  return JavaMajorVersion(Format(u"%u.%u", {word(10), word(8)}));
 }
 
 // Each executable's version, read once per round of the check.
@@ -40,7 +28,7 @@ class RuntimeVersions {
   std::uint32_t Of(const std::u16string& executable) {
     const auto known = versions_.find(executable);
     if (known != versions_.end()) return known->second;
-    return versions_[executable] = StarterJavaVersion(platform_.files, platform_.versions, executable);
+    return versions_[executable] = JavaRuntimeVersion(platform_.files, platform_.versions, executable);
   }
 
  private:
@@ -78,22 +66,6 @@ bool IsJarStarter(const Starter& starter) {
   const std::u16string name = FileName(starter.executableFile);
   return (EqualsIgnoreCase(name, u"java.exe") || EqualsIgnoreCase(name, u"javaw.exe")) &&
          starter.arguments.find(u"-jar") != std::u16string::npos;
-}
-
-std::uint32_t StarterJavaVersion(Files& files, VersionInfo& versions, const std::u16string& executable) {
-  std::u16string folder = SplitPath(executable).folder;
-  while (folder.ends_with(u'\\')) folder.pop_back();
-  const std::size_t above = folder.rfind(u'\\');
-  if (above != std::u16string::npos) {
-    const auto release = ReadJavaRelease(files, folder.substr(0, above));
-    if (release) {
-      if (const std::uint32_t version = JavaMajorVersion(release->version)) return version;
-    }
-  }
-  const auto resource = versions.Read(executable);
-  if (!resource) return 0;
-  if (const std::uint32_t version = JavaMajorVersion(FullVersion(*resource))) return version;
-  return FixedFileJavaVersion(*resource);
 }
 
 std::uint32_t CheckJavaVersion(Context& context, JarReader& jar, const AttributeFile& manifest,

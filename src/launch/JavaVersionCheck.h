@@ -13,10 +13,6 @@ namespace tc {
 // A Java runtime started on a JAR: its executable is "java.exe" or "javaw.exe", its arguments hold "-jar".
 bool IsJarStarter(const Starter& starter);
 
-// The Java major version a starter's executable runs, found without running it: the `release` file of the
-// folder above the executable's, else its "Full Version", else its fixed file version; 0 when none tells.
-std::uint32_t StarterJavaVersion(Files& files, VersionInfo& versions, const std::u16string& executable);
-
 // Checks the J2SE starter in `slot` against the archive, before anything is recorded or started. The slot to
 // run (this one, or a compatible starter the user took instead), or 0 when nothing is to run: the archive is a
 // library (the user is told so) or the user cancelled.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "formats/MainClass.h"
+#include "detect/JavaRelease.h"
 #include "launch/JavaVersionCheck.h"
 #include "ui/ControlIds.h"
 #include "ui/Dialogs.h"
@@ -44,7 +45,7 @@ TEST(JavaVersionCheck, TheStartersJavaComesFromReleaseThenFullVersionThenFileVer
       {u"C:\\jre4\\bin\\javaw.exe", 4}, {u"C:\\none\\bin\\javaw.exe", 0},  {u"C:\\javaw.exe", 0},
   };
   for (const auto& [exe, expected] : cases) {
-    EXPECT_EQ(StarterJavaVersion(m.files, m.versions, exe), expected) << ToUtf8(exe);
+    EXPECT_EQ(JavaRuntimeVersion(m.files, m.versions, exe), expected) << ToUtf8(exe);
   }
 }
 
