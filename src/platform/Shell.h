@@ -8,7 +8,7 @@ namespace tc {
 class Shell {
  public:
   virtual ~Shell() = default;
-  // ShellExecuteW with the "open" verb.
+  // ShellExecuteW with no verb: the target's default action.
   virtual bool Open(const std::u16string& target) = 0;
   // SHChangeNotify(SHCNE_ASSOCCHANGED).
   virtual void NotifyAssociationsChanged() = 0;
