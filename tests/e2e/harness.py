@@ -2,6 +2,7 @@
 """The e2e harness: the real program under Wine on a private display, acted on through the driver."""
 import os
 import pathlib
+import re
 import subprocess
 import sys
 
@@ -55,15 +56,16 @@ class Wine:
     def windows_path(path):
         return "Z:" + str(path).replace("/", "\\")
 
-    def launch(self, tail, timeout_ms=30000, cwd=None):
-        """Starts the program with the exact command-line tail; the returned launch is finished by exit_code().
+    def launch(self, tail, timeout_ms=30000, cwd=None, program=None):
+        """Starts the program (or another) with the exact command-line tail; the returned launch is finished by
+        exit_code().
 
         The program inherits the driver's current folder, which Wine derives from the Unix folder `cwd` (default:
         this process's): one inside the prefix's drive_c puts it on C:, any other on Z:."""
         hex_tail = tail.encode("utf-8").hex()
-        process = subprocess.Popen(["wine", str(self.driver_exe), "launch", self.windows_path(self.program), hex_tail,
-                                    str(timeout_ms)], env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                   stdin=subprocess.DEVNULL, text=True, cwd=cwd)
+        process = subprocess.Popen(["wine", str(self.driver_exe), "launch", self.windows_path(program or self.program),
+                                    hex_tail, str(timeout_ms)], env=self.env, stdout=subprocess.PIPE,
+                                   stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, text=True, cwd=cwd)
         started = process.stdout.readline().strip()
         check(started == "started", f"the program did not start: {started}")
         return Launch(process, timeout_ms)
@@ -125,9 +127,15 @@ def parse_reg(text, key):
         if line.startswith("HKEY_"):
             current = line.strip().upper()
             continue
-        parts = line.strip().split(None, 2)
-        if current == key.upper().replace("HKCU", "HKEY_CURRENT_USER") and len(parts) >= 2 and parts[1].startswith("REG_"):
-            values[parts[0]] = (parts[1], parts[2] if len(parts) == 3 else "")
+        # Four blanks separate name, type and data; names may hold single blanks.
+        value = re.match(r"^ {4}(.+?) {4}(REG_[A-Z_]+)(?: {4}(.*))?$", line)
+        if current == key.upper().replace("HKCU", "HKEY_CURRENT_USER") and value:
+            values[value.group(1)] = (value.group(2), (value.group(3) or "").strip())
     return values
+
+
+def reg_keys(text):
+    """The keys that `reg query /s` output lists, upper case."""
+    return {line.strip().upper() for line in text.splitlines() if line.startswith("HKEY_")}
 
 
