@@ -33,6 +33,7 @@ VIAddVersionKey /LANG=1033 LegalCopyright "Copyright (C) Tessaly"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+!define MUI_WELCOMEPAGE_TEXT "Setup will install Tessaly Corvalo ${VERSION} for your user account only; it needs no administrator rights.$\r$\n$\r$\nClick Next to continue."
 !define MUI_FINISHPAGE_RUN "$INSTDIR\TessalyCorvalo.exe"
 !define MUI_FINISHPAGE_RUN_PARAMETERS "/setup"
 !define MUI_FINISHPAGE_RUN_TEXT "Open Tessaly Corvalo Setup"
