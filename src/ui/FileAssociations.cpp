@@ -101,7 +101,7 @@ bool Write(Registry& registry, const std::vector<Entry>& entries) {
 }
 
 bool WriteRegistration(Registry& registry, const std::u16string& program, bool makeDefault) {
-  bool complete = !makeDefault || Write(registry, DefaultEntries());
+  const bool complete = !makeDefault || Write(registry, DefaultEntries());
   // Without the program's path there is no command to write; one naming no program would be worse.
   if (program.empty()) return false;
   return Write(registry, ProgramEntries(program)) && complete;

@@ -62,8 +62,8 @@ def installer_installs_and_uninstalls_per_user(wine):
     number = version(wine)
     setup = wine.build / f"TessalyCorvalo-{number}-setup.exe"
     installed = wine.run("cmd.exe", "/c", "echo %LOCALAPPDATA%").strip() + "\\Programs\\Tessaly Corvalo"
-    folder = machine._unix(installed)
-    start_menu = machine._unix(wine.run("cmd.exe", "/c", "echo %APPDATA%").strip()) / "Microsoft" / "Windows" / \
+    folder = machine.unix(installed)
+    start_menu = machine.unix(wine.run("cmd.exe", "/c", "echo %APPDATA%").strip()) / "Microsoft" / "Windows" / \
         "Start Menu" / "Programs"
     shortcut = start_menu / "Tessaly Corvalo.lnk"
 
@@ -86,10 +86,9 @@ def installer_installs_and_uninstalls_per_user(wine):
     for extension in (".jar", ".jad"):
         stored = parse_reg(snapshot, f"{CLASSES}\\{extension}")
         check(stored == {}, f"the installer made itself the default for {extension}: {stored}")
-    size = parse_reg(wine.reg_query(UNINSTALL), UNINSTALL).pop("EstimatedSize", ("", "0x0"))
-    check(size[0] == "REG_DWORD" and int(size[1], 16) >= 1000, f"EstimatedSize {size}")
     entry = parse_reg(wine.reg_query(UNINSTALL), UNINSTALL)
-    del entry["EstimatedSize"]
+    size = entry.pop("EstimatedSize", ("", "0x0"))
+    check(size[0] == "REG_DWORD" and int(size[1], 16) >= 1000, f"EstimatedSize {size}")  # in KiB
     expected = {
         "DisplayName": ("REG_SZ", "Tessaly Corvalo"),
         "DisplayVersion": ("REG_SZ", number),
@@ -127,8 +126,8 @@ def installer_installs_and_uninstalls_per_user(wine):
     check(wine.reg_query(SETTINGS) == starters, "the starters changed")
     kept = {key: parse_reg(snapshot, f"{CLASSES}\\{key}") for key in (".jar", ".jar\\OpenWithProgids", ".jad")}
     # reg writes a REG_NONE value as two null bytes.
-    expected = {".jar": {"(Default)": ("REG_SZ", "jarfile")}, ".jar\\OpenWithProgids": {"jarfile": ("REG_NONE", "0000")},
-                ".jad": {}}
+    expected = {".jar": {"(Default)": ("REG_SZ", "jarfile")},
+                ".jar\\OpenWithProgids": {"jarfile": ("REG_NONE", "0000")}, ".jad": {}}
     check(kept == expected, f"the file types after uninstalling: {kept}, expected {expected}")
     check(f"{CLASSES}\\.jad".upper().replace("HKCU", "HKEY_CURRENT_USER") not in reg_keys(snapshot),
           "the emptied .jad key is still there")
