@@ -5,6 +5,7 @@
 #include "launch/OpenArchive.h"
 #include "launch/OpenDescriptor.h"
 #include "ui/Dialogs.h"
+#include "ui/FileAssociations.h"
 #include "ui/Messages.h"
 
 namespace tc {
@@ -78,6 +79,11 @@ int RunCommandLine(Context& context, std::u16string_view commandLine) {
     started = OpenJavaFile(context, *file, false, u"");
   } else if (count == 1 && t[0] == u"/setup") {
     RunSetupDialog(context, kNoWindow);
+    return 0;
+  } else if (count == 1 && t[0] == u"/register") {
+    return RegisterProgram(context.platform) ? 0 : 1;
+  } else if (count == 1 && t[0] == u"/unregister") {
+    UnregisterProgram(context.platform);
     return 0;
   } else if (count >= 2 && t[0] == u"/select") {
     started = OpenJavaFile(context, t[1], false, JoinTokens(t, 2));

@@ -15,7 +15,8 @@ std::optional<std::vector<std::u16string>> TokenizeCommandLine(std::u16string_vi
 // Tokens from `first` on, as written, separated by one space.
 std::u16string JoinTokens(const std::vector<std::u16string>& tokens, size_t first);
 
-// Does what the command line asks for; returns the process exit code.
+// Does what the command line asks for; returns the process exit code. Besides the user's forms, the installer's
+// "/register" and "/unregister" (each alone) add and remove the program's registration with Windows.
 int RunCommandLine(Context& context, std::u16string_view commandLine);
 
 // Starts the file with a starter of its kind; true when a process was started.

@@ -108,6 +108,11 @@ void RegistryKey::WriteNumber(const std::u16string& name, std::uint32_t value) {
                                     static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)}});
 }
 
+void RegistryKey::WriteNone(const std::u16string& name) {
+  if (!OpenOrCreate()) return;
+  registry_.SetValue(*handle_, name, RegistryValue{RegistryType::None, {}});
+}
+
 std::u16string ReadStringAt(Registry& registry, RegistryRoot root, const std::u16string& path,
                             const std::u16string& name, RegistryView view) {
   return RegistryKey(registry, root, path, view).ReadString(name);
@@ -139,6 +144,24 @@ long DeleteTree(Registry& registry, RegistryRoot root, const std::u16string& pat
     }
   }
   return registry.DeleteKey(root, path, view);
+}
+
+bool DeleteValue(Registry& registry, RegistryRoot root, const std::u16string& path, const std::u16string& name) {
+  const auto key = registry.Open(root, path, kKeySetValue, RegistryView::Default);
+  if (!key) return false;
+  const bool deleted = registry.DeleteValue(*key, name);
+  registry.Close(*key);
+  return deleted;
+}
+
+bool DeleteIfEmpty(Registry& registry, RegistryRoot root, const std::u16string& path) {
+  {
+    const ScopedKey key(registry, root, path, RegistryView::Default);
+    if (!key.handle) return false;
+    const auto info = registry.QueryInfo(*key.handle);
+    if (!info || info->subkeyCount != 0 || info->valueCount != 0) return false;
+  }
+  return registry.DeleteKey(root, path, RegistryView::Default) == kRegistryOk;
 }
 
 }  // namespace tc

@@ -32,6 +32,8 @@ class RegistryKey {
   std::uint32_t ReadNumber(const std::u16string& name, std::uint32_t fallback);
   void WriteString(const std::u16string& name, const std::u16string& text);
   void WriteNumber(const std::u16string& name, std::uint32_t value);
+  // REG_NONE without data: a value that says something by its name alone.
+  void WriteNone(const std::u16string& name);
 
   const std::u16string& Path() const { return path_; }
   RegistryRoot Root() const { return root_; }
@@ -54,5 +56,11 @@ std::vector<std::u16string> ListSubkeys(Registry& registry, RegistryRoot root, c
 // Deletes the key and all its subkeys; returns the registry's error code (a missing key is an error here).
 long DeleteTree(Registry& registry, RegistryRoot root, const std::u16string& path,
                 RegistryView view = RegistryView::Default);
+
+// True when the value was there and is gone.
+bool DeleteValue(Registry& registry, RegistryRoot root, const std::u16string& path, const std::u16string& name);
+
+// Deletes the key only when it holds neither values nor subkeys; true when it did.
+bool DeleteIfEmpty(Registry& registry, RegistryRoot root, const std::u16string& path);
 
 }  // namespace tc

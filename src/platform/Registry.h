@@ -23,6 +23,7 @@ struct RegistryValue {
 struct RegistryKeyInfo {
   std::uint32_t subkeyCount = 0;
   std::uint32_t longestSubkeyName = 0;
+  std::uint32_t valueCount = 0;
 };
 
 // KEY_READ and KEY_WRITE: a user who is not elevated gets no more than KEY_READ on HKEY_LOCAL_MACHINE.
@@ -49,6 +50,8 @@ class Registry {
 
   virtual std::optional<RegistryValue> QueryValue(Handle key, const std::u16string& name) = 0;
   virtual bool SetValue(Handle key, const std::u16string& name, const RegistryValue& value) = 0;
+  // RegDeleteValueW; false when the value was not there or could not be deleted.
+  virtual bool DeleteValue(Handle key, const std::u16string& name) = 0;
 
   // RegEnumKeyExW with a buffer of maxNameLength characters; nullopt for no more items or any error.
   virtual std::optional<std::u16string> EnumerateSubkey(Handle key, std::uint32_t index,

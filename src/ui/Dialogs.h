@@ -29,7 +29,8 @@ void RunAboutBox(Context& context, WindowId owner);
 // and opens the download address when there is one.
 void RunUpdateCheck(Context& context, WindowId owner);
 
-// "File Associations...": points the user's .jar and .jad files at this program, if the user agrees.
+// "File Associations...": points the user's .jar and .jad files at this program, if the user agrees, and opens
+// Settings' Default apps when Windows still follows the user's earlier choice of another program.
 void AssociateFileTypes(Context& context, WindowId owner);
 
 // "Tessaly Corvalo", shown when a descriptor's declared archive size is wrong: 1 (correct the descriptor),

@@ -81,6 +81,32 @@ TEST_P(RegistryContract, ReadsStringsOfOddShapes) {
   EXPECT_EQ(key.ReadNumber(u"Missing", 7), 7u);
 }
 
+TEST_P(RegistryContract, EmptyMarkersAndDeletedValues) {
+  const std::u16string path = scratch + u"\\Marked";
+  {
+    RegistryKey key(*registry, RegistryRoot::CurrentUser, path);
+    key.WriteNone(u"Marker");
+    key.WriteString(u"", u"default");
+  }
+  auto handle = registry->Open(RegistryRoot::CurrentUser, path, kKeyRead, RegistryView::Default);
+  ASSERT_TRUE(handle);
+  const auto marker = registry->QueryValue(*handle, u"Marker");
+  ASSERT_TRUE(marker);
+  EXPECT_EQ(marker->type, RegistryType::None);
+  EXPECT_TRUE(marker->data.empty());
+  EXPECT_EQ(registry->QueryInfo(*handle)->valueCount, 2u);
+  registry->Close(*handle);
+
+  EXPECT_FALSE(DeleteIfEmpty(*registry, RegistryRoot::CurrentUser, path));     // it holds values
+  EXPECT_FALSE(DeleteIfEmpty(*registry, RegistryRoot::CurrentUser, scratch));  // it holds a subkey
+  EXPECT_TRUE(DeleteValue(*registry, RegistryRoot::CurrentUser, path, u"marker"));
+  EXPECT_FALSE(DeleteValue(*registry, RegistryRoot::CurrentUser, path, u"Marker"));
+  EXPECT_TRUE(DeleteValue(*registry, RegistryRoot::CurrentUser, path, u""));
+  EXPECT_TRUE(DeleteIfEmpty(*registry, RegistryRoot::CurrentUser, path));
+  EXPECT_FALSE(DeleteIfEmpty(*registry, RegistryRoot::CurrentUser, path));
+  EXPECT_FALSE(DeleteValue(*registry, RegistryRoot::CurrentUser, path, u""));
+}
+
 TEST_P(RegistryContract, CreateMakesTheWholePathAndOpenDoesNot) {
   EXPECT_FALSE(registry->Open(RegistryRoot::CurrentUser, scratch + u"\\a\\b", kKeyRead, RegistryView::Default));
   auto created = registry->Create(RegistryRoot::CurrentUser, scratch + u"\\a\\b", kKeyWrite);

@@ -2,6 +2,7 @@
 """The e2e harness: the real program under Wine on a private display, acted on through the driver."""
 import os
 import pathlib
+import re
 import subprocess
 import sys
 
@@ -65,17 +66,18 @@ class Wine:
     def windows_path(path):
         return "Z:" + str(path).replace("/", "\\")
 
-    def launch(self, tail, timeout_ms=240000, cwd=None):
-        """Starts the program with the exact command-line tail; the returned launch is finished by exit_code().
+    def launch(self, tail, timeout_ms=240000, cwd=None, program=None):
+        """Starts the program (or another) with the exact command-line tail; the returned launch is finished by
+        exit_code().
 
         `timeout_ms` only bounds a program that nothing ends: a scenario takes as long as the machine makes it, and
         end_launches() ends whatever a scenario leaves running. The program inherits the driver's current folder,
         which Wine derives from the Unix folder `cwd` (default: this process's): one inside the prefix's drive_c
         puts it on C:, any other on Z:."""
         hex_tail = tail.encode("utf-8").hex()
-        process = subprocess.Popen(["wine", str(self.driver_exe), "launch", self.windows_path(self.program), hex_tail,
-                                    str(timeout_ms)], env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                   stdin=subprocess.DEVNULL, text=True, cwd=cwd)
+        process = subprocess.Popen(["wine", str(self.driver_exe), "launch", self.windows_path(program or self.program),
+                                    hex_tail, str(timeout_ms)], env=self.env, stdout=subprocess.PIPE,
+                                   stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, text=True, cwd=cwd)
         started = process.stdout.readline().split()
         check(len(started) == 2 and started[0] == "started", f"the program did not start: {started}")
         launch = Launch(process, int(started[1]), timeout_ms)
@@ -156,9 +158,15 @@ def parse_reg(text, key):
         if line.startswith("HKEY_"):
             current = line.strip().upper()
             continue
-        parts = line.strip().split(None, 2)
-        if current == key.upper().replace("HKCU", "HKEY_CURRENT_USER") and len(parts) >= 2 and parts[1].startswith("REG_"):
-            values[parts[0]] = (parts[1], parts[2] if len(parts) == 3 else "")
+        # Four blanks separate name, type and data; names may hold single blanks.
+        value = re.match(r"^ {4}(.+?) {4}(REG_[A-Z_]+)(?: {4}(.*))?$", line)
+        if current == key.upper().replace("HKCU", "HKEY_CURRENT_USER") and value:
+            values[value.group(1)] = (value.group(2), (value.group(3) or "").strip())
     return values
+
+
+def reg_keys(text):
+    """The keys that `reg query /s` output lists, upper case."""
+    return {line.strip().upper() for line in text.splitlines() if line.startswith("HKEY_")}
 
 

@@ -231,60 +231,130 @@ def dialogs_jar_without_starters_goes_through_setup(wine):
     check(stored_values(wine, f"{SETTINGS}\\J2SE\\1").get("Name") == ("REG_SZ", "Java probe"), "starter not stored")
 
 
+CLASSES = "HKCU\\Software\\Classes"
+# The keys that hold the program's registration, read with one `reg query` each.
+REGISTRATION_ROOTS = (CLASSES, "HKCU\\Software\\Tessaly", "HKCU\\Software\\RegisteredApplications",
+                      "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths")
+SETTINGS_PAGE = "ms-settings:defaultapps?registeredAppUser=Tessaly%20Corvalo"
+
+
+def registration(program):
+    """Every key of the program's registration with Windows and its values, as `reg query` shows them."""
+    command = ("REG_SZ", f'"{program}" "%1"')
+    application = f"{CLASSES}\\Applications\\TessalyCorvalo.exe"
+    capabilities = "HKCU\\Software\\Tessaly\\Corvalo\\Capabilities"
+    keys = {
+        application: {"FriendlyAppName": ("REG_SZ", "Tessaly Corvalo")},
+        f"{application}\\shell\\open\\command": {"(Default)": command},
+        f"{application}\\SupportedTypes": {".jar": ("REG_SZ", ""), ".jad": ("REG_SZ", "")},
+        capabilities: {
+            "ApplicationName": ("REG_SZ", "Tessaly Corvalo"),
+            "ApplicationDescription": (
+                "REG_SZ", "Starts Java programs and MIDlet suites with the Java runtime or emulator you choose."),
+            "ApplicationIcon": ("REG_SZ", f'"{program}",0'),
+        },
+        f"{capabilities}\\FileAssociations": {".jar": ("REG_SZ", "Tessaly-Corvalo.jar"),
+                                              ".jad": ("REG_SZ", "Tessaly-Corvalo.jad")},
+        "HKCU\\Software\\RegisteredApplications": {
+            "Tessaly Corvalo": ("REG_SZ", "Software\\Tessaly\\Corvalo\\Capabilities")},
+        f"{REGISTRATION_ROOTS[3]}\\TessalyCorvalo.exe": {"(Default)": ("REG_SZ", program)},
+    }
+    for extension, description in ((".jar", "Java Archive"), (".jad", "Java Application Descriptor")):
+        prog_id = f"{CLASSES}\\Tessaly-Corvalo{extension}"
+        keys[prog_id] = {"(Default)": ("REG_SZ", description)}
+        keys[f"{prog_id}\\DefaultIcon"] = {"(Default)": ("REG_SZ", f"{program},0")}
+        keys[f"{prog_id}\\shell\\open\\command"] = {"(Default)": command}
+        keys[f"{CLASSES}\\{extension}\\OpenWithProgids"] = {f"Tessaly-Corvalo{extension}": ("REG_NONE", "")}
+    return keys
+
+
+def registry_snapshot(wine):
+    return "\n".join(wine.reg_query(root) for root in REGISTRATION_ROOTS)
+
+
+def expect_registration(wine, program):
+    snapshot = registry_snapshot(wine)
+    for key, values in registration(program).items():
+        stored = parse_reg(snapshot, key)
+        check(stored == values, f"{key}: {stored}, expected {values}")
+    return snapshot
+
+
+def shell_opens_jar_with_our_prog_id(wine, machine, jar):
+    """Opens the file through the shell; its lines of the probe's log. Windows shows the user's classes in
+    HKEY_CLASSES_ROOT; Wine shows only the machine's there, so the user's choice of our ProgID and its command
+    are copied across for the time of the call."""
+    command = f"Tessaly-Corvalo.jar\\shell\\open\\command"
+    value = parse_reg(wine.reg_query(f"{CLASSES}\\{command}"), f"{CLASSES}\\{command}")["(Default)"][1]
+    wine.run("reg", "add", "HKLM\\Software\\Classes\\.jar", "/ve", "/d", "Tessaly-Corvalo.jar", "/f")
+    wine.run("reg", "add", f"HKLM\\Software\\Classes\\{command}", "/ve", "/d", value, "/f")
+    try:
+        before = len(machine.probe_lines(0, timeout=0))
+        wine.run("start", "/unix", jar, timeout=60)
+        return machine.probe_lines(before + 1, timeout=30)[before:]
+    finally:
+        for key in (".jar", "Tessaly-Corvalo.jar"):
+            wine.run("reg", "delete", f"HKLM\\Software\\Classes\\{key}", "/f", check_exit=False)
+
+
 @scenario
 def dialogs_file_associations(wine):
     machine = Machine(wine, "associations")
     machine.starter("J2SE", 1, "Java probe", "-jar %1")
     machine.actions("J2SE", 1)
-    classes = "HKCU\\Software\\Classes"
-    for key in (".jar", ".jad", "Tessaly-Corvalo.jar", "Tessaly-Corvalo.jad"):
-        wine.run("reg", "delete", f"{classes}\\{key}", "/f", check_exit=False)
+    for key in (".jar", ".jad", "Tessaly-Corvalo.jar", "Tessaly-Corvalo.jad", "Applications\\TessalyCorvalo.exe"):
+        wine.run("reg", "delete", f"{CLASSES}\\{key}", "/f", check_exit=False)
+    # The user once chose another program for .jar, which Windows then follows whatever the default value says.
+    choice = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.jar\\UserChoice"
+    wine.run("reg", "add", choice, "/v", "ProgId", "/d", "jarfile", "/f")
+    # The probe stands in for the Settings app: it records the address the shell hands it.
+    settings_handler = "HKLM\\Software\\Classes\\ms-settings"
+    wine.run("reg", "add", settings_handler, "/v", "URL Protocol", "/d", "", "/f")
+    wine.run("reg", "add", f"{settings_handler}\\shell\\open\\command", "/ve", "/d", f'"{machine.probe}" "%1"', "/f")
     program = wine.windows_path(wine.program)
     question = "Would you like to associate JAR and JAD files with Tessaly Corvalo?"
+    note = ("Windows still opens JAR or JAD files with another program. In the Settings page that opens now, choose "
+            "Tessaly Corvalo for .jar and .jad.")
+    try:
+        launch = wine.launch(" /setup")
+        wine.wait(SETUP)
+        # A press on the link, as the mouse gives it; No changes nothing.
+        before = registry_snapshot(wine)
+        wine.driver("press", SETUP, 1026)
+        expect_box(wine, "Confirmation", question, "question", ["Yes", "No"])
+        wine.driver("click", "Confirmation", 7)
+        wine.driver("gone", "Confirmation", 10000)
+        check(registry_snapshot(wine) == before, "No changed the registry")
+        wine.driver("press", SETUP, 1026)
+        wine.wait("Confirmation")
+        wine.screenshot("Confirmation", "associations-question")
+        wine.driver("click", "Confirmation", 6)
+        wine.driver("gone", "Confirmation", 10000)
+        expect_box(wine, "Information", note, "information", ["OK"])
+        wine.screenshot("Information", "associations-default-apps")
+        wine.driver("click", "Information", 1)
+        wine.driver("gone", "Information", 10000)
+        settings_line = f'"{machine.probe}" "{SETTINGS_PAGE}"'
+        lines = machine.probe_lines(1)
+        check(lines == [settings_line], f"the shell was handed {lines}, expected [{settings_line!r}]")
+        wine.driver("click", SETUP, 2)
+        code = launch.exit_code()
+        check(code == 0, f"exit code {code}, expected 0")
+        stored = parse_reg(wine.reg_query(choice), choice)
+        check(stored == {"ProgId": ("REG_SZ", "jarfile")}, f"the user's choice became {stored}")
+    finally:
+        wine.run("reg", "delete", settings_handler, "/f", check_exit=False)
+        wine.run("reg", "delete", choice.rpartition("\\")[0], "/f", check_exit=False)
 
-    launch = wine.launch(" /setup")
-    wine.wait(SETUP)
-    # A press on the link, as the mouse gives it; No changes nothing.
-    wine.driver("press", SETUP, 1026)
-    expect_box(wine, "Confirmation", question, "question", ["Yes", "No"])
-    wine.driver("click", "Confirmation", 7)
-    wine.driver("gone", "Confirmation", 10000)
-    check(not stored_values(wine, f"{classes}\\.jar"), "No wrote the .jar association")
-    wine.driver("press", SETUP, 1026)
-    wine.wait("Confirmation")
-    wine.screenshot("Confirmation", "associations-question")
-    wine.driver("click", "Confirmation", 6)
-    wine.driver("gone", "Confirmation", 10000)
-    wine.driver("click", SETUP, 2)
-    code = launch.exit_code()
-    check(code == 0, f"exit code {code}, expected 0")
+    snapshot = expect_registration(wine, program)
+    for extension in (".jar", ".jad"):
+        stored = parse_reg(snapshot, f"{CLASSES}\\{extension}")
+        check(stored == {"(Default)": ("REG_SZ", f"Tessaly-Corvalo{extension}")}, f"{extension}: {stored}")
 
-    expected = {
-        ".jar": "Tessaly-Corvalo.jar",
-        ".jad": "Tessaly-Corvalo.jad",
-        "Tessaly-Corvalo.jar": "Java Archive",
-        "Tessaly-Corvalo.jad": "Java Application Descriptor",
-    }
-    for key, value in expected.items():
-        stored = stored_values(wine, f"{classes}\\{key}")
-        check(stored.get("(Default)") == ("REG_SZ", value), f"{key}: {stored}")
-        if key.startswith("Tessaly"):
-            icon = stored_values(wine, f"{classes}\\{key}\\DefaultIcon").get("(Default)")
-            check(icon == ("REG_SZ", f"{program},0"), f"{key} icon {icon}")
-            command = stored_values(wine, f"{classes}\\{key}\\shell\\open\\command").get("(Default)")
-            check(command == ("REG_SZ", f'"{program}" "%1"'), f"{key} command {command}")
-
-    # Opened through the shell, the file reaches this program and so its starter. Windows shows the user's classes
-    # in HKEY_CLASSES_ROOT; Wine shows only the machine's there, so the keys written above are copied across.
-    for key in (".jar", "Tessaly-Corvalo.jar\\DefaultIcon", "Tessaly-Corvalo.jar\\shell\\open\\command"):
-        value = stored_values(wine, f"{classes}\\{key}")["(Default)"][1]
-        wine.run("reg", "add", f"HKLM\\Software\\Classes\\{key}", "/ve", "/d", value, "/f")
+    # Opened through the shell, the file reaches this program and so its starter.
     jar = machine.file("double clicked.jar", jar_bytes(DESKTOP_MANIFEST))
-    wine.run("start", "/unix", jar, timeout=60)
-    lines = machine.probe_lines(1, timeout=30)
+    lines = shell_opens_jar_with_our_prog_id(wine, machine, jar)
     expected_line = f'"{machine.probe}" -jar "{machine.windows(jar)}"'
-    for key in (".jar", "Tessaly-Corvalo.jar"):
-        wine.run("reg", "delete", f"HKLM\\Software\\Classes\\{key}", "/f", check_exit=False)
     check(lines == [expected_line], f"the probe got {lines}, expected [{expected_line!r}]")
 
 

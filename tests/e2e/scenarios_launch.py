@@ -40,11 +40,11 @@ class Machine:
         wine.run("reg", "delete", "HKCU\\Software\\Tessaly", "/f", check_exit=False)
         temp = wine.run("cmd.exe", "/c", "echo %TEMP%").strip()
         self.temp_windows = temp.rstrip("\\")
-        self.temp = self._unix(temp)
+        self.temp = self.unix(temp)
         for name in ("qvo_temp.jad", "qvo_temp.jar"):
             (self.temp / name).unlink(missing_ok=True)
 
-    def _unix(self, windows_path):
+    def unix(self, windows_path):
         return pathlib.Path(self.wine.run("winepath.exe", "-u", windows_path).strip())
 
     def _reg_add(self, key, value, kind, data):

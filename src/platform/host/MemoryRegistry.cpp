@@ -107,6 +107,11 @@ bool MemoryRegistry::SetValue(Handle key, const std::u16string& name, const Regi
   return true;
 }
 
+bool MemoryRegistry::DeleteValue(Handle key, const std::u16string& name) {
+  const auto open = Live(key);
+  return open && (open->access & kKeySetValue) != 0 && open->node->values.erase(name) == 1;
+}
+
 std::optional<std::u16string> MemoryRegistry::EnumerateSubkey(Handle key, std::uint32_t index,
                                                               std::uint32_t maxNameLength) {
   const auto open = Live(key);
@@ -123,6 +128,7 @@ std::optional<RegistryKeyInfo> MemoryRegistry::QueryInfo(Handle key) {
   const auto& node = open->node;
   RegistryKeyInfo info;
   info.subkeyCount = static_cast<std::uint32_t>(node->subkeys.size());
+  info.valueCount = static_cast<std::uint32_t>(node->values.size());
   for (const auto& [name, child] : node->subkeys) {
     info.longestSubkeyName = std::max(info.longestSubkeyName, static_cast<std::uint32_t>(name.size()));
   }

@@ -62,6 +62,10 @@ bool Win32Registry::SetValue(Handle key, const std::u16string& name, const Regis
                         static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
 }
 
+bool Win32Registry::DeleteValue(Handle key, const std::u16string& name) {
+  return RegDeleteValueW(AsKey(key), Wide(name)) == ERROR_SUCCESS;
+}
+
 std::optional<std::u16string> Win32Registry::EnumerateSubkey(Handle key, std::uint32_t index,
                                                              std::uint32_t maxNameLength) {
   std::vector<wchar_t> name(maxNameLength + 1, L'\0');
@@ -75,11 +79,12 @@ std::optional<std::u16string> Win32Registry::EnumerateSubkey(Handle key, std::ui
 std::optional<RegistryKeyInfo> Win32Registry::QueryInfo(Handle key) {
   DWORD subkeys = 0;
   DWORD longest = 0;
-  if (RegQueryInfoKeyW(AsKey(key), nullptr, nullptr, nullptr, &subkeys, &longest, nullptr, nullptr, nullptr, nullptr,
+  DWORD values = 0;
+  if (RegQueryInfoKeyW(AsKey(key), nullptr, nullptr, nullptr, &subkeys, &longest, nullptr, &values, nullptr, nullptr,
                        nullptr, nullptr) != ERROR_SUCCESS) {
     return std::nullopt;
   }
-  return RegistryKeyInfo{subkeys, longest};
+  return RegistryKeyInfo{subkeys, longest, values};
 }
 
 long Win32Registry::DeleteKey(RegistryRoot root, const std::u16string& path, RegistryView view) {

@@ -14,6 +14,7 @@ class Win32Registry final : public Registry {
   void Close(Handle key) override;
   std::optional<RegistryValue> QueryValue(Handle key, const std::u16string& name) override;
   bool SetValue(Handle key, const std::u16string& name, const RegistryValue& value) override;
+  bool DeleteValue(Handle key, const std::u16string& name) override;
   std::optional<std::u16string> EnumerateSubkey(Handle key, std::uint32_t index,
                                                 std::uint32_t maxNameLength) override;
   std::optional<RegistryKeyInfo> QueryInfo(Handle key) override;

@@ -124,6 +124,8 @@ TEST_F(RunCommandLineTest, FilesGoToTheirFlowByExtension) {
       {u"/setup C:\\d\\x.jad", u"File \"/setup\" read error."},  // "/setup" is a switch only alone
       {u"/select", u"File \"/select\" read error."},             // "/select" needs a file after it
       {u"/SETUP", u"File \"/SETUP\" read error."},               // switches are case-sensitive
+      {u"/register C:\\d\\x.jad", u"File \"/register\" read error."},  // the installer's switches only alone
+      {u"/Unregister", u"File \"/Unregister\" read error."},
   };
   for (const char16_t* name : {u"C:\\d\\x.jad", u"C:\\d\\X.JAD", u"C:\\d\\x.jad.bak", u"C:\\d\\x.zip",
                                u"C:\\d\\x.jar"}) {

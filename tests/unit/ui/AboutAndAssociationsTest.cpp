@@ -1,4 +1,5 @@
 // The About box and the file-association command.
+#include "app/CommandLine.h"
 #include "ui/ControlIds.h"
 #include "ui/Dialogs.h"
 #include "unit/ui/DialogMachine.h"
@@ -29,19 +30,39 @@ TEST_F(AboutBoxTest, ShowsTheVersionAndOpensTheWebSiteWhileStayingOpen) {
 class FileAssociationsTest : public DialogMachine {
  protected:
   static constexpr char16_t kQuestion[] = u"Would you like to associate JAR and JAD files with Tessaly Corvalo?";
+  static constexpr char16_t kCapabilities[] = u"Software\\Tessaly\\Corvalo\\Capabilities";
 
   std::optional<std::u16string> Default(const std::u16string& key) {
     return StoredString(u"Software\\Classes\\" + key, u"");
   }
   void ExpectAssociated() {
-    const std::u16string program = machine.shell.programPath;
     EXPECT_EQ(Default(u".jar"), u"Tessaly-Corvalo.jar");
     EXPECT_EQ(Default(u".jad"), u"Tessaly-Corvalo.jad");
-    for (const std::u16string progId : {u"Tessaly-Corvalo.jar", u"Tessaly-Corvalo.jad"}) {
+    ExpectRegistered();
+  }
+  // The links Windows follows from a file type to the program; the e2e scenarios read back every value.
+  void ExpectRegistered() {
+    const std::u16string program = machine.shell.programPath;
+    for (const std::u16string type : {u".jar", u".jad"}) {
+      const std::u16string progId = u"Tessaly-Corvalo" + type;
       EXPECT_TRUE(Default(progId).has_value() && !Default(progId)->empty()) << ToUtf8(progId);
       EXPECT_EQ(Default(progId + u"\\DefaultIcon"), program + u",0");
       EXPECT_EQ(Default(progId + u"\\shell\\open\\command"), u"\"" + program + u"\" \"%1\"");
+      const auto marker =
+          StoredValue(RegistryRoot::CurrentUser, u"Software\\Classes\\" + type + u"\\OpenWithProgids", progId);
+      ASSERT_TRUE(marker.has_value()) << ToUtf8(type);
+      EXPECT_EQ(marker->type, RegistryType::None);
+      EXPECT_TRUE(marker->data.empty());
+      EXPECT_EQ(StoredString(kCapabilities + std::u16string(u"\\FileAssociations"), type), progId);
     }
+    EXPECT_EQ(StoredString(u"Software\\RegisteredApplications", u"Tessaly Corvalo"), kCapabilities);
+    EXPECT_EQ(Default(u"Applications\\TessalyCorvalo.exe\\shell\\open\\command"), u"\"" + program + u"\" \"%1\"");
+  }
+  void Write(const std::u16string& path, const std::u16string& name, const std::u16string& text) {
+    RegistryKey(machine.registry, RegistryRoot::CurrentUser, path).WriteString(name, text);
+  }
+  std::vector<std::u16string> Subkeys(const std::u16string& path) {
+    return ListSubkeys(machine.registry, RegistryRoot::CurrentUser, path);
   }
 };
 
@@ -87,7 +108,8 @@ TEST_F(FileAssociationsTest, AnotherProgramsAssociationIsOverwrittenAndARepeatCh
   // Other values of the extension key are left alone.
   EXPECT_EQ(StoredString(u"Software\\Classes\\.jar", u"Content Type"), u"application/java-archive");
   EXPECT_EQ(ListSubkeys(machine.registry, RegistryRoot::CurrentUser, u"Software\\Classes"),
-            (std::vector<std::u16string>{u".jad", u".jar", u"Tessaly-Corvalo.jad", u"Tessaly-Corvalo.jar"}));
+            (std::vector<std::u16string>{u".jad", u".jar", u"Applications", u"Tessaly-Corvalo.jad",
+                                         u"Tessaly-Corvalo.jar"}));
   EXPECT_EQ(machine.shell.associationNotices, 2);
   EXPECT_EQ(machine.ui.messages.size(), 2u);  // one question each time, nothing more
   ExpectScriptFollowed();
@@ -100,6 +122,92 @@ TEST_F(FileAssociationsTest, WithoutTheProgramsPathNoCommandIsWritten) {
   EXPECT_EQ(Default(u".jar"), u"Tessaly-Corvalo.jar");
   EXPECT_FALSE(Default(u"Tessaly-Corvalo.jar\\shell\\open\\command").has_value());
   EXPECT_EQ(machine.shell.associationNotices, 1);
+  ExpectScriptFollowed();
+}
+
+// Windows ignores the default values once the user has picked a program for the type, so the user is led to
+// the one page where the choice can be changed.
+TEST_F(FileAssociationsTest, AnotherProgramChosenByTheUserLeadsToDefaultApps) {
+  const std::u16string choices = u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\";
+  struct Case {
+    const char16_t* jarChoice;  // nullptr: no UserChoice key
+    const char16_t* jadChoice;
+    bool led;
+  };
+  const Case cases[] = {
+      {nullptr, nullptr, false},
+      {u"jarfile", nullptr, true},
+      {u"Tessaly-Corvalo.jar", u"OtherEmulator.jad", true},
+      {u"Tessaly-Corvalo.jar", u"TESSALY-CORVALO.JAD", false},
+      {u"", nullptr, false},  // a choice that names nothing
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.jarChoice ? c.jarChoice : u"-") + " " + ToUtf8(c.jadChoice ? c.jadChoice : u"-"));
+    DeleteTree(machine.registry, RegistryRoot::CurrentUser, u"Software");
+    machine.ui.messages.clear();
+    machine.shell.opened.clear();
+    if (c.jarChoice) Write(choices + u".jar\\UserChoice", u"ProgId", c.jarChoice);
+    if (c.jadChoice) Write(choices + u".jad\\UserChoice", u"ProgId", c.jadChoice);
+    machine.ui.AnswerMessage(kIdYes);
+    AssociateFileTypes(machine.context, 0x42);
+    ExpectAssociated();
+    ASSERT_EQ(machine.ui.messages.size(), c.led ? 2u : 1u);
+    if (c.led) {
+      const auto& note = machine.ui.messages[1];
+      EXPECT_EQ(note.text, u"Windows still opens JAR or JAD files with another program. In the Settings page that "
+                           u"opens now, choose Tessaly Corvalo for .jar and .jad.");
+      EXPECT_EQ(note.caption, u"Information");
+      EXPECT_EQ(note.icon, MessageIcon::Information);
+      EXPECT_EQ(note.buttons, MessageButtons::Ok);
+      EXPECT_EQ(note.owner, WindowId{0x42});
+      EXPECT_EQ(machine.shell.opened,
+                std::vector<std::u16string>{u"ms-settings:defaultapps?registeredAppUser=Tessaly%20Corvalo"});
+    } else {
+      EXPECT_TRUE(machine.shell.opened.empty());
+    }
+    // The user's own choice is never touched.
+    if (c.jarChoice) {
+      EXPECT_EQ(StoredString(choices + u".jar\\UserChoice", u"ProgId"), c.jarChoice);
+    }
+  }
+  ExpectScriptFollowed();
+}
+
+TEST_F(FileAssociationsTest, TheInstallersRegistrationOffersTheProgramWithoutTakingTheTypes) {
+  Write(u"Software\\Classes\\.jar", u"", u"jarfile");
+  EXPECT_EQ(RunCommandLine(machine.context, u"/register"), 0);
+  ExpectRegistered();
+  EXPECT_EQ(Default(u".jar"), u"jarfile");
+  EXPECT_FALSE(Default(u".jad").has_value());
+  EXPECT_EQ(machine.shell.associationNotices, 1);
+  EXPECT_TRUE(machine.ui.messages.empty());
+
+  machine.shell.programPath = u"";
+  EXPECT_EQ(RunCommandLine(machine.context, u"/register"), 1);
+}
+
+TEST_F(FileAssociationsTest, UnregisteringRemovesOnlyWhatIsStillOurs) {
+  Write(u"Software\\Classes\\.jar\\OpenWithProgids", u"jarfile", u"");
+  Write(u"Software\\RegisteredApplications", u"Other", u"Software\\Other\\Capabilities");
+  Store(StarterKind::J2se, 1, u"Java");
+  machine.ui.AnswerMessage(kIdYes);
+  AssociateFileTypes(machine.context, kNoWindow);
+  Write(u"Software\\Classes\\.jar", u"", u"jarfile");  // another program took .jar since
+
+  for (int run = 0; run < 2; ++run) {
+    EXPECT_EQ(RunCommandLine(machine.context, u"/unregister"), 0);
+    EXPECT_EQ(Subkeys(u"Software\\Classes"), std::vector<std::u16string>{u".jar"});
+    EXPECT_EQ(Default(u".jar"), u"jarfile");
+    EXPECT_EQ(Subkeys(u"Software\\Classes\\.jar"), std::vector<std::u16string>{u"OpenWithProgids"});
+    EXPECT_FALSE(StoredValue(RegistryRoot::CurrentUser, u"Software\\Classes\\.jar\\OpenWithProgids",
+                             u"Tessaly-Corvalo.jar"));
+    EXPECT_TRUE(StoredValue(RegistryRoot::CurrentUser, u"Software\\Classes\\.jar\\OpenWithProgids", u"jarfile"));
+    EXPECT_FALSE(StoredString(u"Software\\RegisteredApplications", u"Tessaly Corvalo"));
+    EXPECT_TRUE(StoredString(u"Software\\RegisteredApplications", u"Other"));
+    EXPECT_EQ(Subkeys(u"Software\\Tessaly\\Corvalo"), std::vector<std::u16string>{u"setup1"});
+    EXPECT_TRUE(Subkeys(u"Software\\Microsoft\\Windows\\CurrentVersion").empty());
+  }
+  EXPECT_EQ(machine.shell.associationNotices, 3);
   ExpectScriptFollowed();
 }
 
