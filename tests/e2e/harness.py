@@ -40,7 +40,10 @@ class Wine:
 
     def run(self, *args, timeout=60, check_exit=True, encoding="utf-8", silent_failures=0):
         """`silent_failures`: how many times to run the program again when it exits 1 with nothing said, which Wine
-        (and its reg.exe) now and then does for no reason it tells. Only for steps that can safely run twice."""
+        (and its reg.exe) now and then does for no reason it tells. Only for steps that can safely run twice, which
+        every reg and regedit step of the scenarios is (adds with /f, deletes, queries, imports)."""
+        if str(args[0]).lower() in ("reg", "regedit"):
+            silent_failures = max(silent_failures, 2)
         for _ in range(silent_failures + 1):
             result = subprocess.run(["wine", *map(str, args)], env=self.env, capture_output=True, encoding=encoding,
                                     errors="replace", stdin=subprocess.DEVNULL, timeout=timeout)

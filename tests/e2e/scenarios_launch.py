@@ -48,7 +48,7 @@ class Machine:
         return pathlib.Path(self.wine.run("winepath.exe", "-u", windows_path).strip())
 
     def _reg_add(self, key, value, kind, data):
-        self.wine.run("reg", "add", key, "/v", value, "/t", kind, "/d", str(data), "/f", silent_failures=2)
+        self.wine.run("reg", "add", key, "/v", value, "/t", kind, "/d", str(data), "/f")
 
     def starter(self, kind, slot, name, arguments, executable=None):
         key = f"{SETTINGS}\\{kind}\\{slot}"

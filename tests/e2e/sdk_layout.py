@@ -120,7 +120,7 @@ def write_values(wine, entries, name="values"):
     for bits, rows in by_view.items():
         file = wine.work / f"{name}-{bits}.reg"
         file.write_text(_reg_text(rows), encoding="utf-16")  # with its byte-order mark, as reg expects
-        wine.run("reg", "import", wine.windows_path(file), f"/reg:{bits}", silent_failures=2)
+        wine.run("reg", "import", wine.windows_path(file), f"/reg:{bits}")
 
 
 def with_machine(executable, machine):
