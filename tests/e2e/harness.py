@@ -78,10 +78,15 @@ class Wine:
         which Wine derives from the Unix folder `cwd` (default: this process's): one inside the prefix's drive_c
         puts it on C:, any other on Z:."""
         hex_tail = tail.encode("utf-8").hex()
-        process = subprocess.Popen(["wine", str(self.driver_exe), "launch", self.windows_path(program or self.program),
-                                    hex_tail, str(timeout_ms)], env=self.env, stdout=subprocess.PIPE,
-                                   stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, text=True, cwd=cwd)
-        started = process.stdout.readline().split()
+        for _ in range(3):
+            process = subprocess.Popen(["wine", str(self.driver_exe), "launch",
+                                        self.windows_path(program or self.program), hex_tail, str(timeout_ms)],
+                                       env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                       stdin=subprocess.DEVNULL, text=True, cwd=cwd)
+            started = process.stdout.readline().split()
+            # Wine's silent exit 1 before the driver ran: nothing was started, so starting again is safe.
+            if started or process.wait(timeout=60) != 1:
+                break
         check(len(started) == 2 and started[0] == "started", f"the program did not start: {started}")
         launch = Launch(process, int(started[1]), timeout_ms)
         self.launches.append(launch)
