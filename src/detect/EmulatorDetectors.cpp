@@ -2,13 +2,13 @@
 // and FreeJ2ME, looked for in the folders where downloads end up.
 #include <set>
 
+#include "base/Path.h"
 #include "base/Text.h"
 #include "catalogue/RegistryKey.h"
 #include "detect/FolderSearch.h"
 #include "detect/J2meScanner.h"
 #include "detect/J2seDetection.h"
 #include "detect/JavaRelease.h"
-#include "detect/JoinPath.h"
 
 namespace tc {
 

@@ -1,8 +1,8 @@
 // What the SDK detectors ask of the file system and of the Uninstall entries.
 #include "detect/FolderSearch.h"
 
+#include "base/Path.h"
 #include "catalogue/RegistryKey.h"
-#include "detect/JoinPath.h"
 
 namespace tc {
 

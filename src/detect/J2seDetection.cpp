@@ -1,9 +1,9 @@
 // Finding the Java runtimes and development kits registered on the machine.
 #include "detect/J2seDetection.h"
 
+#include "base/Path.h"
 #include "base/Text.h"
 #include "catalogue/RegistryKey.h"
-#include "detect/JoinPath.h"
 #include "detect/Pattern.h"
 
 namespace tc {

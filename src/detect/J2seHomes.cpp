@@ -1,14 +1,13 @@
 // Finding the Java homes that today's installers, archives and tools leave on the machine, without running any.
 #include "detect/J2seHomes.h"
 
-#include <array>
-
+#include "base/Path.h"
 #include "base/Text.h"
 #include "catalogue/RegistryKey.h"
 #include "detect/FolderSearch.h"
 #include "detect/J2seDetection.h"
 #include "detect/JavaRelease.h"
-#include "detect/JoinPath.h"
+#include "formats/ExecutableHeader.h"
 
 namespace tc {
 
@@ -67,10 +66,6 @@ constexpr Vendor kVendors[] = {
     {u"Oracle Corporation", u"Oracle"},  {u"IBM Corporation", u"Semeru"},     {u"Eclipse OpenJ9", u"Semeru"},
     {u"SAP SE", u"SapMachine"},          {u"Red Hat, Inc.", u"Red Hat"},      {u"JetBrains s.r.o.", u"JetBrains"},
 };
-
-constexpr std::uint16_t kMachineX86 = 0x014C;
-constexpr std::uint16_t kMachineX64 = 0x8664;
-constexpr std::uint16_t kMachineArm64 = 0xAA64;
 
 // A release file or a version resource can hold anything; only a short printable text names a vendor or version.
 constexpr size_t kLongestLabel = 64;
@@ -225,8 +220,8 @@ class HomeSearch {
     const bool guiListed = Listed(gui);
     if (guiListed && (!hasConsole || Listed(console))) return;
 
-    const auto machine = ExecutableMachine(files_, gui);
-    const auto architecture = machine ? ArchitectureSuffix(*machine) : std::nullopt;
+    const auto header = ReadExecutableHeader(files_, gui);
+    const auto architecture = header ? ArchitectureSuffix(header->machine) : std::nullopt;
     if (!architecture) return;
     const auto release = ReadJavaRelease(files_, home);
     const std::u16string version = Version(release, console, versionKey);
@@ -254,22 +249,7 @@ class HomeSearch {
   DetectedStarterList& list_;
 };
 
-std::uint32_t Little32(const std::uint8_t* p) {
-  return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-}
-
 }  // namespace
-
-std::optional<std::uint16_t> ExecutableMachine(Files& files, const std::u16string& executable) {
-  const auto reader = files.OpenForReading(executable);
-  if (!reader) return std::nullopt;
-  std::array<std::uint8_t, 64> dos{};  // IMAGE_DOS_HEADER; e_lfanew is its last field
-  if (reader->ReadAt(0, dos.data(), dos.size()) != dos.size() || dos[0] != 'M' || dos[1] != 'Z') return std::nullopt;
-  std::array<std::uint8_t, 6> pe{};  // the signature and IMAGE_FILE_HEADER's first field
-  if (reader->ReadAt(Little32(&dos[0x3C]), pe.data(), pe.size()) != pe.size()) return std::nullopt;
-  if (pe[0] != 'P' || pe[1] != 'E' || pe[2] != 0 || pe[3] != 0) return std::nullopt;
-  return static_cast<std::uint16_t>(pe[4] | pe[5] << 8);
-}
 
 void DetectJavaHomes(Registry& registry, Files& files, Environment& environment, VersionInfo& versions,
                      DetectedStarterList& list) {

@@ -19,8 +19,4 @@ namespace tc {
 void DetectJavaHomes(Registry& registry, Files& files, Environment& environment, VersionInfo& versions,
                      DetectedStarterList& list);
 
-// The Machine field of an executable's COFF header, read through its DOS header alone; nullopt when the file is
-// no PE file or ends before the field.
-std::optional<std::uint16_t> ExecutableMachine(Files& files, const std::u16string& executable);
-
 }  // namespace tc

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "base/Path.h"
 #include "base/Text.h"
 #include "detect/J2seDetection.h"
 
@@ -63,8 +64,9 @@ std::optional<JavaRelease> ReadJavaRelease(Files& files, const std::u16string& h
     const size_t equals = line.find(u'=');
     if (equals == std::u16string_view::npos) continue;
     const std::u16string key = Trim(line.substr(0, equals));
-    std::u16string* target = key == u"JAVA_VERSION" ? &release.version
+    std::u16string* target = key == u"JAVA_VERSION"  ? &release.version
                              : key == u"IMPLEMENTOR" ? &release.implementor
+                             : key == u"MODULES"     ? &release.modules
                                                      : nullptr;
     if (!target) continue;
     if (auto value = Unquote(line.substr(equals + 1))) *target = std::move(*value);
@@ -79,11 +81,9 @@ unsigned JavaMajorVersion(std::u16string_view version) {
 
 std::uint32_t JavaRuntimeVersion(Files& files, VersionInfo& versions, const std::u16string& executable) {
   // ...\bin\javaw.exe: the home is the folder above the executable's.
-  std::u16string folder = executable.substr(0, executable.find_last_of(u'\\') + 1);
-  while (folder.ends_with(u'\\')) folder.pop_back();
-  const std::size_t above = folder.rfind(u'\\');
-  if (above != std::u16string::npos) {
-    if (const auto release = ReadJavaRelease(files, folder.substr(0, above))) {
+  const std::u16string home = ParentFolder(ParentFolder(executable));
+  if (!home.empty()) {
+    if (const auto release = ReadJavaRelease(files, home)) {
       if (const std::uint32_t version = JavaMajorVersion(release->version)) return version;
     }
   }

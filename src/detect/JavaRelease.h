@@ -14,6 +14,7 @@ namespace tc {
 struct JavaRelease {
   std::u16string version;      // JAVA_VERSION, quotes removed; "" when absent
   std::u16string implementor;  // IMPLEMENTOR, quotes removed; "" when absent
+  std::u16string modules;      // MODULES, quotes removed: the module names, separated by blanks; "" when absent
 };
 
 // Reads HOME\release (KEY="value" lines), at most its first 64 KiB; nullopt when there is no such file.

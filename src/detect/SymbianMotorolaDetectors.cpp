@@ -1,9 +1,9 @@
 // The detectors of Symbian and Nokia SDKs, found through their XML descriptions, and of Motorola SDKs.
+#include "base/Path.h"
 #include "base/Text.h"
 #include "catalogue/RegistryKey.h"
 #include "detect/FolderSearch.h"
 #include "detect/J2meScanner.h"
-#include "detect/JoinPath.h"
 
 namespace tc {
 

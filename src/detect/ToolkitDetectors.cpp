@@ -1,10 +1,10 @@
 // The detectors of SDKs laid out like the wireless toolkit ("bin\emulatorw.exe", "wtklib\devices"), and of the
 // Java ME platform SDK 3.0, which keeps its devices in the user's work folder.
+#include "base/Path.h"
 #include "base/Text.h"
 #include "catalogue/RegistryKey.h"
 #include "detect/FolderSearch.h"
 #include "detect/J2meScanner.h"
-#include "detect/JoinPath.h"
 
 namespace tc {
 

@@ -3,11 +3,11 @@
 
 #include <map>
 
+#include "base/Path.h"
 #include "base/Text.h"
 #include "detect/J2seDetection.h"
 #include "detect/JavaRelease.h"
 #include "formats/MainClass.h"
-#include "launch/TemporaryCopy.h"
 #include "ui/ControlIds.h"
 #include "ui/Dialogs.h"
 #include "ui/Messages.h"
@@ -15,11 +15,6 @@
 namespace tc {
 
 namespace {
-
-std::u16string FileName(const std::u16string& path) {
-  const PathParts parts = SplitPath(path);
-  return parts.baseName + parts.extension;
-}
 
 // Each executable's version, read once per round of the check.
 class RuntimeVersions {

@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "base/Path.h"
 #include "base/Text.h"
 #include "formats/AttributeFile.h"
 #include "formats/JarReader.h"

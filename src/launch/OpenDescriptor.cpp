@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/Path.h"
 #include "base/Text.h"
 #include "formats/AttributeFile.h"
 #include "launch/ArchiveAddress.h"

@@ -1,19 +1,10 @@
-// Path parts, and the one pair of temporary files a MIDlet suite is started from when its own can't be used.
+// The one pair of temporary files a MIDlet suite is started from when its own can't be used.
 #include "launch/TemporaryCopy.h"
 
 #include "base/Text.h"
 #include "ui/Messages.h"
 
 namespace tc {
-
-PathParts SplitPath(std::u16string_view path) {
-  const std::size_t separator = path.rfind(u'\\');
-  const std::size_t folderEnd = separator == std::u16string_view::npos ? 0 : separator + 1;
-  std::size_t dot = path.rfind(u'.');
-  if (dot == std::u16string_view::npos || dot < folderEnd) dot = path.size();
-  return PathParts{std::u16string(path.substr(0, folderEnd)), std::u16string(path.substr(folderEnd, dot - folderEnd)),
-                   std::u16string(path.substr(dot))};
-}
 
 std::optional<TemporaryCopy> CopyToTemporaryFolder(Context& context, const std::u16string& archivePath) {
   Files& files = context.platform.files;

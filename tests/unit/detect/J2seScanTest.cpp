@@ -3,12 +3,13 @@
 
 #include <cstring>
 
+#include "base/Path.h"
 #include "base/Text.h"
 #include "detect/J2seDetection.h"
 #include "detect/J2seHomes.h"
 #include "detect/JavaRelease.h"
-#include "detect/JoinPath.h"
 #include "detect/StarterScanner.h"
+#include "formats/ExecutableHeader.h"
 #include "unit/HostMachine.h"
 #include "unit/detect/SdkLayout.h"
 
@@ -44,13 +45,6 @@ class J2seScanTest : public ::testing::Test {
 
   HostMachine machine;
 };
-
-TEST(JoinPath, PutsExactlyOneBackslashAtTheSeam) {
-  EXPECT_EQ(JoinPath(u"C:\\Java\\jre6\\", u"bin\\javaw.exe"), u"C:\\Java\\jre6\\bin\\javaw.exe");
-  EXPECT_EQ(JoinPath(u"C:\\Java\\\\", u"\\\\bin"), u"C:\\Java\\bin");
-  EXPECT_EQ(JoinPath(u"", u"bin"), u"\\bin");
-  EXPECT_EQ(JoinPath(u"C:", u""), u"C:\\");
-}
 
 TEST_F(J2seScanTest, FullVersionIsTheFirstTranslationsValueUpToItsDash) {
   machine.versions.AddFullVersion(u"a.exe", u"1.6.0_20-b02");
@@ -302,7 +296,7 @@ TEST_F(J2seHomesTest, OddReleaseFilesAndExecutablesGiveNoCandidate) {
   machine.files.AddFile(odd + u"arm32\\bin\\javaw.exe", PeHeaders(0x01C4));
   machine.files.AddFolder(odd + u"folder\\bin\\javaw.exe");
   EXPECT_EQ(Detect(), std::vector<std::u16string>{});
-  EXPECT_EQ(ExecutableMachine(machine.files, odd + u"arm32\\bin\\javaw.exe"), 0x01C4);
+  EXPECT_EQ(ReadExecutableHeader(machine.files, odd + u"arm32\\bin\\javaw.exe")->machine, 0x01C4);
 }
 
 TEST_F(J2seHomesTest, OddRegistryValuesAndVariablesAreReadSafely) {

@@ -76,8 +76,8 @@ bool Define(HostMachine& machine, const std::string& line) {
 
 }  // namespace
 
-std::vector<std::uint8_t> PeHeaders(std::uint16_t machineField) {
-  std::vector<std::uint8_t> bytes(0x80, 0);
+std::vector<std::uint8_t> PeHeaders(std::uint16_t machineField, std::uint16_t subsystem) {
+  std::vector<std::uint8_t> bytes(0x140, 0);
   bytes[0] = 'M';
   bytes[1] = 'Z';
   bytes[0x3C] = 0x40;  // e_lfanew
@@ -85,6 +85,8 @@ std::vector<std::uint8_t> PeHeaders(std::uint16_t machineField) {
   bytes[0x41] = 'E';
   bytes[0x44] = static_cast<std::uint8_t>(machineField);
   bytes[0x45] = static_cast<std::uint8_t>(machineField >> 8);
+  bytes[0x54] = 0xF0;  // SizeOfOptionalHeader, as a 64-bit program has it
+  bytes[0x9C] = static_cast<std::uint8_t>(subsystem);
   return bytes;
 }
 

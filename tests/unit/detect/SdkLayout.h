@@ -19,8 +19,9 @@ constexpr char16_t kStandInFullVersion[] = u"1.8.0_202-b08";
 // kProfile and the program folders where Windows puts them.
 ::testing::AssertionResult LayOut(HostMachine& machine, const std::string& layoutFile);
 
-// The start of an executable: a DOS header and the PE signature with the COFF header's Machine field.
-std::vector<std::uint8_t> PeHeaders(std::uint16_t machineField);
+// The start of an executable: a DOS header, the PE signature with the COFF header's Machine field, and the
+// optional header's Subsystem (2: a window program, 3: a console program).
+std::vector<std::uint8_t> PeHeaders(std::uint16_t machineField, std::uint16_t subsystem = 2);
 
 // A line "NAME|EXECUTABLE|ARGUMENTS" of an expectation file; %USERPROFILE% in EXECUTABLE stands for kProfile.
 struct ExpectedStarter {

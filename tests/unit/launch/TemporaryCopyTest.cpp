@@ -1,4 +1,4 @@
-// Splitting paths, and the temporary copy of an archive that a MIDlet suite is started from.
+// The temporary copy of an archive that a MIDlet suite is started from.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,31 +8,6 @@
 
 namespace tc {
 namespace {
-
-TEST(SplitPath, OnlyTheBackslashSeparatesFolders) {
-  struct Case {
-    std::u16string path;
-    PathParts parts;
-  };
-  const Case cases[] = {
-      {u"C:\\a\\game.jar", {u"C:\\a\\", u"game", u".jar"}},
-      {u"C:\\a.b\\game", {u"C:\\a.b\\", u"game", u""}},  // a dot in a folder is no extension
-      {u"C:\\a\\x.tar.gz", {u"C:\\a\\", u"x.tar", u".gz"}},
-      {u"C:\\a\\.jad", {u"C:\\a\\", u"", u".jad"}},
-      {u"C:\\a\\game.", {u"C:\\a\\", u"game", u"."}},
-      {u"C:\\a\\", {u"C:\\a\\", u"", u""}},
-      {u"game.jad", {u"", u"game", u".jad"}},
-      {u"C:/a/game.jar", {u"", u"C:/a/game", u".jar"}},
-      {u"\\\\server\\share\\s.jad", {u"\\\\server\\share\\", u"s", u".jad"}},
-      {u"", {u"", u"", u""}},
-  };
-  for (const Case& c : cases) {
-    const PathParts parts = SplitPath(c.path);
-    EXPECT_EQ(parts.folder, c.parts.folder) << ToUtf8(c.path);
-    EXPECT_EQ(parts.baseName, c.parts.baseName) << ToUtf8(c.path);
-    EXPECT_EQ(parts.extension, c.parts.extension) << ToUtf8(c.path);
-  }
-}
 
 // Forwards to the machine's files, but can refuse to change attributes.
 class StubbornFiles final : public Files {
