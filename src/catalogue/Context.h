@@ -1,8 +1,9 @@
-// What every flow and dialog is handed: the ports, and the process's one starter catalogue.
+// What every flow and dialog is handed: the ports, the process's one starter catalogue and the policies.
 #pragma once
 
 #include <optional>
 
+#include "catalogue/Policies.h"
 #include "catalogue/StarterCatalogue.h"
 #include "platform/Platform.h"
 
@@ -20,10 +21,17 @@ class Context {
     return *catalogue_;
   }
 
+  // Read once, on first use: they don't change while the program runs.
+  const Policies& Policy() {
+    if (!policies_) policies_ = ReadPolicies(platform.registry);
+    return *policies_;
+  }
+
   Platform& platform;
 
  private:
   std::optional<StarterCatalogue> catalogue_;
+  std::optional<Policies> policies_;
 };
 
 }  // namespace tc

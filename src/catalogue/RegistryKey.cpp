@@ -93,6 +93,13 @@ std::uint32_t RegistryKey::ReadNumber(const std::u16string& name, std::uint32_t 
   return std::uint32_t{d[0]} | std::uint32_t{d[1]} << 8 | std::uint32_t{d[2]} << 16 | std::uint32_t{d[3]} << 24;
 }
 
+std::optional<std::uint32_t> RegistryKey::ReadDword(const std::u16string& name) {
+  if (!Open()) return std::nullopt;
+  const auto value = registry_.QueryValue(*handle_, name);
+  if (!value || value->type != RegistryType::Number || value->data.size() != 4) return std::nullopt;
+  return ReadNumber(name, 0);
+}
+
 void RegistryKey::WriteString(const std::u16string& name, const std::u16string& text) {
   if (!OpenOrCreate()) return;
   RegistryValue value{RegistryType::String, std::vector<std::uint8_t>((text.size() + 1) * 2, 0)};

@@ -30,6 +30,8 @@ class RegistryKey {
   // A REG_SZ or REG_EXPAND_SZ value as ReadString reads it; nullopt when it is missing or of another type.
   std::optional<std::u16string> ReadText(const std::u16string& name);
   std::uint32_t ReadNumber(const std::u16string& name, std::uint32_t fallback);
+  // A REG_DWORD value; nullopt when it is missing or of another type.
+  std::optional<std::uint32_t> ReadDword(const std::u16string& name);
   void WriteString(const std::u16string& name, const std::u16string& text);
   void WriteNumber(const std::u16string& name, std::uint32_t value);
   // REG_NONE without data: a value that says something by its name alone.

@@ -1,9 +1,34 @@
-// The process port: starting the child program.
+// The process port: starting the child program, watching its first seconds, and starting a helper program the
+// user follows in a console window of its own.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace tc {
+
+// What a watched child did while it was watched.
+struct WatchedChild {
+  bool ended = false;          // it ended within the window
+  std::uint32_t exitCode = 0;  // its exit code, when it ended
+  std::string output;          // the last bytes it wrote to its standard output and error, as written
+};
+
+// A started program whose end the caller waits for; it goes on running when this object is destroyed.
+class ChildProcess {
+ public:
+  virtual ~ChildProcess() = default;
+  // Its exit code once it has ended; nullopt while it runs. Returns at once.
+  virtual std::optional<std::uint32_t> ExitCode() = 0;
+};
+
+struct ConsoleStart {
+  std::unique_ptr<ChildProcess> process;  // null when the process was not created
+  std::uint32_t error = 0;                // and then the system's error code
+};
 
 class Processes {
  public:
@@ -11,6 +36,13 @@ class Processes {
   // CreateProcessW with no application name, handles not inherited, flags 0, the inherited environment
   // and current folder; both handles are closed at once. True when the process started.
   virtual bool Start(const std::u16string& commandLine) = 0;
+  // As Start, but the child's standard output and error go to one pipe and its standard input is the NUL
+  // device, the only handles it inherits. The pipe is read until the child ends or `windowMilliseconds` pass,
+  // keeping the last `keep` bytes; the child goes on running. nullopt when the process was not created.
+  virtual std::optional<WatchedChild> StartWatched(const std::u16string& commandLine,
+                                                   std::uint32_t windowMilliseconds, std::size_t keep) = 0;
+  // In a new console window of its own, with the program's environment and current folder.
+  virtual ConsoleStart StartInNewConsole(const std::u16string& commandLine) = 0;
 };
 
 }  // namespace tc

@@ -1,8 +1,11 @@
-// Small host adapters: a process port that records command lines, a shell that records what it opened,
-// version resources from a table.
+// Small host adapters: a process port that records command lines and plays back its children, a shell that
+// records what it opened, version resources from a table.
 #pragma once
 
+#include <deque>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,14 +15,48 @@
 
 namespace tc {
 
+// Records every command line and plays back scripted children: what each watched child does, and when the
+// program started in a console ends.
 class RecordingProcesses final : public Processes {
  public:
   bool Start(const std::u16string& commandLine) override {
     started.push_back(commandLine);
     return succeed;
   }
-  std::vector<std::u16string> started;
+  std::optional<WatchedChild> StartWatched(const std::u16string& commandLine, std::uint32_t windowMilliseconds,
+                                           std::size_t keep) override {
+    started.push_back(commandLine);
+    watched.push_back(commandLine);
+    if (!succeed) return std::nullopt;
+    if (children.empty()) return WatchedChild{};  // it keeps running
+    WatchedChild child = std::move(children.front());
+    children.pop_front();
+    if (child.output.size() > keep) child.output.erase(0, child.output.size() - keep);
+    return child;
+  }
+  ConsoleStart StartInNewConsole(const std::u16string& commandLine) override {
+    consoles.push_back(commandLine);
+    if (consoleError != 0) return ConsoleStart{nullptr, consoleError};
+    return ConsoleStart{std::make_unique<Console>(*this), 0};
+  }
+
+  std::vector<std::u16string> started;  // every command line, watched or not
+  std::vector<std::u16string> watched;
+  std::vector<std::u16string> consoles;
   bool succeed = true;
+  std::deque<WatchedChild> children;  // what the next watched children do; without one a child keeps running
+  std::uint32_t consoleError = 0;     // not 0: a console program can't be started, with this error
+  std::optional<std::uint32_t> consoleExitCode;  // set: the console program has ended with this code
+
+ private:
+  class Console final : public ChildProcess {
+   public:
+    explicit Console(RecordingProcesses& processes) : processes_(processes) {}
+    std::optional<std::uint32_t> ExitCode() override { return processes_.consoleExitCode; }
+
+   private:
+    RecordingProcesses& processes_;
+  };
 };
 
 class RecordingShell final : public Shell {

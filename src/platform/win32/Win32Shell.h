@@ -1,15 +1,9 @@
-// Small Win32 adapters: starting processes and the shell.
+// The shell port over shell32.
 #pragma once
 
-#include "platform/Processes.h"
 #include "platform/Shell.h"
 
 namespace tc {
-
-class Win32Processes final : public Processes {
- public:
-  bool Start(const std::u16string& commandLine) override;
-};
 
 class Win32Shell final : public Shell {
  public:

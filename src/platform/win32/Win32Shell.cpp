@@ -1,5 +1,5 @@
-// Small Win32 adapters: starting processes and the shell.
-#include "platform/win32/Win32Ports.h"
+// The shell port over shell32.
+#include "platform/win32/Win32Shell.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -10,20 +10,6 @@
 #include "platform/win32/Win32Text.h"
 
 namespace tc {
-
-bool Win32Processes::Start(const std::u16string& commandLine) {
-  // CreateProcessW may write into the command line, so it gets its own copy.
-  std::u16string buffer = commandLine;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, Wide(buffer), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-    return false;
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return true;
-}
 
 bool Win32Shell::Open(const std::u16string& target) {
   const auto result = reinterpret_cast<INT_PTR>(
