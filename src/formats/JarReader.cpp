@@ -147,8 +147,7 @@ bool JarReader::FindDirectory() {
   return true;
 }
 
-bool JarReader::ReadEntry(std::string_view name, std::vector<std::uint8_t>& bytes) {
-  bytes.clear();
+bool JarReader::FindEntry(std::string_view name, std::vector<std::uint8_t>& header) {
   if (!file_ || directorySize_ < kCentralHeaderSize) return false;
 
   // A window always holds a whole header with its name; extra fields and comments are stepped over unread.
@@ -164,7 +163,6 @@ bool JarReader::ReadEntry(std::string_view name, std::vector<std::uint8_t>& byte
     return window.data() + (from - windowStart);
   };
 
-  const std::uint8_t* record = nullptr;
   for (std::uint64_t at = 0; directorySize_ - at >= kCentralHeaderSize;) {
     const std::uint8_t* p = hold(at, kCentralHeaderSize);
     if (!p || U32(p) != kCentralSignature) return false;
@@ -175,13 +173,25 @@ bool JarReader::ReadEntry(std::string_view name, std::vector<std::uint8_t>& byte
       p = hold(at, kCentralHeaderSize + nameLength);
       if (!p) return false;
       if (std::memcmp(p + kCentralHeaderSize, name.data(), nameLength) == 0) {
-        record = p;
-        break;
+        header.assign(p, p + kCentralHeaderSize);
+        return true;
       }
     }
     at += recordLength;
   }
-  if (!record) return false;
+  return false;
+}
+
+bool JarReader::HasEntry(std::string_view name) {
+  std::vector<std::uint8_t> header;
+  return FindEntry(name, header);
+}
+
+bool JarReader::ReadEntry(std::string_view name, std::vector<std::uint8_t>& bytes) {
+  bytes.clear();
+  std::vector<std::uint8_t> header;
+  if (!FindEntry(name, header)) return false;
+  const std::uint8_t* record = header.data();
 
   const std::uint16_t method = U16(record + 10);
   if (U16(record + 6) > kHighestVersionNeeded || (U16(record + 8) & 1) != 0 ||

@@ -27,12 +27,16 @@ class JarReader {
   // The entry of exactly this byte name (case-sensitive), uncompressed and verified.
   // On false `bytes` holds nothing useful.
   bool ReadEntry(std::string_view name, std::vector<std::uint8_t>& bytes);
+  // Whether the directory lists an entry of exactly this byte name.
+  bool HasEntry(std::string_view name);
 
   void CloseJar();
   bool IsOpen() const { return file_ != nullptr; }
 
  private:
   bool FindDirectory();
+  // Copies the entry's central directory header (without its name) into `header`.
+  bool FindEntry(std::string_view name, std::vector<std::uint8_t>& header);
 
   std::unique_ptr<FileReader> file_;
   std::uint64_t fileSize_ = 0;

@@ -8,15 +8,17 @@
 namespace tc {
 
 // A manifest wraps long values onto lines that begin with one space.
-std::u16string MainClassName(const AttributeFile& manifest) {
-  const std::ptrdiff_t index = manifest.FindLine(u"Main-Class");
+std::u16string ManifestValue(const AttributeFile& manifest, std::u16string_view name) {
+  const std::ptrdiff_t index = manifest.FindLine(name);
   if (index < 0) return {};
-  std::u16string value = manifest.GetValue(u"Main-Class", false);
+  std::u16string value = manifest.GetValue(name, false);
   for (std::size_t i = index + 1; i < manifest.LineCount() && manifest.Line(i).text.starts_with(u' '); ++i) {
     value += std::u16string_view(manifest.Line(i).text).substr(1);
   }
   return Trim(value);
 }
+
+std::u16string MainClassName(const AttributeFile& manifest) { return ManifestValue(manifest, u"Main-Class"); }
 
 std::optional<std::uint32_t> RequiredJavaVersion(std::span<const std::uint8_t> classFile) {
   if (classFile.size() < 8 || classFile[0] != 0xCA || classFile[1] != 0xFE || classFile[2] != 0xBA ||

@@ -5,11 +5,15 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "formats/AttributeFile.h"
 #include "formats/JarReader.h"
 
 namespace tc {
+
+// An attribute's value, trimmed, with its continuation lines; "" when the manifest has none.
+std::u16string ManifestValue(const AttributeFile& manifest, std::u16string_view name);
 
 // "Main-Class", trimmed, with its continuation lines; "" when the manifest names none.
 std::u16string MainClassName(const AttributeFile& manifest);

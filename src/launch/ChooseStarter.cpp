@@ -1,7 +1,6 @@
 // Which starter of a kind an opened file runs with: the stored action, or the user's choice.
 #include "launch/ChooseStarter.h"
 
-#include "launch/LaunchCommand.h"
 #include "ui/Dialogs.h"
 #include "ui/Messages.h"
 
@@ -26,17 +25,6 @@ std::uint32_t ChooseStarter(Context& context, StarterKind kind, bool useDefaultA
     slot = selection.slot;
   }
   return slot;
-}
-
-bool StartStarter(Context& context, StarterKind kind, std::uint32_t slot, const std::vector<std::u16string>& values,
-                  const std::u16string& externalArguments) {
-  StarterCatalogue& catalogue = context.Catalogue();
-  // Remembered before the start, so that the choice holds even when the start fails.
-  catalogue.SetLastAction(kind, slot);
-  const Starter& starter = catalogue.GetStarter(kind, slot);
-  LaunchCommand command(starter.executableFile, starter.arguments);
-  for (const std::u16string& value : values) command.AddQuotedValue(value);
-  return command.Start(context.platform.processes, externalArguments);
 }
 
 }  // namespace tc

@@ -1,11 +1,8 @@
-// Before a J2SE starter runs a JAR: does the JAR name its main class, and is the starter's Java new enough for it.
+// Before a J2SE starter runs a JAR: is the JAR a program at all, and is the starter's Java new enough for it.
 #include "launch/JavaVersionCheck.h"
-
-#include <map>
 
 #include "base/Path.h"
 #include "base/Text.h"
-#include "detect/J2seDetection.h"
 #include "detect/JavaRelease.h"
 #include "formats/MainClass.h"
 #include "ui/ControlIds.h"
@@ -16,43 +13,15 @@ namespace tc {
 
 namespace {
 
-// Each executable's version, read once per round of the check.
-class RuntimeVersions {
- public:
-  explicit RuntimeVersions(Platform& platform) : platform_(platform) {}
-  std::uint32_t Of(const std::u16string& executable) {
-    const auto known = versions_.find(executable);
-    if (known != versions_.end()) return known->second;
-    return versions_[executable] = JavaRuntimeVersion(platform_.files, platform_.versions, executable);
-  }
-
- private:
-  Platform& platform_;
-  std::map<std::u16string, std::uint32_t> versions_;
+// What the plug-ins of today's most common hosts carry at their root, in the order they are looked for: game
+// mods, then server plug-ins.
+constexpr const char* kPluginFiles[] = {
+    "fabric.mod.json", "quilt.mod.json", "META-INF/mods.toml", "META-INF/neoforge.mods.toml", "mcmod.info",
+    "plugin.yml",      "paper-plugin.yml", "bungee.yml",       "velocity-plugin.json",
 };
 
-// The starter that can run what `chosen` can't: the newest Java, then one of the same executable name as the
-// chosen one (a console stays a console), then the lowest slot. 0 when there is none.
-std::uint32_t BestCompatibleStarter(const StarterCatalogue& catalogue, RuntimeVersions& versions,
-                                    std::uint32_t required, const Starter& chosen) {
-  const std::u16string chosenName = FileName(chosen.executableFile);
-  std::uint32_t best = 0;
-  std::uint32_t bestVersion = 0;
-  bool bestSameName = false;
-  for (auto slot = catalogue.NextStarter(StarterKind::J2se, 0); slot != 0;
-       slot = catalogue.NextStarter(StarterKind::J2se, slot)) {
-    const Starter& starter = catalogue.GetStarter(StarterKind::J2se, slot);
-    if (!IsJarStarter(starter)) continue;
-    const std::uint32_t version = versions.Of(starter.executableFile);
-    if (version < required) continue;
-    const bool sameName = EqualsIgnoreCase(FileName(starter.executableFile), chosenName);
-    if (best == 0 || version > bestVersion || (version == bestVersion && sameName && !bestSameName)) {
-      best = slot;
-      bestVersion = version;
-      bestSameName = sameName;
-    }
-  }
-  return best;
+std::uint32_t RuntimeJava(Context& context, const Starter& starter) {
+  return JavaRuntimeVersion(context.platform.files, context.platform.versions, starter.executableFile);
 }
 
 }  // namespace
@@ -63,33 +32,74 @@ bool IsJarStarter(const Starter& starter) {
          starter.arguments.find(u"-jar") != std::u16string::npos;
 }
 
+std::vector<JarStarter> JarStarters(Context& context) {
+  const StarterCatalogue& catalogue = context.Catalogue();
+  std::vector<JarStarter> starters;
+  for (auto slot = catalogue.NextStarter(StarterKind::J2se, 0); slot != 0;
+       slot = catalogue.NextStarter(StarterKind::J2se, slot)) {
+    const Starter& starter = catalogue.GetStarter(StarterKind::J2se, slot);
+    if (IsJarStarter(starter)) starters.push_back({slot, RuntimeJava(context, starter)});
+  }
+  return starters;
+}
+
+std::uint32_t BestCompatibleStarter(Context& context, std::uint32_t required, const Starter& chosen) {
+  const StarterCatalogue& catalogue = context.Catalogue();
+  const std::u16string chosenName = FileName(chosen.executableFile);
+  std::uint32_t best = 0;
+  std::uint32_t bestVersion = 0;
+  bool bestSameName = false;
+  for (const JarStarter& candidate : JarStarters(context)) {
+    if (candidate.java < required) continue;
+    const bool sameName =
+        EqualsIgnoreCase(FileName(catalogue.GetStarter(StarterKind::J2se, candidate.slot).executableFile), chosenName);
+    if (best == 0 || candidate.java > bestVersion || (candidate.java == bestVersion && sameName && !bestSameName)) {
+      best = candidate.slot;
+      bestVersion = candidate.java;
+      bestSameName = sameName;
+    }
+  }
+  return best;
+}
+
+bool RefuseNonProgram(Context& context, JarReader& jar, const AttributeFile& manifest,
+                      const std::u16string& archivePath) {
+  if (!MainClassName(manifest).empty()) return false;
+  // An installer of a mod loader names a main class and holds these files too: it is a program.
+  for (const char* plugin : kPluginFiles) {
+    if (!jar.HasEntry(plugin)) continue;
+    ShowLaunchError(context.platform.ui,
+                    Format(u"The JAR file \"%s\" is a plug-in for another program (it holds \"%s\"), not a program "
+                           u"that can be started. Put it in that program's plug-in or mods folder.",
+                           {std::u16string_view(archivePath), std::u16string_view(FromUtf8(plugin))}));
+    return true;
+  }
+  ShowLaunchError(context.platform.ui,
+                  Format(u"The JAR file \"%s\" has no \"Main-Class\" attribute: it is a library, not a program that "
+                         u"can be started.",
+                         {std::u16string_view(archivePath)}));
+  return true;
+}
+
 std::uint32_t CheckJavaVersion(Context& context, JarReader& jar, const AttributeFile& manifest,
                                const std::u16string& archivePath, std::uint32_t slot) {
   StarterCatalogue& catalogue = context.Catalogue();
   Ui& ui = context.platform.ui;
   if (!IsJarStarter(catalogue.GetStarter(StarterKind::J2se, slot))) return slot;
-
-  const std::u16string mainClass = MainClassName(manifest);
-  if (mainClass.empty()) {
-    ShowLaunchError(ui, Format(u"The JAR file \"%s\" has no \"Main-Class\" attribute: it is a library, not a "
-                               u"program that can be started.",
-                               {std::u16string_view(archivePath)}));
-    return 0;
-  }
+  if (RefuseNonProgram(context, jar, manifest, archivePath)) return 0;
   // A main class that can't be read is no reason to refuse the start: a multi-release or otherwise unusual JAR
   // may hold it where this look doesn't reach.
-  const std::optional<std::uint32_t> required = MainClassJavaVersion(jar, mainClass);
+  const std::optional<std::uint32_t> required = MainClassJavaVersion(jar, MainClassName(manifest));
   if (!required || *required == 0) return slot;
 
   for (;;) {
-    RuntimeVersions versions(context.platform);
     const Starter& starter = catalogue.GetStarter(StarterKind::J2se, slot);
     if (!IsJarStarter(starter)) return slot;
-    const std::uint32_t version = versions.Of(starter.executableFile);
+    const std::uint32_t version = RuntimeJava(context, starter);
     if (version == 0 || version >= *required) return slot;
 
-    const std::uint32_t compatible = BestCompatibleStarter(catalogue, versions, *required, starter);
-    JavaVersionWarning warning{*required, starter.name, version, {}};
+    const std::uint32_t compatible = BestCompatibleStarter(context, *required, starter);
+    JavaVersionWarning warning{*required, starter.name, version, {}, {}};
     if (compatible != 0) warning.compatibleName = catalogue.GetStarter(StarterKind::J2se, compatible).name;
     const int answer = RunJavaVersionDialog(ui, warning);
     if (answer == IDB_START_ANYWAY) return slot;

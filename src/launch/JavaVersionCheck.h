@@ -1,8 +1,9 @@
-// Before a J2SE starter runs a JAR: does the JAR name its main class, and is the starter's Java new enough for it.
+// Before a J2SE starter runs a JAR: is the JAR a program at all, and is the starter's Java new enough for it.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "catalogue/Context.h"
 #include "formats/AttributeFile.h"
@@ -13,10 +14,26 @@ namespace tc {
 // A Java runtime started on a JAR: its executable is "java.exe" or "javaw.exe", its arguments hold "-jar".
 bool IsJarStarter(const Starter& starter);
 
+struct JarStarter {
+  std::uint32_t slot = 0;
+  std::uint32_t java = 0;  // the Java it runs; 0 when unknown
+};
+// The J2SE starters that run JARs, in slot order.
+std::vector<JarStarter> JarStarters(Context& context);
+
+// The starter that can run what `chosen` can't: the newest Java of at least `required`, then one of the same
+// executable name as the chosen one (a console stays a console), then the lowest slot. 0 when there is none.
+std::uint32_t BestCompatibleStarter(Context& context, std::uint32_t required, const Starter& chosen);
+
 // Checks the J2SE starter in `slot` against the archive, before anything is recorded or started. The slot to
-// run (this one, or a compatible starter the user took instead), or 0 when nothing is to run: the archive is a
-// library (the user is told so) or the user cancelled.
+// run (this one, or a compatible starter the user took instead), or 0 when nothing is to run: the archive is no
+// program (the user is told so) or the user cancelled.
 std::uint32_t CheckJavaVersion(Context& context, JarReader& jar, const AttributeFile& manifest,
                                const std::u16string& archivePath, std::uint32_t slot);
+
+// Tells the user that the archive is a library or a plug-in, not a program, when its manifest names no main
+// class; true when it did.
+bool RefuseNonProgram(Context& context, JarReader& jar, const AttributeFile& manifest,
+                      const std::u16string& archivePath);
 
 }  // namespace tc

@@ -3,6 +3,7 @@
 
 #include "launch/ChooseStarter.h"
 #include "launch/JavaVersionCheck.h"
+#include "launch/StartStarter.h"
 
 namespace tc {
 
@@ -11,7 +12,9 @@ bool LaunchJ2se(Context& context, const std::u16string& archivePath, JarReader& 
   std::uint32_t slot = ChooseStarter(context, StarterKind::J2se, useDefaultAction);
   if (slot != 0) slot = CheckJavaVersion(context, jar, manifest, archivePath, slot);
   if (slot == 0) return false;
-  return StartStarter(context, StarterKind::J2se, slot, {archivePath}, externalArguments);
+  // Closed before the program starts: one that replaces its own JAR while it is watched must not find it held.
+  jar.CloseJar();
+  return StartStarter(context, StarterKind::J2se, slot, {{archivePath}, externalArguments, archivePath, archivePath});
 }
 
 }  // namespace tc

@@ -52,7 +52,9 @@ bool OpenArchive(Context& context, const std::u16string& archivePath, bool useDe
 
   const PathParts parts = SplitPath(archivePath);
   const std::u16string sibling = parts.folder + parts.baseName + u".jad";
-  if (files.Attributes(sibling)) return OpenDescriptor(context, sibling, useDefaultAction, externalArguments);
+  if (files.Attributes(sibling)) {
+    return OpenDescriptor(context, sibling, useDefaultAction, externalArguments, archivePath);
+  }
 
   const std::optional<TemporaryCopy> copy = CopyToTemporaryFolder(context, archivePath);
   if (!copy) return false;
@@ -87,7 +89,7 @@ bool OpenArchive(Context& context, const std::u16string& archivePath, bool useDe
     ShowLaunchError(ui, Format(u"File \"%s\" write error.", {std::u16string_view(copy->descriptorPath)}));
     return false;
   }
-  return OpenDescriptor(context, copy->descriptorPath, useDefaultAction, externalArguments);
+  return OpenDescriptor(context, copy->descriptorPath, useDefaultAction, externalArguments, archivePath);
 }
 
 }  // namespace tc

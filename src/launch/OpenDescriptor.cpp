@@ -11,6 +11,7 @@
 #include "formats/AttributeFile.h"
 #include "launch/ArchiveAddress.h"
 #include "launch/ChooseStarter.h"
+#include "launch/StartStarter.h"
 #include "launch/TemporaryCopy.h"
 #include "ui/ControlIds.h"
 #include "ui/Dialogs.h"
@@ -66,7 +67,7 @@ std::optional<std::u16string> FindArchiveElsewhere(Files& files, const std::u16s
 }  // namespace
 
 bool OpenDescriptor(Context& context, const std::u16string& descriptorPath, bool useDefaultAction,
-                    const std::u16string& externalArguments) {
+                    const std::u16string& externalArguments, const std::u16string& openedFile) {
   Ui& ui = context.platform.ui;
   Files& files = context.platform.files;
   std::u16string descriptor = descriptorPath;
@@ -130,7 +131,8 @@ bool OpenDescriptor(Context& context, const std::u16string& descriptorPath, bool
 
   const std::uint32_t slot = ChooseStarter(context, StarterKind::J2me, useDefaultAction);
   if (slot == 0) return false;
-  return StartStarter(context, StarterKind::J2me, slot, {descriptor, archive}, externalArguments);
+  return StartStarter(context, StarterKind::J2me, slot,
+                      {{descriptor, archive}, externalArguments, openedFile.empty() ? descriptorPath : openedFile, {}});
 }
 
 }  // namespace tc

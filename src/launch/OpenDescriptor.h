@@ -7,7 +7,8 @@
 
 namespace tc {
 
+// `openedFile` is what the user opened when that was not the descriptor itself (a MIDlet JAR).
 bool OpenDescriptor(Context& context, const std::u16string& descriptorPath, bool useDefaultAction,
-                    const std::u16string& externalArguments);
+                    const std::u16string& externalArguments, const std::u16string& openedFile = {});
 
 }  // namespace tc

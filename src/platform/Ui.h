@@ -115,6 +115,10 @@ class DialogWindow {
   virtual void LimitText(int control, std::uint32_t characters) = 0;
   virtual void ReplaceSelection(int control, const std::u16string& text) = 0;
   virtual void MoveCaretToEnd(int control) = 0;
+  // The control shows its text in a fixed-pitch font of the dialog font's size.
+  virtual void UseFixedPitchFont(int control) = 0;
+  // Puts the text on the clipboard, as Unicode text; false when the clipboard can't be had.
+  virtual bool CopyToClipboard(const std::u16string& text) = 0;
 
   // List boxes and drop-down list combo boxes.
   virtual void ClearItems(int control) = 0;

@@ -54,5 +54,19 @@ constexpr int IDB_TEMPORARY_JAD = 1013;
 // Java version dialog.
 constexpr int IDC_JAVA_VERSION_TEXT = 1022;
 constexpr int IDB_START_ANYWAY = 1015;
+constexpr int IDB_GET_JAVA = 1019;
+
+// Start failure dialog.
+constexpr int IDC_START_FAILURE_TEXT = 1016;
+constexpr int IDC_START_FAILURE_OUTPUT = 1017;
+constexpr int IDB_COPY_DETAILS = 1018;
+
+// Get Java dialog, and the dialog shown while Java is installed.
+constexpr int IDC_GET_JAVA_TEXT = 1016;
+constexpr int IDB_OPEN_DOWNLOAD_PAGE = 1020;
+constexpr int IDC_INSTALLING_TEXT = 1016;
+constexpr int IDC_INSTALLING_PROGRESS = 1021;
+// The timer at which the installing dialog looks whether the installation has ended.
+constexpr int IDT_INSTALL_ENDED = 1;
 
 }  // namespace tc

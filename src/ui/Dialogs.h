@@ -42,9 +42,23 @@ struct JavaVersionWarning {
   std::u16string starterName;        // the starter about to run
   std::uint32_t starterVersion = 0;  // and the Java it runs
   std::optional<std::u16string> compatibleName;  // the starter that could run the archive instead, if any
+  std::optional<std::uint32_t> offeredJava;      // the Java the user may get instead, when none is compatible
 };
 // "Tessaly Corvalo", shown when the starter about to run has too old a Java for the archive: 1 (start the
-// compatible starter, or open the setup dialog when there is none), 1015 (start anyway) or 2 (cancel).
+// compatible starter, or open the setup dialog when there is none), 1019 (get Java), 1015 (start anyway) or
+// 2 (cancel).
 int RunJavaVersionDialog(Ui& ui, const JavaVersionWarning& warning);
+
+struct StartFailureReport {
+  std::u16string fileName;   // the file the user opened, without its folder
+  std::u16string diagnosis;  // what went wrong, in words
+  std::u16string output;     // the end of what the program wrote
+  std::u16string details;    // what "Copy Details" puts on the clipboard
+  std::optional<std::u16string> startWith;  // the starter that can run it instead, if any
+  std::optional<std::uint32_t> getJava;     // else the Java the user may get, if any
+};
+// "Tessaly Corvalo", shown when a started program stopped at once: 1 (start with the other starter, or get
+// Java) or 2 (close). "Copy Details" copies and leaves the dialog open.
+int RunStartFailureDialog(Ui& ui, const StartFailureReport& report);
 
 }  // namespace tc

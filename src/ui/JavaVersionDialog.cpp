@@ -9,48 +9,40 @@ namespace tc {
 namespace {
 
 // Wider than the size warning: the first button names a starter.
-DialogTemplate JavaVersionTemplate() {
-  return WarningTemplate(
-      232, IDC_JAVA_VERSION_TEXT, u"This program needs Java %u or newer.\nThe starter \"%s\" runs Java %u.",
-      {{{kIdOk, u"Start with \"%s\""}, {IDB_START_ANYWAY, u"Start anyway"}, {kIdCancel, u"Cancel"}}});
-}
+constexpr int kWidth = 232;
 
-// A name of any length must not run out of its button; the start of a starter's name tells it apart best.
-std::u16string Shortened(const std::u16string& name) {
-  constexpr std::size_t kLongest = 32;
-  if (name.size() <= kLongest) return name;
-  std::size_t keep = kLongest - 1;
-  if (name[keep] >= 0xDC00 && name[keep] <= 0xDFFF) --keep;  // not between the halves of a surrogate pair
-  return name.substr(0, keep) + u"\u2026";
+DialogTemplate JavaVersionTemplate(const JavaVersionWarning& warning) {
+  const std::u16string text = Format(u"This program needs Java %u or newer.\nThe starter \"%s\" runs Java %u.",
+                                     {warning.required, std::u16string_view(warning.starterName),
+                                      warning.starterVersion});
+  std::vector<WarningAnswer> answers{
+      {kIdOk, warning.compatibleName ? Format(u"Start with \"%s\"", {std::u16string_view(StarterOnButton(
+                                                                         *warning.compatibleName))})
+                                     : u"Open Setup"}};
+  if (warning.offeredJava) answers.push_back({IDB_GET_JAVA, Format(u"Get Java %u", {*warning.offeredJava})});
+  answers.push_back({IDB_START_ANYWAY, u"Start anyway"});
+  answers.push_back({kIdCancel, u"Cancel"});
+  return WarningTemplate({.width = kWidth,
+                          .textId = IDC_JAVA_VERSION_TEXT,
+                          .text = text,
+                          .textHeight = WarningTextHeight(text, kWidth),
+                          .answers = std::move(answers)});
 }
 
 class JavaVersionHandler final : public DialogHandler {
  public:
-  explicit JavaVersionHandler(const JavaVersionWarning& warning) : warning_(warning) {}
-
-  void OnOpen(DialogWindow& window) override {
-    window.SetText(
-        IDC_JAVA_VERSION_TEXT,
-        Format(window.Text(IDC_JAVA_VERSION_TEXT),
-               {warning_.required, std::u16string_view(Shortened(warning_.starterName)), warning_.starterVersion}));
-    window.SetText(kIdOk, warning_.compatibleName
-                              ? Format(window.Text(kIdOk), {std::u16string_view(Shortened(*warning_.compatibleName))})
-                              : u"Open Setup");
-  }
-
   void OnCommand(DialogWindow& window, int control, int code) override {
-    if (control == kIdOk || control == IDB_START_ANYWAY || control == kIdCancel) window.End(control);
+    if (control == kIdOk || control == IDB_START_ANYWAY || control == IDB_GET_JAVA || control == kIdCancel) {
+      window.End(control);
+    }
   }
-
- private:
-  const JavaVersionWarning& warning_;
 };
 
 }  // namespace
 
 int RunJavaVersionDialog(Ui& ui, const JavaVersionWarning& warning) {
-  JavaVersionHandler handler(warning);
-  return ui.RunModal(JavaVersionTemplate(), handler, kNoWindow);
+  JavaVersionHandler handler;
+  return ui.RunModal(JavaVersionTemplate(warning), handler, kNoWindow);
 }
 
 }  // namespace tc

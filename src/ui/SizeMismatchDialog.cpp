@@ -9,13 +9,14 @@ namespace tc {
 namespace {
 
 DialogTemplate SizeMismatchTemplate() {
-  return WarningTemplate(172, IDC_SIZE_MISMATCH_TEXT,
-                         u"The size of the JAR file differs from that in the JAD file.\n"
-                         u"The JAR file size is %u bytes.\n"
-                         u"The \"MIDlet-Jar-Size\" attribute is %u bytes in the JAD file.",
-                         {{{kIdOk, u"Correct this JAD file"},
-                           {IDB_TEMPORARY_JAD, u"Create a temporary JAD file"},
-                           {kIdCancel, u"Cancel"}}});
+  return WarningTemplate({.width = 172,
+                          .textId = IDC_SIZE_MISMATCH_TEXT,
+                          .text = u"The size of the JAR file differs from that in the JAD file.\n"
+                                  u"The JAR file size is %u bytes.\n"
+                                  u"The \"MIDlet-Jar-Size\" attribute is %u bytes in the JAD file.",
+                          .answers = {{kIdOk, u"Correct this JAD file"},
+                                      {IDB_TEMPORARY_JAD, u"Create a temporary JAD file"},
+                                      {kIdCancel, u"Cancel"}}});
 }
 
 class SizeMismatchHandler final : public DialogHandler {

@@ -30,6 +30,8 @@ constexpr std::uint32_t kBsGroupBox = 0x7;
 constexpr std::uint32_t kBsCenter = 0x300;
 
 constexpr std::uint32_t kEsLeft = 0x0;
+constexpr std::uint32_t kEsMultiline = 0x4;
+constexpr std::uint32_t kEsAutoVScroll = 0x40;
 constexpr std::uint32_t kEsAutoHScroll = 0x80;
 constexpr std::uint32_t kEsReadOnly = 0x800;
 
@@ -47,6 +49,8 @@ constexpr std::uint32_t kLbsNoIntegralHeight = 0x100;
 
 constexpr std::uint32_t kCbsDropDownList = 0x3;
 constexpr std::uint32_t kCbsSort = 0x100;
+
+constexpr std::uint32_t kPbsMarquee = 0x08;
 
 constexpr std::uint32_t kLvsReport = 0x1;
 constexpr std::uint32_t kLvsSingleSel = 0x4;

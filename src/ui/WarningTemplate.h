@@ -1,8 +1,11 @@
-// The layout of the program's warnings before a launch: a "Warning" group around one text, three answers below.
+// The layout of the program's warnings around a launch: a "Warning" group around a text (and what goes below it),
+// the answers under it as full-width buttons.
 #pragma once
 
-#include <array>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/Ui.h"
 
@@ -13,7 +16,25 @@ struct WarningAnswer {
   std::u16string text;
 };
 
-// Captioned "Tessaly Corvalo"; the answers are full-width buttons, the first of them the default.
-DialogTemplate WarningTemplate(int width, int textId, std::u16string text, std::array<WarningAnswer, 3> answers);
+struct Warning {
+  int width = 0;  // dialog units
+  int textId = 0;
+  std::u16string text;
+  int textHeight = 42;
+  // A control inside the group, under the text, as wide as the text; of its rectangle only the height counts.
+  std::optional<ControlTemplate> below;
+  std::vector<WarningAnswer> answers;
+  int defaultId = 0;  // 0: the first answer
+};
+
+// Captioned "Tessaly Corvalo".
+DialogTemplate WarningTemplate(Warning warning);
+
+// The height a warning's text needs to show whole in a warning of this width, at least `minimum`: texts that
+// name files and starters wrap over as many lines as they take.
+int WarningTextHeight(std::u16string_view text, int width, int minimum = 42);
+
+// A starter's name as a button shows it: shortened to what the button holds, an "&" shown as itself.
+std::u16string StarterOnButton(const std::u16string& name);
 
 }  // namespace tc

@@ -14,8 +14,9 @@ constexpr int kEditChange = 0x300;  // EN_CHANGE
 
 }  // namespace
 
-ScriptedDialog::ScriptedDialog(const DialogTemplate& dialog, DialogHandler& handler, WindowId id)
-    : template_(dialog), handler_(handler), id_(id), caption_(dialog.caption) {
+ScriptedDialog::ScriptedDialog(const DialogTemplate& dialog, DialogHandler& handler, WindowId id,
+                               std::u16string& clipboard)
+    : template_(dialog), handler_(handler), id_(id), caption_(dialog.caption), clipboard_(clipboard) {
   for (const ControlTemplate& source : dialog.controls) {
     Control control;
     control.source = source;
@@ -242,7 +243,7 @@ void ScriptedUi::OnDialog(const std::u16string& caption, Script script) {
 }
 
 int ScriptedUi::RunModal(const DialogTemplate& dialog, DialogHandler& handler, WindowId owner) {
-  ScriptedDialog window(dialog, handler, nextWindow_++);
+  ScriptedDialog window(dialog, handler, nextWindow_++, clipboard);
   dialogsShown.push_back(dialog.caption);
   dialogOwners.push_back(owner);
   const WindowId previous = activeWindow_;
@@ -287,7 +288,7 @@ class ScriptedPopup final : public Popup {
 
 std::unique_ptr<Popup> ScriptedUi::ShowPopup(const DialogTemplate& dialog, DialogHandler& handler, WindowId owner) {
   popupsShown.push_back(dialog.caption);
-  auto window = std::make_unique<ScriptedDialog>(dialog, handler, nextWindow_++);
+  auto window = std::make_unique<ScriptedDialog>(dialog, handler, nextWindow_++, clipboard);
   handler.OnOpen(*window);
   return std::make_unique<ScriptedPopup>(std::move(window), livePopups);
 }

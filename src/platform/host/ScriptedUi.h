@@ -15,7 +15,7 @@ namespace tc {
 
 class ScriptedDialog final : public DialogWindow {
  public:
-  ScriptedDialog(const DialogTemplate& dialog, DialogHandler& handler, WindowId id);
+  ScriptedDialog(const DialogTemplate& dialog, DialogHandler& handler, WindowId id, std::u16string& clipboard);
   ~ScriptedDialog() override { poster_->Close(); }
 
   // What the user does.
@@ -43,6 +43,8 @@ class ScriptedDialog final : public DialogWindow {
   std::vector<std::u16string> Items(int control) const;
   std::pair<int, int> ProgressRange(int control) const;
   int Progress(int control) const { return ControlOf(control).progress; }
+  bool HasFixedPitchFont(int control) const { return ControlOf(control).fixedPitch; }
+  std::size_t Caret(int control) const { return ControlOf(control).caret; }
 
   // DialogWindow
   WindowId Id() const override { return id_; }
@@ -57,6 +59,11 @@ class ScriptedDialog final : public DialogWindow {
   void LimitText(int control, std::uint32_t characters) override;
   void ReplaceSelection(int control, const std::u16string& text) override;
   void MoveCaretToEnd(int control) override;
+  void UseFixedPitchFont(int control) override { ControlOf(control).fixedPitch = true; }
+  bool CopyToClipboard(const std::u16string& text) override {
+    clipboard_ = text;
+    return true;
+  }
   void ClearItems(int control) override;
   int AddItem(int control, const std::u16string& text, std::uintptr_t data) override;
   void RemoveItem(int control, int index) override;
@@ -96,6 +103,7 @@ class ScriptedDialog final : public DialogWindow {
     int low = 0;
     int high = 100;
     int progress = 0;
+    bool fixedPitch = false;
   };
 
   Control& ControlOf(int control);
@@ -111,6 +119,7 @@ class ScriptedDialog final : public DialogWindow {
   std::optional<int> endCode_;
   std::shared_ptr<ScriptedPoster> poster_ = std::make_shared<ScriptedPoster>();
   int focus_ = 0;
+  std::u16string& clipboard_;
 };
 
 class ScriptedUi final : public Ui {
@@ -147,6 +156,7 @@ class ScriptedUi final : public Ui {
   // The popups that are still shown, as their handlers see them.
   std::vector<ScriptedDialog*> livePopups;
   std::vector<OpenFileRequest> fileRequests;
+  std::u16string clipboard;  // what a dialog copied last
   // What went against the script: an unexpected dialog, a question nobody answered, a dialog left open.
   std::vector<std::string> problems;
 

@@ -7,6 +7,7 @@
 #include <cderr.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/win32/Win32Link.h"
 #include "platform/win32/Win32Poster.h"
@@ -62,6 +63,7 @@ class Win32DialogWindow final : public DialogWindow {
   explicit Win32DialogWindow(bool modal) : modal_(modal) {}
   ~Win32DialogWindow() override {
     if (poster_) poster_->Detach();
+    if (fixedFont_) DeleteObject(fixedFont_);
   }
   void Attach(HWND window) { window_ = window; }
   HWND Window() const { return window_; }
@@ -108,6 +110,38 @@ class Win32DialogWindow final : public DialogWindow {
     const LRESULT length = GetWindowTextLengthW(GetDlgItem(window_, control));
     SendDlgItemMessageW(window_, control, EM_SETSEL, length, length);
     SendDlgItemMessageW(window_, control, EM_SCROLLCARET, 0, 0);
+  }
+
+  void UseFixedPitchFont(int control) override {
+    LOGFONTW font{};
+    const auto dialogFont = reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0));
+    if (!dialogFont || !GetObjectW(dialogFont, sizeof font, &font)) return;
+    // Where Consolas is missing, the font mapper takes another fixed-pitch face of the family.
+    font.lfWidth = 0;
+    font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    lstrcpynW(font.lfFaceName, L"Consolas", LF_FACESIZE);
+    HFONT fixed = CreateFontIndirectW(&font);
+    if (!fixed) return;
+    SendDlgItemMessageW(window_, control, WM_SETFONT, reinterpret_cast<WPARAM>(fixed), TRUE);
+    if (fixedFont_) DeleteObject(fixedFont_);
+    fixedFont_ = fixed;
+  }
+  bool CopyToClipboard(const std::u16string& text) override {
+    if (!OpenClipboard(window_)) return false;
+    EmptyClipboard();
+    const size_t bytes = (text.size() + 1) * sizeof(char16_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    bool copied = false;
+    if (memory) {
+      if (void* target = GlobalLock(memory)) {
+        std::memcpy(target, text.c_str(), bytes);
+        GlobalUnlock(memory);
+        copied = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;  // the clipboard owns it from here
+      }
+      if (!copied) GlobalFree(memory);
+    }
+    CloseClipboard();
+    return copied;
   }
 
   void ClearItems(int control) override {
@@ -325,6 +359,7 @@ class Win32DialogWindow final : public DialogWindow {
   HWND window_ = nullptr;
   bool focusSet_ = false;
   std::shared_ptr<Win32Poster> poster_;
+  HFONT fixedFont_ = nullptr;
 };
 
 struct Binding {
@@ -369,9 +404,13 @@ void Centre(HWND window) {
   SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// A report list view shows one column across its width, with check boxes and full-row selection.
-void PrepareListViews(const DialogTemplate& dialog, HWND window) {
+// A report list view shows one column across its width, with check boxes and full-row selection; a marquee
+// progress bar moves from the start.
+void PrepareControls(const DialogTemplate& dialog, HWND window) {
   for (const ControlTemplate& control : dialog.controls) {
+    if (control.className == control::kProgress && (control.style & PBS_MARQUEE) != 0) {
+      SendDlgItemMessageW(window, control.id, PBM_SETMARQUEE, TRUE, 0);
+    }
     if (control.className != control::kListView || (control.style & LVS_TYPEMASK) != LVS_REPORT) continue;
     HWND list = GetDlgItem(window, control.id);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
@@ -393,7 +432,7 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
       SetWindowLongPtrW(window, DWLP_USER, lParam);
       binding->window.Attach(window);
       SetProgramIcons(*binding, window);
-      PrepareListViews(binding->dialog, window);
+      PrepareControls(binding->dialog, window);
       for (const ControlTemplate& control : binding->dialog.controls) {
         if (control.className == control::kLink) {
           binding->links.push_back(std::make_unique<LinkControl>(GetDlgItem(window, control.id)));

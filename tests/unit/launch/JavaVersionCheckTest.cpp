@@ -58,19 +58,23 @@ std::u16string Ran(const std::u16string& exe, const std::u16string& arguments = 
   return u"\"" + exe + u"\" " + arguments + u"\"" + kJar + u"\"";
 }
 
-TEST(JavaVersionCheck, AStarterNameTooLongForItsButtonIsShortened) {
+TEST(JavaVersionCheck, AStarterNameIsWholeInTheTextAndShortenedOnlyOnItsButton) {
   ScriptedUi ui;
   std::u16string text, button;
+  int textHeight = 0;
   ui.OnDialog(u"Tessaly Corvalo", [&](ScriptedDialog& d) {
     text = d.Text(IDC_JAVA_VERSION_TEXT);
     button = d.Text(kIdOk);
+    for (const ControlTemplate& control : d.Template().controls) {
+      if (control.id == IDC_JAVA_VERSION_TEXT) textHeight = control.rect.height;
+    }
     d.Click(kIdCancel);
   });
-  const std::u16string name = u"JRE in JDK 1.8.0_202 (Console) of the build server";
-  RunJavaVersionDialog(ui, {11, name, 8, u"Java 11 on the build server #1\U0001F600 and more"});
-  EXPECT_EQ(text, u"This program needs Java 11 or newer.\nThe starter \"JRE in JDK 1.8.0_202 (Console) \u2026\" runs "
-                  u"Java 8.");
-  EXPECT_EQ(button, u"Start with \"Java 11 on the build server #1\u2026\"");  // no half of the emoji
+  const std::u16string name = u"JRE in JDK 1.8.0_202 (Console) of the build server & " + std::u16string(200, u'x');
+  RunJavaVersionDialog(ui, {11, name, 8, u"Java 11 & on the build server \U0001F600 and more", {}});
+  EXPECT_EQ(text, u"This program needs Java 11 or newer.\nThe starter \"" + name + u"\" runs Java 8.");
+  EXPECT_GT(textHeight, 42);  // the text wraps over as many lines as it takes
+  EXPECT_EQ(button, u"Start with \"Java 11 && on the build server \u2026\"");  // no half of the emoji
 }
 
 // Slot 1, the fixed action, runs Java 8; slot 2 Java 17 from an executable of the same name; slot 3 Java 21 in a
@@ -123,6 +127,33 @@ TEST_F(JavaVersionFlowTest, ALibraryIsToldAndNothingRuns) {
     EXPECT_TRUE(m.processes.started.empty());
     EXPECT_EQ(m.LastAction(), 4u) << "nothing written";
   }
+  // A plug-in is named by the first of the files its hosts look for; a program that holds one still starts.
+  const std::vector<std::pair<std::vector<std::string>, const char*>> plugins = {
+      {{"fabric.mod.json"}, "fabric.mod.json"},
+      {{"quilt.mod.json"}, "quilt.mod.json"},
+      {{"META-INF/mods.toml"}, "META-INF/mods.toml"},
+      {{"META-INF/neoforge.mods.toml"}, "META-INF/neoforge.mods.toml"},
+      {{"mcmod.info"}, "mcmod.info"},
+      {{"paper-plugin.yml", "plugin.yml"}, "plugin.yml"},
+      {{"paper-plugin.yml"}, "paper-plugin.yml"},
+      {{"bungee.yml"}, "bungee.yml"},
+      {{"velocity-plugin.json"}, "velocity-plugin.json"},
+      {{"mods.toml", "data/plugin.yml"}, nullptr},  // not at the root: a library
+  };
+  for (const auto& [files, named] : plugins) {
+    JavaMachine m;
+    std::vector<std::pair<std::string, std::string>> entries{{"META-INF/MANIFEST.MF", "Manifest-Version: 1.0\r\n"}};
+    for (const std::string& file : files) entries.push_back({file, "{}"});
+    EXPECT_FALSE(m.Open(StoredZip(entries))) << files.front();
+    ExpectLaunchErrorsIn(m.ui, {named ? u"The JAR file \"C:\\apps\\app.jar\" is a plug-in for another program (it holds \"" +
+                                            FromUtf8(named) + u"\"), not a program that can be started. Put it in "
+                                                              u"that program's plug-in or mods folder."
+                                      : u"The JAR file \"C:\\apps\\app.jar\" has no \"Main-Class\" attribute: it is a "
+                                        u"library, not a program that can be started."});
+  }
+  JavaMachine installer;
+  EXPECT_TRUE(installer.Open(StoredZip({{"META-INF/MANIFEST.MF", "Main-Class: app.Main\r\n"},
+                                        {"app/Main.class", ClassFile(52)}, {"fabric.mod.json", "{}"}})));
   JavaMachine archiver(4);  // a starter that is no Java runtime takes libraries too
   EXPECT_TRUE(archiver.Open(WithManifest("Manifest-Version: 1.0\r\n")));
   EXPECT_EQ(archiver.processes.started, std::vector<std::u16string>{Ran(u"C:\\7-Zip\\7zFM.exe", u"")});

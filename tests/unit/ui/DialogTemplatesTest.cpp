@@ -1,4 +1,5 @@
 // Every dialog's template: fonts, the keyboard's way through it, links, and controls inside the dialog.
+#include <algorithm>
 #include <set>
 
 #include "ui/ControlIds.h"
@@ -41,7 +42,11 @@ class DialogTemplatesTest : public DialogMachine {
     capture(u"Tessaly Corvalo");
     RunSizeMismatchDialog(machine.ui, 1, 2);
     capture(u"Tessaly Corvalo");
-    RunJavaVersionDialog(machine.ui, {21, u"Java 8", 8, u"Java 21"});
+    RunJavaVersionDialog(machine.ui, {21, u"Java 8", 8, u"Java 21", {}});
+    capture(u"Tessaly Corvalo");
+    RunStartFailureDialog(machine.ui, {u"x.jar", u"It ran out of memory.", u"", u"", u"Java 21", {}});
+    capture(u"Tessaly Corvalo");
+    RunStartFailureDialog(machine.ui, {u"x.jar", u"It ended with exit code 1.", u"", u"", {}, {}});
     ExpectScriptFollowed();
     return opened;
   }
@@ -54,7 +59,7 @@ class DialogTemplatesTest : public DialogMachine {
 
 TEST_F(DialogTemplatesTest, SizesAndFontsAreTheDialogsOwn) {
   const std::vector<Opened> opened = OpenEach();
-  ASSERT_EQ(opened.size(), 8u);
+  ASSERT_EQ(opened.size(), 10u);
   struct Expected {
     std::u16string caption;
     int width, height;
@@ -62,7 +67,8 @@ TEST_F(DialogTemplatesTest, SizesAndFontsAreTheDialogsOwn) {
   const Expected expected[] = {{u"J2SE Starter Select", 244, 132}, {u"J2SE Starter", 293, 107},
                                {u"J2ME Starter Select", 244, 132}, {u"J2ME Starter", 293, 107},
                                {u"Tessaly Corvalo Setup", 402, 167}, {u"About", 173, 79},
-                               {u"Tessaly Corvalo", 172, 123},       {u"Tessaly Corvalo", 232, 123}};
+                               {u"Tessaly Corvalo", 172, 123},       {u"Tessaly Corvalo", 232, 123},
+                               {u"Tessaly Corvalo", 320, 203},       {u"Tessaly Corvalo", 320, 185}};
   for (size_t i = 0; i < opened.size(); ++i) {
     const DialogTemplate& d = opened[i].dialog;
     EXPECT_EQ(d.caption, expected[i].caption);
@@ -86,7 +92,9 @@ TEST_F(DialogTemplatesTest, TheKeyboardReachesEveryControlAndEnterAndEscapeWork)
       const bool isDefault = control.className == control::kButton && (control.style & 0xF) == style::kBsDefPushButton;
       if (isDefault) {
         ++defaults;
-        EXPECT_EQ(control.id, kIdOk) << name;
+        // Without an answer that goes on, the default is the one that goes no further.
+        const bool goesOn = std::any_of(d.controls.begin(), d.controls.end(), [](auto& c) { return c.id == kIdOk; });
+        EXPECT_EQ(control.id, goesOn ? kIdOk : kIdCancel) << name;
       }
       EXPECT_EQ((control.style & style::kTabStop) != 0, IsFocusable(control)) << name << " " << control.id;
     }
@@ -121,6 +129,36 @@ TEST_F(DialogTemplatesTest, ControlsHaveDistinctIdsAndLieInsideTheirDialog) {
             << what;
       }
     }
+  }
+}
+
+// The warnings share one layout; the size warning keeps exactly the rectangles and styles it was given.
+TEST_F(DialogTemplatesTest, TheSizeWarningKeepsItsOwnLayout) {
+  DialogTemplate shown;
+  machine.ui.OnDialog(u"Tessaly Corvalo", [&](ScriptedDialog& d) {
+    shown = d.Template();
+    d.Close();
+  });
+  RunSizeMismatchDialog(machine.ui, 1, 2);
+  using namespace style;
+  struct Expected {
+    int id;
+    Rect rect;
+    std::uint32_t style;
+  };
+  const Expected expected[] = {{IDC_STATIC, {7, 3, 158, 58}, kBsGroupBox | kBsCenter},
+                               {IDC_SIZE_MISMATCH_TEXT, {14, 12, 143, 42}, kSsLeft | kSsNoPrefix},
+                               {kIdOk, {7, 66, 158, 14}, kBsDefPushButton | kGroup | kTabStop},
+                               {IDB_TEMPORARY_JAD, {7, 84, 158, 14}, kBsPushButton | kTabStop},
+                               {kIdCancel, {7, 102, 158, 14}, kBsPushButton | kTabStop}};
+  ASSERT_EQ(shown.controls.size(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    const ControlTemplate& control = shown.controls[i];
+    EXPECT_EQ(control.id, expected[i].id);
+    EXPECT_EQ(std::tie(control.rect.x, control.rect.y, control.rect.width, control.rect.height),
+              std::tie(expected[i].rect.x, expected[i].rect.y, expected[i].rect.width, expected[i].rect.height))
+        << control.id;
+    EXPECT_EQ(control.style, expected[i].style) << control.id;
   }
 }
 

@@ -1,0 +1,56 @@
+// Why a program that stopped at once failed, told from what it wrote: the table of what Java says and what it
+// means, and the output as a person reads it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tc {
+
+// What a failed start is judged by.
+struct StartFailure {
+  std::u16string output;          // what the child wrote, as OutputText makes it
+  std::uint32_t exitCode = 0;
+  std::u16string starterName;
+  std::uint32_t starterJava = 0;   // the Java the starter runs; 0 when unknown
+  std::uint32_t requiredJava = 0;  // the Java the JAR's main class needs; 0 when unknown
+  std::u16string mainClass;        // the manifest's "Main-Class" when the starter runs the JAR by it, else ""
+  std::u16string classPath;        // the manifest's "Class-Path"
+  std::u16string archiveFolder;    // the folder the "Class-Path" is relative to
+};
+
+enum class FailureKind {
+  NewerJava = 1,
+  JavaFx,
+  FilesMissing,
+  MainClassMissing,
+  Needs32Bit,
+  BadJavaOptions,
+  OutOfMemory,
+  ExitCode,
+};
+
+struct Diagnosis {
+  FailureKind kind = FailureKind::ExitCode;
+  std::u16string text;
+  std::uint32_t requiredJava = 0;  // NewerJava: the Java it needs
+};
+
+// The first row of the table that the output matches. `exists` tells whether a file the "Class-Path" names is
+// there; it is asked only when the output says a class is missing.
+Diagnosis DiagnoseStartFailure(const StartFailure& failure, const std::function<bool(const std::u16string&)>& exists);
+
+// An exit code as people read it: signed decimal, with its hexadecimal form after it when it is no small number
+// ("-1073741515 (0xC0000135)").
+std::u16string ExitCodeText(std::uint32_t exitCode);
+
+// A child's output as text: UTF-8 (or UTF-16 when it writes that), every line end a CR LF, and every byte or
+// character that can't be shown a U+FFFD.
+std::u16string OutputText(std::string_view bytes);
+
+// The last `count` lines of a text, line ends kept.
+std::u16string LastLines(std::u16string_view text, std::size_t count);
+
+}  // namespace tc

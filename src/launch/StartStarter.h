@@ -1,0 +1,24 @@
+// Starting the chosen starter: the choice recorded, the child started, and a window program watched for its
+// first seconds, so that one that stops at once is explained with a way forward.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "catalogue/Context.h"
+
+namespace tc {
+
+// What a launch starts.
+struct Launch {
+  std::vector<std::u16string> values;  // "%1", "%2", ...
+  std::u16string externalArguments;    // "%*"
+  std::u16string openedFile;           // the file the user opened, as the start failure dialog names it
+  std::u16string archive;              // a desktop JAR, whose manifest explains a failure; "" for a MIDlet suite
+};
+
+// Records the slot as the kind's last action and starts its starter; true when a process was created.
+bool StartStarter(Context& context, StarterKind kind, std::uint32_t slot, const Launch& launch);
+
+}  // namespace tc

@@ -1,0 +1,118 @@
+// What a program that stopped at once wrote, and what it means: the diagnosis table over what real runtimes print.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "base/Text.h"
+#include "launch/StartFailure.h"
+
+namespace tc {
+namespace {
+
+// Printed by a Java 17 runtime: a class built for Java 21, a JAR without the library its Class-Path names, a main
+// class that is not in the JAR, options no Java can take, a heap too small.
+constexpr char kNewerClass[] =
+    "Error: LinkageError occurred while loading main class app.Main\n\tjava.lang.UnsupportedClassVersionError: "
+    "app/Main has been compiled by a more recent version of the Java Runtime (class file version 65.0), this version "
+    "of the Java Runtime only recognizes class file versions up to 61.0\n";
+constexpr char kMissingLibrary[] =
+    "Exception in thread \"main\" java.lang.NoClassDefFoundError: lib/Helper\n\tat app.Main.main(Main.java:2)\n"
+    "Caused by: java.lang.ClassNotFoundException: lib.Helper\n\tat java.base/jdk.internal.loader.BuiltinClassLoader"
+    ".loadClass(BuiltinClassLoader.java:641)\n\t... 1 more\n";
+constexpr char kNoMainClass[] =
+    "Error: Could not find or load main class app.Missing\nCaused by: java.lang.ClassNotFoundException: app.Missing\n";
+constexpr char kBadOptions[] =
+    "Picked up _JAVA_OPTIONS: -Xmx99999999g\nError occurred during initialization of VM\n"
+    "Could not reserve enough space for 104857598951424KB object heap\n";
+constexpr char kBadToolOptions[] =
+    "NOTE: Picked up JDK_JAVA_OPTIONS: -XX:+NoSuchOption\nUnrecognized VM option 'NoSuchOption'\n"
+    "Error: Could not create the Java Virtual Machine.\nError: A fatal exception has occurred. Program will exit.\n";
+constexpr char kOutOfMemory[] =
+    "Exception in thread \"main\" java.lang.OutOfMemoryError: Java heap space\n\tat Oom.main(Oom.java:1)\n";
+
+TEST(StartFailure, TheFirstRowTheOutputMatchesSaysWhatWentWrong) {
+  struct Case {
+    std::string output;
+    std::u16string expected;
+    std::uint32_t exitCode = 1;
+    std::uint32_t starterJava = 8;
+    std::uint32_t requiredJava = 0;
+    std::u16string mainClass = u"app.Missing";
+    bool classPath = true;  // the manifest names files, not all of them there
+  };
+  const std::string longOptions(150, 'x');
+  const Case cases[] = {
+      {kNewerClass, u"It needs Java 21 or newer; \"Java & 8\" runs Java 8."},
+      {std::string(kNewerClass) + kOutOfMemory, u"It needs Java 21 or newer; \"Java & 8\" runs an older Java.", 1, 0},
+      {"java.lang.UnsupportedClassVersionError: app/Main : Unsupported major.minor version 52.0",
+       u"It needs Java 8 or newer; \"Java & 8\" runs Java 7.", 1, 7},
+      {"java.lang.UnsupportedClassVersionError", u"It needs Java 17 or newer; \"Java & 8\" runs Java 8.", 1, 8, 17},
+      {"java.lang.UnsupportedClassVersionError", u"It ended with exit code 1."},  // nothing tells which Java
+      {"Error: JavaFX runtime components are missing, and are required to run this application\n",
+       u"It needs JavaFX, which the Java of \"Java & 8\" does not include."},
+      {"java.lang.NoClassDefFoundError: javafx/application/Application",
+       u"It needs JavaFX, which the Java of \"Java & 8\" does not include."},
+      {kMissingLibrary,
+       u"It needs files that are not beside it: libs/helper.jar, lib \u00e9/b.jar, ../up.jar. Keep the JAR in the "
+       u"folder it came in, with the files it names."},
+      {kNoMainClass, u"It needs files that are not beside it: libs/helper.jar, lib \u00e9/b.jar, ../up.jar. Keep the "
+                     u"JAR in the folder it came in, with the files it names."},  // both, and the files come first
+      {kNoMainClass, u"Its main class \"app.Missing\" is not in the JAR.", 1, 8, 0, u"app.Missing", false},
+      {kNoMainClass, u"Its main class \"app.Missing\" is not in the JAR.", 1, 8, 0, u"", false},  // as the output names it
+      {"Error: Could not find or load main class Launcher\r\n", u"Its main class \"Launcher\" is not in the JAR.", 1,
+       8, 0, u"", false},
+      {"java.lang.UnsatisfiedLinkError: C:\\x\\swt.dll: Can't load IA 32-bit .dll on a AMD 64-bit platform",
+       u"It needs a 32-bit Java."},
+      {"Cannot load 32-bit SWT libraries on 64-bit JVM", u"It needs a 32-bit Java."},
+      {kBadOptions, u"The environment variable _JAVA_OPTIONS gives Java options that stop it from starting: "
+                    u"-Xmx99999999g"},
+      {kBadToolOptions, u"The environment variable JDK_JAVA_OPTIONS gives Java options that stop it from starting: "
+                        u"-XX:+NoSuchOption"},
+      {"Picked up JAVA_TOOL_OPTIONS: " + longOptions + "\r\nError occurred during initialization of VM",
+       u"The environment variable JAVA_TOOL_OPTIONS gives Java options that stop it from starting: " +
+           std::u16string(100, u'x')},
+      {"Picked up _JAVA_OPTIONS: -Xmx1g\n", u"It ended with exit code 1."},  // the options did not stop it
+      {kOutOfMemory, u"It ran out of memory."},
+      {"", u"It ended with exit code 255.", 255},
+      {"", u"It ended with exit code 256 (0x00000100).", 256},
+      {"\x01\xff", u"It ended with exit code -1073741515 (0xC0000135).", 0xC0000135},
+  };
+  const std::set<std::u16string> present = {u"C:\\Games\\Demo\\present.jar"};
+  std::vector<std::u16string> asked;
+  for (const Case& c : cases) {
+    StartFailure failure{OutputText(c.output), c.exitCode, u"Java & 8", c.starterJava, c.requiredJava, c.mainClass,
+                         c.classPath ? u"libs/helper.jar  present.jar lib%20%C3%A9/b.jar http://example.com/x.jar "
+                                       u"/rooted.jar C:/drive.jar ../up.jar more.jar"
+                                     : u"present.jar",
+                         u"C:\\Games\\Demo"};
+    const Diagnosis diagnosis = DiagnoseStartFailure(failure, [&](const std::u16string& path) {
+      asked.push_back(path);
+      return present.count(path) != 0;
+    });
+    EXPECT_EQ(diagnosis.text, c.expected) << c.output;
+    if (diagnosis.kind == FailureKind::NewerJava) EXPECT_NE(diagnosis.requiredJava, 0u);
+  }
+  // Only plain names were looked for, and no further than the third missing one.
+  asked.resize(4);
+  EXPECT_EQ(asked, (std::vector<std::u16string>{u"C:\\Games\\Demo\\libs\\helper.jar", u"C:\\Games\\Demo\\present.jar",
+                                                u"C:\\Games\\Demo\\lib \u00e9\\b.jar", u"C:\\Games\\Demo\\..\\up.jar"}));
+}
+
+TEST(StartFailure, OutputIsShownAsTextWhateverTheBytes) {
+  EXPECT_EQ(OutputText("a\nb\r\nc\rd"), u"a\r\nb\r\nc\r\nd");
+  EXPECT_EQ(OutputText("tab\there\x07\x1b[0m \xe2\x82\xac \xff"), u"tab\there\uFFFD\uFFFD[0m \u20ac \uFFFD");
+  EXPECT_EQ(OutputText(std::string("\xff\xfeO\0K\0\n\0\x3d\xd8", 10)), u"OK\r\n\uFFFD");  // UTF-16, cut mid-pair
+  EXPECT_EQ(OutputText(std::string("E\0r\0r\0", 6)), u"Err");
+  EXPECT_EQ(OutputText(""), u"");
+
+  std::string many;
+  for (int i = 1; i <= 50; ++i) many += "line " + std::to_string(i) + "\n";
+  const std::u16string last = LastLines(OutputText(many), 40);
+  EXPECT_TRUE(last.starts_with(u"line 11\r\n")) << ToUtf8(last);
+  EXPECT_TRUE(last.ends_with(u"line 50\r\n"));
+  EXPECT_EQ(LastLines(u"no line end", 40), u"no line end");
+  EXPECT_EQ(LastLines(u"a\r\nb", 1), u"b");
+}
+
+}  // namespace
+}  // namespace tc
