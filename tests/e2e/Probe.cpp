@@ -1,7 +1,41 @@
 // The e2e starter program: appends the exact command line it was started with to the file named by TC_PROBE_LOG.
+// Built twice, as a console and as a window program. A file beside it named like it with ".script" makes it act
+// out a Java runtime's start: its first line "EXIT MILLISECONDS TIMES", then text written to standard error
+// TIMES times, after which it goes on for MILLISECONDS and ends with EXIT.
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
+
+namespace {
+
+void ActOutScript() {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring path = self;
+  path = path.substr(0, path.rfind(L'.')) + L".script";
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  std::string script(1 << 20, '\0');
+  DWORD read = 0;
+  ReadFile(file, script.data(), static_cast<DWORD>(script.size()), &read, nullptr);
+  CloseHandle(file);
+  script.resize(read);
+  unsigned exitCode = 0, milliseconds = 0, times = 0;
+  const size_t lineEnd = script.find('\n');
+  if (lineEnd == std::string::npos || std::sscanf(script.c_str(), "%u %u %u", &exitCode, &milliseconds, &times) != 3) {
+    return;
+  }
+  const std::string text = script.substr(lineEnd + 1);
+  std::string all;
+  for (unsigned i = 0; i < times; ++i) all += text;
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_ERROR_HANDLE), all.data(), static_cast<DWORD>(all.size()), &written, nullptr);
+  Sleep(milliseconds);  // a program that goes on running, not a wait for anything
+  ExitProcess(exitCode);
+}
+
+}  // namespace
 
 int wmain() {
   wchar_t logPath[1024] = {};
@@ -17,5 +51,6 @@ int wmain() {
   DWORD written = 0;
   WriteFile(log, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
   CloseHandle(log);
+  ActOutScript();
   return 0;
 }

@@ -230,6 +230,72 @@ def launch_j2se_selection(wine):
     lines = machine.probe_lines(1)
     check(lines == [f'"{machine.probe}" -cp "{machine.windows(jar)}" Main '], f"the probe got {lines}")
     check(machine.stored("J2SE").get("LastAction") == ("REG_DWORD", "0x4"), f"LastAction {machine.stored('J2SE')}")
+    machine.log.unlink()
+    start_failures(wine, machine)
+
+
+NEWER_CLASS = ("Error: LinkageError occurred while loading main class app.Main\r\n\tjava.lang.UnsupportedClassVersionError:"
+               " app/Main has been compiled by a more recent version of the Java Runtime (class file version 65.0), "
+               "this version of the Java Runtime only recognizes class file versions up to 52.0\r\n")
+
+
+def lines_of(text):
+    """The lines of a text that are not empty: the console's translation of line ends adds empty ones."""
+    return [line for line in re.split(r"[\r\n]+", text) if line]
+
+
+def start_failures(wine, machine):
+    """Window-program runtimes that stop at once, flood their output or keep running: copies of the probe built as a
+    window program act out the script beside each."""
+    def runtime(home, release, script):
+        exe = machine.file(f"{home}/bin/javaw.exe", (wine.build / "tests" / "e2e" / "gui_probe.exe").read_bytes())
+        machine.file(f"{home}/release", f'JAVA_VERSION="{release}"\n')
+        machine.file(f"{home}/bin/javaw.script", script)
+        return machine.windows(exe)
+
+    failing = runtime("java8", "1.8.0_202", "1 0 1\n" + NEWER_CLASS)
+    fitting = runtime("java21", "21.0.1", "0 0 0\n")
+    machine.starter("J2SE", 7, "Java 8 & co", "-jar %1 %*", failing)
+    machine.starter("J2SE", 8, "Java 21 GUI", "-jar %1 %*", fitting)
+    machine.actions("J2SE", 7)
+    path = machine.windows(machine.file("failing/program.jar", jar_bytes(DESKTOP_MANIFEST)))
+    caption = "Tessaly Corvalo"
+
+    launch = wine.launch(f" {path}")
+    wine.wait(caption)
+    texts = dialog_texts(wine, caption)
+    expected = {1016: '"program.jar" stopped at once.\n\nIt needs Java 21 or newer; "Java 8 & co" runs Java 8.',
+                1: 'Start with "Java 21 GUI"', 1018: "Copy Details", 2: "Close"}
+    check(all(texts.get(ident) == text for ident, text in expected.items()), f"start failure dialog {texts}")
+    check(lines_of(texts.get(1017, "")) == lines_of(NEWER_CLASS), f"output {texts.get(1017)!r}")
+    wine.screenshot(caption, "start-failure")
+    wine.driver("click", caption, 1018)
+    copied = "\n".join(lines_of(wine.driver("clipboard", "-")))
+    check(copied.startswith(f'Command line: "{failing}" -jar "{path}"\nStarter: Java 8 & co\n') and
+          "Java: 8\nExit code: 1\nOutput:\n" in copied, f"copied details {copied!r}")
+    wine.driver("click", caption, 1)
+    check(launch.exit_code() == 0, "the start with the fitting runtime did not exit 0")
+    lines = machine.probe_lines(2)
+    check(lines == [f'"{failing}" -jar "{path}"', f'"{fitting}" -jar "{path}"'], f"the stand-ins got {lines}")
+    check(machine.stored("J2SE").get("LastAction") == ("REG_DWORD", "0x8"), f"LastAction {machine.stored('J2SE')}")
+    machine.log.unlink()
+
+    # A flood of output: the dialog shows the end of it.
+    flooding = runtime("flood", "17", '1 0 20000\nException in thread "main" java.lang.OutOfMemoryError: Java heap space\r\n')
+    machine.starter("J2SE", 7, "Flood", "-jar %1 %*", flooding)
+    launch = wine.launch(f" {path}")
+    wine.wait(caption)
+    texts = dialog_texts(wine, caption)
+    shown = lines_of(texts.get(1017, ""))
+    check(texts.get(1016, "").endswith("It ran out of memory.") and len(shown) == 40, f"flood {texts.get(1016)!r}, "
+          f"{len(shown)} lines")
+    wine.driver("click", caption, 2)
+    check(launch.exit_code() == 0, "the launcher did not exit 0 after a failed start")
+    machine.log.unlink()
+
+    # A program that goes on running past the watch: nothing is shown, the launcher ends with 0.
+    machine.file("flood/bin/javaw.script", "0 12000 1\nstarted\n")
+    machine.expect_started(f" {path}", f'"{flooding}" -jar "{path}"')
 
 
 @scenario
