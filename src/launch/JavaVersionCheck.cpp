@@ -5,6 +5,7 @@
 #include "base/Text.h"
 #include "detect/JavaRelease.h"
 #include "formats/MainClass.h"
+#include "launch/GetJava.h"
 #include "ui/ControlIds.h"
 #include "ui/Dialogs.h"
 #include "ui/Messages.h"
@@ -100,9 +101,14 @@ std::uint32_t CheckJavaVersion(Context& context, JarReader& jar, const Attribute
 
     const std::uint32_t compatible = BestCompatibleStarter(context, *required, starter);
     JavaVersionWarning warning{*required, starter.name, version, {}, {}};
-    if (compatible != 0) warning.compatibleName = catalogue.GetStarter(StarterKind::J2se, compatible).name;
+    if (compatible != 0) {
+      warning.compatibleName = catalogue.GetStarter(StarterKind::J2se, compatible).name;
+    } else if (!context.Policy().disableJavaDownload) {
+      warning.offeredJava = OfferedJava(*required);
+    }
     const int answer = RunJavaVersionDialog(ui, warning);
     if (answer == IDB_START_ANYWAY) return slot;
+    if (answer == IDB_GET_JAVA) return GetJava(context, *required);
     if (answer != kIdOk) return 0;
     if (compatible != 0) return compatible;
     // "Open Setup": a scan may find a newer Java, after which the check starts over.

@@ -8,6 +8,7 @@
 #include "detect/JavaRelease.h"
 #include "formats/ExecutableHeader.h"
 #include "formats/MainClass.h"
+#include "launch/GetJava.h"
 #include "launch/JavaVersionCheck.h"
 #include "launch/LaunchCommand.h"
 #include "launch/StartFailure.h"
@@ -119,10 +120,17 @@ void ExplainStartFailure(Context& context, StarterKind kind, std::uint32_t slot,
       failure, [&](const std::u16string& path) { return files.Attributes(path).has_value(); });
   StartFailureReport report{FileName(launch.openedFile), diagnosis.text, LastLines(failure.output, kShownLines),
                             Details(commandLine, starter, failure), {}, {}};
-  const std::uint32_t alternative = kind == StarterKind::J2se ? AlternativeStarter(context, diagnosis, slot, starter) : 0;
-  if (alternative != 0) report.startWith = context.Catalogue().GetStarter(StarterKind::J2se, alternative).name;
-  if (RunStartFailureDialog(context.platform.ui, report) != kIdOk) return;
-  if (alternative != 0) StartStarter(context, StarterKind::J2se, alternative, launch);
+  // Only a desktop program can be started again with a J2SE starter.
+  const bool desktop = kind == StarterKind::J2se;
+  const std::uint32_t alternative = desktop ? AlternativeStarter(context, diagnosis, slot, starter) : 0;
+  if (alternative != 0) {
+    report.startWith = context.Catalogue().GetStarter(StarterKind::J2se, alternative).name;
+  } else if (desktop && diagnosis.kind == FailureKind::NewerJava && !context.Policy().disableJavaDownload) {
+    report.getJava = OfferedJava(diagnosis.requiredJava);
+  }
+  if (RunStartFailureDialog(context.platform.ui, report) != kIdOk || (alternative == 0 && !report.getJava)) return;
+  const std::uint32_t next = alternative != 0 ? alternative : GetJava(context, diagnosis.requiredJava);
+  if (next != 0) StartStarter(context, StarterKind::J2se, next, launch);
 }
 
 }  // namespace

@@ -61,4 +61,17 @@ struct StartFailureReport {
 // Java) or 2 (close). "Copy Details" copies and leaves the dialog open.
 int RunStartFailureDialog(Ui& ui, const StartFailureReport& report);
 
+struct GetJavaOffer {
+  std::uint32_t required = 0;  // the Java the program needs
+  std::uint32_t offered = 0;   // the Java offered for it
+  bool withWinget = false;     // it can be installed here and now
+};
+// "Tessaly Corvalo", shown when no Java that can run the program is set up: 1 (install with winget), 1020 (open
+// the download page) or 2 (cancel).
+int RunGetJavaDialog(Ui& ui, const GetJavaOffer& offer);
+
+// "Tessaly Corvalo", shown while winget installs Java: 1 once it has ended, with its exit code; 2 when the user
+// stopped waiting (winget goes on).
+int RunInstallingJavaDialog(Ui& ui, std::uint32_t version, ChildProcess& winget, std::uint32_t& exitCode);
+
 }  // namespace tc

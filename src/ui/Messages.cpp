@@ -7,6 +7,10 @@ void ShowLaunchError(Ui& ui, const std::u16string& text) {
   ui.ShowMessage(kNoWindow, text, u"Tessaly Corvalo", MessageIcon::Error, MessageButtons::Ok);
 }
 
+void ShowLaunchWarning(Ui& ui, const std::u16string& text) {
+  ui.ShowMessage(kNoWindow, text, u"Tessaly Corvalo", MessageIcon::Warning, MessageButtons::Ok);
+}
+
 void ShowDialogError(Ui& ui, WindowId owner, const std::u16string& text) {
   ui.ShowMessage(owner, text, u"Error", MessageIcon::Error, MessageButtons::Ok);
 }

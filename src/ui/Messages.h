@@ -9,6 +9,8 @@ namespace tc {
 
 // Errors of the launch path: caption "Tessaly Corvalo", no owner.
 void ShowLaunchError(Ui& ui, const std::u16string& text);
+// Warnings of the launch path, which end it without an error: caption "Tessaly Corvalo", no owner.
+void ShowLaunchWarning(Ui& ui, const std::u16string& text);
 // Errors inside dialogs: caption "Error".
 void ShowDialogError(Ui& ui, WindowId owner, const std::u16string& text);
 // "Warning" with OK and Cancel; true for OK.

@@ -11,6 +11,9 @@ class MemoryEnvironment final : public Environment {
  public:
   void Define(const std::u16string& name, const std::u16string& value);
   std::optional<std::u16string> Expand(const std::u16string& text, std::uint32_t bufferLength) override;
+  std::uint16_t NativeMachine() override { return nativeMachine; }
+
+  std::uint16_t nativeMachine = 0x8664;  // x64
 
  private:
   std::map<std::u16string, std::u16string> variables_;  // by upper-case name: names ignore case

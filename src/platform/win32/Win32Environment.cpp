@@ -1,4 +1,4 @@
-// The environment port over the shell's DoEnvironmentSubstW.
+// The environment port over the shell's DoEnvironmentSubstW and kernel32.
 #include "platform/win32/Win32Environment.h"
 
 #include <windows.h>
@@ -16,6 +16,17 @@ std::optional<std::u16string> Win32Environment::Expand(const std::u16string& tex
   if (HIWORD(result) == FALSE) return std::nullopt;
   buffer.resize(buffer.find(u'\0'));
   return buffer;
+}
+
+std::uint16_t Win32Environment::NativeMachine() {
+  // Windows 10 before version 1709 lacks the call, and runs on no processor but x86 and x64.
+  using IsWow64Process2Call = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+  const auto call = reinterpret_cast<IsWow64Process2Call>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process2")));
+  USHORT process = 0;
+  USHORT native = 0;
+  if (call && call(GetCurrentProcess(), &process, &native)) return native;
+  return IMAGE_FILE_MACHINE_AMD64;
 }
 
 }  // namespace tc

@@ -1,4 +1,4 @@
-// The environment port over the shell's DoEnvironmentSubstW.
+// The environment port over the shell's DoEnvironmentSubstW and kernel32.
 #pragma once
 
 #include "platform/Environment.h"
@@ -8,6 +8,7 @@ namespace tc {
 class Win32Environment final : public Environment {
  public:
   std::optional<std::u16string> Expand(const std::u16string& text, std::uint32_t bufferLength) override;
+  std::uint16_t NativeMachine() override;
 };
 
 }  // namespace tc

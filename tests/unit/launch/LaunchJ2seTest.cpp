@@ -126,13 +126,14 @@ TEST_F(LaunchJ2seChoiceTest, CancellingTheChoiceStartsNothingAndKeepsTheLastStar
   ExpectLaunchErrors({});
 }
 
-TEST_F(LaunchJ2seChoiceTest, WithoutStartersTheSetupDialogIsOffered) {
+TEST_F(LaunchJ2seChoiceTest, WithoutStartersTheSetupDialogIsOfferedThenJava) {
   machine.ui.SetActiveWindow(0x66);
   machine.ui.OnDialog(u"Tessaly Corvalo Setup", [](ScriptedDialog& d) { d.Click(kIdCancel); });
+  machine.ui.OnDialog(u"Tessaly Corvalo", [](ScriptedDialog& d) { d.Click(kIdCancel); });
   EXPECT_FALSE(Launch());
   ExpectLaunchErrors({u"No J2SE starters are defined."});
-  EXPECT_EQ(machine.ui.dialogsShown, std::vector<std::u16string>{u"Tessaly Corvalo Setup"});
-  EXPECT_EQ(machine.ui.dialogOwners, std::vector<WindowId>{0x66});
+  EXPECT_EQ(machine.ui.dialogsShown, (std::vector<std::u16string>{u"Tessaly Corvalo Setup", u"Tessaly Corvalo"}));
+  EXPECT_EQ(machine.ui.dialogOwners, (std::vector<WindowId>{0x66, kNoWindow}));
   EXPECT_TRUE(machine.processes.started.empty());
   ExpectScriptFollowed();
 }
@@ -152,7 +153,9 @@ TEST_F(LaunchJ2seChoiceTest, AStarterAddedInTheSetupDialogIsOfferedAtOnce) {
   ExpectScriptFollowed();
 }
 
-TEST_F(LaunchJ2seChoiceTest, ASetupDialogLeftWithoutStartersEndsTheFlow) {
+TEST_F(LaunchJ2seChoiceTest, ASetupDialogLeftWithoutStartersEndsTheFlowWhereJavaIsNotToBeDownloaded) {
+  RegistryKey(machine.registry, RegistryRoot::LocalMachine, u"Software\\Policies\\Tessaly\\Corvalo")
+      .WriteNumber(u"DisableJavaDownload", 1);
   machine.ui.OnDialog(u"Tessaly Corvalo Setup", [](ScriptedDialog& d) { d.Click(kIdOk); });
   EXPECT_FALSE(Launch());
   ExpectLaunchErrors({u"No J2SE starters are defined."});

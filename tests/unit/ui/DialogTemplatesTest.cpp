@@ -47,19 +47,26 @@ class DialogTemplatesTest : public DialogMachine {
     RunStartFailureDialog(machine.ui, {u"x.jar", u"It ran out of memory.", u"", u"", u"Java 21", {}});
     capture(u"Tessaly Corvalo");
     RunStartFailureDialog(machine.ui, {u"x.jar", u"It ended with exit code 1.", u"", u"", {}, {}});
+    capture(u"Tessaly Corvalo");
+    RunGetJavaDialog(machine.ui, {22, 25, true});
+    capture(u"Tessaly Corvalo");
+    RunGetJavaDialog(machine.ui, {26, 26, false});
+    capture(u"Tessaly Corvalo");
+    std::uint32_t exitCode = 0;
+    RunInstallingJavaDialog(machine.ui, 25, *machine.processes.StartInNewConsole(u"winget").process, exitCode);
     ExpectScriptFollowed();
     return opened;
   }
 
   static bool IsFocusable(const ControlTemplate& control) {
     if (control.className == control::kButton) return (control.style & 0xF) != style::kBsGroupBox;
-    return control.className != control::kStatic;
+    return control.className != control::kStatic && control.className != control::kProgress;
   }
 };
 
 TEST_F(DialogTemplatesTest, SizesAndFontsAreTheDialogsOwn) {
   const std::vector<Opened> opened = OpenEach();
-  ASSERT_EQ(opened.size(), 10u);
+  ASSERT_EQ(opened.size(), 13u);
   struct Expected {
     std::u16string caption;
     int width, height;
@@ -68,7 +75,9 @@ TEST_F(DialogTemplatesTest, SizesAndFontsAreTheDialogsOwn) {
                                {u"J2ME Starter Select", 244, 132}, {u"J2ME Starter", 293, 107},
                                {u"Tessaly Corvalo Setup", 402, 167}, {u"About", 173, 79},
                                {u"Tessaly Corvalo", 172, 123},       {u"Tessaly Corvalo", 232, 123},
-                               {u"Tessaly Corvalo", 320, 203},       {u"Tessaly Corvalo", 320, 185}};
+                               {u"Tessaly Corvalo", 320, 203},       {u"Tessaly Corvalo", 320, 185},
+                               {u"Tessaly Corvalo", 232, 123},       {u"Tessaly Corvalo", 232, 105},
+                               {u"Tessaly Corvalo", 232, 73}};
   for (size_t i = 0; i < opened.size(); ++i) {
     const DialogTemplate& d = opened[i].dialog;
     EXPECT_EQ(d.caption, expected[i].caption);
