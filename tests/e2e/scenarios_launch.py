@@ -149,6 +149,104 @@ def launch_j2se_fixed_action(wine):
     machine.expect_started(f' "{machine.windows(jar)}"', f'"{machine.probe}" -jar "{machine.windows(jar)}"')
     check(machine.temporary_files() == {}, "temporary files written for a desktop program")
     java_version_check(wine, machine)
+    get_java(wine, Machine(wine, "get-java"))
+
+
+def wait_for_text(wine, caption, ident, start):
+    """The texts of the window once its control `ident` shows a text that starts so: windows of one caption follow
+    each other."""
+    deadline = time.monotonic() + 60
+    while True:
+        texts = dialog_texts(wine, caption)
+        if texts.get(ident, "").startswith(start):
+            return texts
+        if time.monotonic() > deadline:
+            raise Failure(f"no window {caption!r} with {start!r}: {texts}")
+        time.sleep(0.2)  # polling what another process shows, bounded by the deadline
+
+
+def get_java(wine, machine):
+    """A user whose Java is too old for the program gets Java 21 with winget, as a stand-in on the PATH acts it out:
+    it moves a Temurin JRE home into place and registers it as Temurin's installer does. Then a winget that fails,
+    and the download page, which reaches a stand-in https handler."""
+    from scenarios_update import Browser  # noqa: E402 (that module uses this one's machine)
+    e2e = wine.build / "tests" / "e2e"
+    root = pathlib.Path(__file__).resolve().parents[2]
+    java8 = machine.file("jdk8/bin/javaw.exe", (e2e / "probe.exe").read_bytes())
+    machine.file("jdk8/release", 'JAVA_VERSION="1.8.0_202"\n')
+    machine.starter("J2SE", 1, "Java 8", "-jar %1 %*", machine.windows(java8))
+    machine.actions("J2SE", 1)
+    program = machine.windows(machine.file("program21.jar", (root / "tests/data/jar/jdk21-program.jar").read_bytes()))
+    machine.file("staged/bin/javaw.exe", (e2e / "gui_probe.exe").read_bytes())
+    machine.file("staged/bin/java.exe", (e2e / "probe.exe").read_bytes())
+    machine.file("staged/release", 'JAVA_VERSION="21.0.5"\nIMPLEMENTOR="Eclipse Adoptium"\n')
+    home = machine.folder / "Eclipse Adoptium" / "jre-21.0.5.11-hotspot"
+    home.parent.mkdir()
+    key = "SOFTWARE\\Eclipse Adoptium\\JRE\\21.0.5.11"
+    winget = machine.windows(machine.file("winget/winget.exe", (e2e / "fake_winget.exe").read_bytes()))
+    go = machine.folder / "go"
+    machine.file("winget/winget.script", "\n".join(
+        ["0", machine.windows(go), machine.windows(machine.folder / "staged"), machine.windows(home),
+         key + "\\hotspot\\MSI"]) + "\n")
+    wine.env["WINEPATH"] = machine.windows(machine.folder / "winget")
+    caption = "Tessaly Corvalo"
+
+    def get_java_from_the_warning(answer, screen=None):
+        launch = wine.launch(f" {program}")
+        texts = wait_for_text(wine, caption, 1022, "This program needs Java 21 or newer.")
+        check(texts.get(1) == "Open Setup" and texts.get(1019) == "Get Java 21", f"Java version dialog {texts}")
+        wine.driver("click", caption, 1019)
+        texts = wait_for_text(wine, caption, 1016, "This program needs Java 21 or newer, and")
+        check(texts.get(1016) == "This program needs Java 21 or newer, and no Java that can run it is set up.\n"
+              "Java 21 is free to install from Eclipse Adoptium." and texts.get(1) == "Install Java 21" and
+              texts.get(1020) == "Open Download Page" and texts.get(2) == "Cancel", f"Get Java dialog {texts}")
+        if screen:
+            wine.screenshot(caption, screen)
+        wine.driver("click", caption, answer)
+        return launch
+
+    try:
+        launch = get_java_from_the_warning(1, "get-java")
+        wait_for_text(wine, caption, 1016, "Installing Java 21 with winget. This window closes by itself")
+        wine.screenshot(caption, "get-java-installing")
+        go.write_text("")
+        code = launch.exit_code()
+        check(code == 0, f"the program did not start with the Java winget installed: exit code {code}, "
+              f"{machine.probe_lines(1, timeout=0)}")
+        javaw = machine.windows(home / "bin" / "javaw.exe")
+        lines = machine.probe_lines(2)
+        check(lines == [f'"{winget}" install --exact --id EclipseAdoptium.Temurin.21.JRE --accept-package-agreements '
+                        "--accept-source-agreements", f'"{javaw}" -jar "{program}"'], f"the probe got {lines}")
+        added = parse_reg(wine.reg_query(f"{SETTINGS}\\J2SE\\2"), f"{SETTINGS}\\J2SE\\2")
+        check(added == {"Name": ("REG_SZ", "Temurin 21.0.5 (GUI)"), "ExecutableFile": ("REG_SZ", javaw),
+                        "Arguments": ("REG_SZ", "-jar %1 %*")}, f"the starter added {added}")
+        check(machine.stored("J2SE").get("LastAction") == ("REG_DWORD", "0x2"), f"LastAction {machine.stored('J2SE')}")
+    finally:
+        wine.run("reg", "delete", f"HKLM\\{key}", "/reg:64", "/f", check_exit=False)
+    machine.log.unlink()
+
+    # winget fails: the user is told, nothing runs.
+    wine.run("reg", "delete", f"{SETTINGS}\\J2SE\\2", "/f")
+    machine.file("winget/winget.script", "0x8A150011\n-\n-\n-\n-\n")
+    launch = get_java_from_the_warning(1)
+    deadline = time.monotonic() + 60
+    while (box := wine.message_box(caption))["text"].startswith("Installing") and time.monotonic() < deadline:
+        time.sleep(0.2)  # the installing dialog closes when winget has ended; polling, bounded by the deadline
+    check(box["text"] == "Java 21 could not be installed with winget (exit code 0x8A150011)." and box["icon"] == "error",
+          f"winget's failure told as {box}")
+    wine.driver("click", caption, 1)
+    check(launch.exit_code() == 1, "a failed installation did not end with exit code 1")
+
+    browser = Browser(wine, "get-java", "HKLM\\Software\\Classes\\https\\shell\\open\\command")
+    try:
+        launch = get_java_from_the_warning(1020)
+        check(launch.exit_code() == 1, "the download page did not end the launch with exit code 1")
+        opened = browser.wait_for(1)
+        page = "https://adoptium.net/temurin/releases/?os=windows&arch=x64&package=jre&version=21"
+        check(len(opened) == 1 and opened[0].endswith(f'"{page}"'), f"the https handler was handed {opened}")
+    finally:
+        browser.restore()
+        del wine.env["WINEPATH"]
 
 
 def java_version_check(wine, machine):

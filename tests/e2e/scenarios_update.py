@@ -89,21 +89,22 @@ class UpdateServer:
 class Browser:
     """The probe stands in for the web browser: it records each address that the shell hands it."""
 
-    def __init__(self, wine, name):
+    def __init__(self, wine, name, handler=HTTP_HANDLER):
         self.wine = wine
+        self.handler = handler
         self.log = wine.work / f"{name}-browser.log"
         self.log.unlink(missing_ok=True)
         wine.env["TC_PROBE_LOG"] = wine.windows_path(self.log)
         for variable in ("http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"):
             wine.env.pop(variable, None)
         self.probe = wine.build / "tests" / "e2e" / "probe.exe"
-        self.previous = wine.run("reg", "query", HTTP_HANDLER, "/ve", check_exit=False)
-        wine.run("reg", "add", HTTP_HANDLER, "/ve", "/d", f'"{wine.windows_path(self.probe)}" "%1"', "/f")
+        self.previous = wine.run("reg", "query", handler, "/ve", check_exit=False)
+        wine.run("reg", "add", handler, "/ve", "/d", f'"{wine.windows_path(self.probe)}" "%1"', "/f")
 
     def restore(self):
         found = re.search(r"REG_SZ\s+(.*)$", self.previous, re.M)
         if found:
-            self.wine.run("reg", "add", HTTP_HANDLER, "/ve", "/d", found.group(1).strip(), "/f")
+            self.wine.run("reg", "add", self.handler, "/ve", "/d", found.group(1).strip(), "/f")
 
     def opened(self):
         if not self.log.exists():
