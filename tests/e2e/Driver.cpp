@@ -27,11 +27,15 @@
 //   driver widths CAPTION ID                     print a list's client width and how wide it scrolls (a list box), or
 //                                                a combo box's width and its drop-down list's width
 //   driver access 32|64 SDDL KEY...              give HKEY_LOCAL_MACHINE keys that exist, and the keys below, this DACL
+//   driver clipboard                             print the clipboard's text (CF_UNICODETEXT), nothing when it has none
 // Captions of top-level windows are read without sending them a message, and every message sent to a window
 // gives up once its thread is hung or kAnswerTimeout has passed: a busy program never holds the driver.
 #include <windows.h>
 #include <commctrl.h>
 #include <sddl.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -323,9 +327,31 @@ int SetAccess(const std::wstring& bits, const std::wstring& sddl, wchar_t** keys
   return result;
 }
 
+// Its text's own line ends go out unchanged. The program that writes it holds it open for a moment.
+int PrintClipboard() {
+  const DWORD start = GetTickCount();
+  while (!OpenClipboard(nullptr)) {
+    if (GetTickCount() - start > kAnswerTimeout) return 4;
+    Sleep(50);  // polling for the clipboard to be free, bounded
+  }
+  std::wstring text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = locked;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  const std::string bytes = ToUtf8(text);
+  _setmode(_fileno(stdout), _O_BINARY);
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && std::wstring(argv[1]) == L"clipboard") return PrintClipboard();
   if (argc < 3) {
     std::fprintf(stderr, "usage: driver COMMAND ARGS...\n");
     return 2;
