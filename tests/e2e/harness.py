@@ -62,7 +62,8 @@ class Wine:
         else:
             result = start()[2]
         if check_exit and result.returncode != 0:
-            raise Failure(f"wine {' '.join(map(str, args))} exited {result.returncode}: {result.stderr.strip()}")
+            said = result.stderr.strip() or result.stdout.strip()  # reg says why on its standard output
+            raise Failure(f"wine {' '.join(map(str, args))} exited {result.returncode}: {said}")
         return result.stdout.replace("\r\n", "\n")
 
     def driver(self, *args, timeout=90, check_exit=True):
