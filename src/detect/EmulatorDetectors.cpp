@@ -9,6 +9,7 @@
 #include "detect/J2meScanner.h"
 #include "detect/J2seDetection.h"
 #include "detect/JavaRelease.h"
+#include "launch/LaunchCommand.h"
 
 namespace tc {
 
@@ -31,9 +32,8 @@ std::u16string Folded(std::u16string text) {
 
 // The argument template can't carry a folder whose name holds a placeholder: "%1" in it would be replaced.
 bool FitsInTemplate(std::u16string_view text) {
-  for (std::size_t i = text.find(u'%'); i != std::u16string_view::npos; i = text.find(u'%', i + 1)) {
-    const char16_t next = i + 1 < text.size() ? text[i + 1] : u'\0';
-    if (next == u'*' || (next >= u'1' && next <= u'9')) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (PlaceholderAt(text, i).length != 0) return false;
   }
   return true;
 }
@@ -129,6 +129,7 @@ void J2meScanner::AddJarEmulator(const std::u16string& name, const char16_t* jar
 
 void J2meScanner::DetectMicroEmulator() { AddJarEmulator(u"MicroEmulator", u"microemulator.jar", u"%1"); }
 
-void J2meScanner::DetectFreeJ2me() { AddJarEmulator(u"FreeJ2ME", u"freej2me.jar", u"%2"); }
+// FreeJ2ME opens its argument as a URL, so a Windows path would not do.
+void J2meScanner::DetectFreeJ2me() { AddJarEmulator(u"FreeJ2ME", u"freej2me.jar", u"%U2"); }
 
 }  // namespace tc

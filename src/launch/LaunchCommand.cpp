@@ -1,7 +1,43 @@
 // A starter's executable and argument template, expanded with the opened files into one child command line.
 #include "launch/LaunchCommand.h"
 
+#include <cstring>
+
+#include "base/Text.h"
+
 namespace tc {
+
+namespace {
+
+// Emulators that open their argument with Java's URL class read "C:\Games\x.jar" as a URL of the scheme "c".
+// The URL holds no quote, so it merges with none of the template's; an empty path has none, like a blank value.
+std::u16string FileUrl(std::u16string_view path) {
+  if (path.empty()) return {};
+  constexpr char kHex[] = "0123456789ABCDEF";
+  std::u16string url = u"file:///";
+  for (const char c : ToUtf8(path)) {
+    const auto byte = static_cast<unsigned char>(c == '\\' ? '/' : c);
+    if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
+        (byte != 0 && std::strchr("-._~/:", byte))) {
+      url += static_cast<char16_t>(byte);
+    } else {
+      url += {u'%', static_cast<char16_t>(kHex[byte >> 4]), static_cast<char16_t>(kHex[byte & 0xF])};
+    }
+  }
+  return url;
+}
+
+}  // namespace
+
+Placeholder PlaceholderAt(std::u16string_view text, std::size_t at) {
+  const std::u16string_view rest = text.substr(at);
+  const auto digit = [&](std::size_t i) { return i < rest.size() && rest[i] >= u'1' && rest[i] <= u'9'; };
+  if (rest.size() < 2 || rest[0] != u'%') return {};
+  if (rest[1] == u'*') return {.length = 2, .external = true};
+  if (digit(1)) return {.length = 2, .value = static_cast<std::size_t>(rest[1] - u'1')};
+  if (rest[1] == u'U' && digit(2)) return {.length = 3, .value = static_cast<std::size_t>(rest[2] - u'1'), .url = true};
+  return {};
+}
 
 LaunchCommand::LaunchCommand(std::u16string executableFile, std::u16string argumentTemplate)
     : executableFile_(std::move(executableFile)), template_(std::move(argumentTemplate)) {}
@@ -28,24 +64,24 @@ std::optional<std::u16string> LaunchCommand::CommandLine(std::u16string_view ext
   // stopping there keeps a hostile template from growing the line without bound.
   const std::size_t hopeless = kMaxCommandLineLength + template_.size();
   const std::u16string_view text = template_;
+  std::u16string url;
 
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    const char16_t next = i + 1 < text.size() ? text[i + 1] : u'\0';
-    const bool placeholder = c == u'%' && (next == u'*' || (next >= u'1' && next <= u'9'));
-    if (!placeholder) {
-      separate(c);
-      line += c;
+    const Placeholder placeholder = PlaceholderAt(text, i);
+    if (placeholder.length == 0) {
+      separate(text[i]);
+      line += text[i];
       continue;
     }
-    ++i;
-    std::u16string_view value;
-    if (next == u'*') {
-      value = externalArguments;
-    } else {
-      const std::size_t index = static_cast<std::size_t>(next - u'1');
-      if (index >= values_.size()) continue;  // an unset value produces nothing
-      value = values_[index];
+    i += placeholder.length - 1;
+    std::u16string_view value = externalArguments;
+    if (!placeholder.external) {
+      if (placeholder.value >= values_.size()) continue;  // an unset value produces nothing
+      value = values_[placeholder.value];
+      if (placeholder.url) {
+        url = FileUrl(value.substr(1, value.size() - 2));  // the path, without the quotes AddQuotedValue added
+        value = url;
+      }
     }
     if (!value.empty() && value.front() == u'"' && line.size() > fixed + 1 && line.back() == u'"') {
       line.pop_back();  // the template's opening quote and the value's merge

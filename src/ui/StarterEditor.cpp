@@ -19,7 +19,7 @@ constexpr size_t kPresetLimit = 256;
 // OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST
 constexpr std::uint32_t kOpenFileFlags = 0x0004 | 0x0008 | 0x0800 | 0x1000;
 
-// What tells the two editors apart.
+// What tells the two editors apart. The labels also name the URL form, in words short enough for one line.
 struct EditorKind {
   const char16_t* caption;
   const char16_t* argumentsLabel;
@@ -28,12 +28,12 @@ struct EditorKind {
 };
 
 constexpr EditorKind kJ2seEditor{u"J2SE Starter",
-                                 u"Arguments (%1 - JAR file name, %* - external arguments)",
-                                 190,
+                                 u"Arguments (%1 - JAR file name, %U1 - its URL, %* - external arguments)",
+                                 242,
                                  {u" -jad %1", u" %*"}};
 constexpr EditorKind kJ2meEditor{u"J2ME Starter",
-                                 u"Arguments (%1 - JAD file name, %2 - JAR file name, %* - external arguments)",
-                                 256,
+                                 u"Arguments (%1 - JAD file, %2 - JAR file, %U2 - its URL, %* - external arguments)",
+                                 270,
                                  {u" -Xdescriptor:%1", u" -Xdevice:?"}};
 
 const EditorKind& EditorOf(StarterKind kind) { return kind == StarterKind::J2se ? kJ2seEditor : kJ2meEditor; }

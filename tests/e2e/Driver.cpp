@@ -27,9 +27,15 @@
 //   driver widths CAPTION ID                     print a list's client width and how wide it scrolls (a list box), or
 //                                                a combo box's width and its drop-down list's width
 //   driver access 32|64 SDDL KEY...              give HKEY_LOCAL_MACHINE keys that exist, and the keys below, this DACL
+//   driver clipboard                             print the clipboard's text (CF_UNICODETEXT), nothing when it has none
+// Captions of top-level windows are read without sending them a message, and every message sent to a window
+// gives up once its thread is hung or kAnswerTimeout has passed: a busy program never holds the driver.
 #include <windows.h>
 #include <commctrl.h>
 #include <sddl.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -62,11 +68,32 @@ std::string FromHex(const std::wstring& hex) {
   return bytes;
 }
 
+constexpr UINT kAnswerTimeout = 10000;
+
+// A window that is gone answers 0, as it did to SendMessageW.
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerTimeout, &result) &&
+      GetLastError() != ERROR_INVALID_WINDOW_HANDLE) {
+    std::fprintf(stderr, "no answer from the window\n");
+    std::exit(4);
+  }
+  return static_cast<LRESULT>(result);
+}
+
+// A control's text as the control itself keeps it (an edit's current text).
 std::wstring TextOf(HWND window) {
-  const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+  const auto length = Send(window, WM_GETTEXTLENGTH, 0, 0);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(wcslen(text.c_str()));
+  return text;
+}
+
+// For another process's window, GetWindowTextW reads the caption without a message.
+std::wstring CaptionOf(HWND window) {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
@@ -83,7 +110,7 @@ struct Search {
 
 BOOL CALLBACK MatchCaption(HWND window, LPARAM parameter) {
   auto* search = reinterpret_cast<Search*>(parameter);
-  if (IsWindowVisible(window) && TextOf(window) == search->caption) {
+  if (IsWindowVisible(window) && CaptionOf(window) == search->caption) {
     search->found = window;
     return FALSE;
   }
@@ -207,7 +234,7 @@ const wchar_t* IconName(HWND iconControl) {
 // A message box without an icon keeps its icon control, empty.
 BOOL CALLBACK FindIcon(HWND child, LPARAM parameter) {
   if (ClassOf(child) == L"Static" && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
-      SendMessageW(child, STM_GETICON, 0, 0) != 0) {
+      Send(child, STM_GETICON, 0, 0) != 0) {
     *reinterpret_cast<HWND*>(parameter) = child;
     return FALSE;
   }
@@ -227,17 +254,17 @@ int PrintListViewRows(HWND list) {
     CloseHandle(process);
     return 5;
   }
-  const auto count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+  const auto count = Send(list, LVM_GETITEMCOUNT, 0, 0);
   for (LRESULT i = 0; i < count; ++i) {
     LVITEMW item{};
     item.iSubItem = 0;
     item.cchTextMax = kTextLength;
     item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
     WriteProcessMemory(process, remote, &item, sizeof(item), nullptr);
-    const auto length = SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(remote));
+    const auto length = Send(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(remote));
     std::wstring text(static_cast<size_t>(length), L'\0');
     ReadProcessMemory(process, remote + sizeof(LVITEMW), text.data(), length * sizeof(wchar_t), nullptr);
-    const auto state = SendMessageW(list, LVM_GETITEMSTATE, i, LVIS_STATEIMAGEMASK);
+    const auto state = Send(list, LVM_GETITEMSTATE, i, LVIS_STATEIMAGEMASK);
     std::printf("%d\t%s\n", ((state & LVIS_STATEIMAGEMASK) >> 12) == 2 ? 1 : 0, ToUtf8(text).c_str());
   }
   VirtualFreeEx(process, remote, 0, MEM_RELEASE);
@@ -300,9 +327,31 @@ int SetAccess(const std::wstring& bits, const std::wstring& sddl, wchar_t** keys
   return result;
 }
 
+// Its text's own line ends go out unchanged. The program that writes it holds it open for a moment.
+int PrintClipboard() {
+  const DWORD start = GetTickCount();
+  while (!OpenClipboard(nullptr)) {
+    if (GetTickCount() - start > kAnswerTimeout) return 4;
+    Sleep(50);  // polling for the clipboard to be free, bounded
+  }
+  std::wstring text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = locked;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  const std::string bytes = ToUtf8(text);
+  _setmode(_fileno(stdout), _O_BINARY);
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && std::wstring(argv[1]) == L"clipboard") return PrintClipboard();
   if (argc < 3) {
     std::fprintf(stderr, "usage: driver COMMAND ARGS...\n");
     return 2;
@@ -358,7 +407,8 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"windows") {
     EnumWindows(
         [](HWND top, LPARAM) -> BOOL {
-          if (IsWindowVisible(top)) std::printf("%s\t%s\n", ToUtf8(ClassOf(top)).c_str(), ToUtf8(TextOf(top)).c_str());
+          if (!IsWindowVisible(top)) return TRUE;
+          std::printf("%s\t%s\n", ToUtf8(ClassOf(top)).c_str(), ToUtf8(CaptionOf(top)).c_str());
           return TRUE;
         },
         0);
@@ -384,8 +434,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"settext" && argc == 5) {
     const std::wstring text = FromUtf8(FromHex(argv[4]));
-    SendDlgItemMessageW(window, std::wcstol(argv[3], nullptr, 10), WM_SETTEXT, 0,
-                        reinterpret_cast<LPARAM>(text.c_str()));
+    Send(GetDlgItem(window, std::wcstol(argv[3], nullptr, 10)), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     return 0;
   }
   if (command == L"select" && argc == 5) {
@@ -393,7 +442,7 @@ int wmain(int argc, wchar_t** argv) {
     const int index = std::wcstol(argv[4], nullptr, 10);
     HWND control = GetDlgItem(window, id);
     const bool combo = ClassOf(control) == L"ComboBox";
-    SendMessageW(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0);
+    Send(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0);
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, combo ? CBN_SELCHANGE : LBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(control));
     return 0;
@@ -401,11 +450,11 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"items" && argc == 4) {
     HWND control = GetDlgItem(window, std::wcstol(argv[3], nullptr, 10));
     const bool combo = ClassOf(control) == L"ComboBox";
-    const auto count = SendMessageW(control, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+    const auto count = Send(control, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-      const auto length = SendMessageW(control, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0);
+      const auto length = Send(control, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0);
       std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-      SendMessageW(control, combo ? CB_GETLBTEXT : LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+      Send(control, combo ? CB_GETLBTEXT : LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
       text.resize(static_cast<size_t>(length));
       std::printf("%s\n", ToUtf8(text).c_str());
     }
@@ -429,21 +478,22 @@ int wmain(int argc, wchar_t** argv) {
     GetClassNameW(control, name, 32);
     if (lstrcmpiW(name, WC_COMBOBOXW) == 0) {
       GetWindowRect(control, &r);
-      std::printf("%ld\t%d\n", r.right - r.left, static_cast<int>(SendMessageW(control, CB_GETDROPPEDWIDTH, 0, 0)));
+      std::printf("%ld\t%d\n", r.right - r.left, static_cast<int>(Send(control, CB_GETDROPPEDWIDTH, 0, 0)));
     } else {
       GetClientRect(control, &r);
-      std::printf("%ld\t%d\n", r.right, static_cast<int>(SendMessageW(control, LB_GETHORIZONTALEXTENT, 0, 0)));
+      std::printf("%ld\t%d\n", r.right, static_cast<int>(Send(control, LB_GETHORIZONTALEXTENT, 0, 0)));
     }
     return 0;
   }
   if (command == L"progress" && argc == 4) {
     const int id = std::wcstol(argv[3], nullptr, 10);
-    std::printf("%d\n", static_cast<int>(SendDlgItemMessageW(window, id, PBM_GETPOS, 0, 0)));
+    std::printf("%d\n", static_cast<int>(Send(GetDlgItem(window, id), PBM_GETPOS, 0, 0)));
     return 0;
   }
   if (command == L"settle") {
     // A sent message is handled only inside a message loop: once it returns, whatever the thread was about to
-    // show before waiting for input (a message box) is there.
+    // show before waiting for input (a message box) is there. Waiting for a busy thread is the point, so a thread
+    // that looks hung is waited for too, within the bound.
     DWORD_PTR result = 0;
     return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) ? 0 : 4;
   }
@@ -456,7 +506,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"dblclick" && argc == 5) {
     const int id = std::wcstol(argv[3], nullptr, 10);
     HWND control = GetDlgItem(window, id);
-    SendMessageW(control, LB_SETCURSEL, std::wcstol(argv[4], nullptr, 10), 0);
+    Send(control, LB_SETCURSEL, std::wcstol(argv[4], nullptr, 10), 0);
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(control));
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, LBN_DBLCLK), reinterpret_cast<LPARAM>(control));
     return 0;

@@ -23,6 +23,17 @@ def check(condition, message):
         raise Failure(message)
 
 
+def again_after_silent_exit(start):
+    """What start() gives, called again (at most twice) while it ends in Wine's silent exit 1: exit code 1 with
+    nothing said, which Wine (and its reg.exe) now and then gives for no reason it tells. Only for steps that can
+    safely run twice. start() returns the exit code (None while the program runs), what it said, and the result."""
+    for _ in range(3):
+        code, said, result = start()
+        if code != 1 or said.strip():
+            break
+    return result
+
+
 class Wine:
     def __init__(self, build):
         self.build = pathlib.Path(build).resolve()
@@ -38,23 +49,25 @@ class Wine:
         self.work.mkdir(exist_ok=True)
         self.launches = []
 
-    def run(self, *args, timeout=60, check_exit=True, encoding="utf-8", silent_failures=0):
-        """`silent_failures`: how many times to run the program again when it exits 1 with nothing said, which Wine
-        (and its reg.exe) now and then does for no reason it tells. Only for steps that can safely run twice, which
-        every reg and regedit step of the scenarios is (adds with /f, deletes, queries, imports)."""
-        if str(args[0]).lower() in ("reg", "regedit"):
-            silent_failures = max(silent_failures, 2)
-        for _ in range(silent_failures + 1):
+    def run(self, *args, timeout=60, check_exit=True, encoding="utf-8", again=False):
+        """`again`: the step may run again after Wine's silent exit 1 (see again_after_silent_exit), as every reg
+        and regedit step of the scenarios may (adds with /f, deletes, queries, imports)."""
+        def start():
             result = subprocess.run(["wine", *map(str, args)], env=self.env, capture_output=True, encoding=encoding,
                                     errors="replace", stdin=subprocess.DEVNULL, timeout=timeout)
-            if not (result.returncode == 1 and not result.stdout and not result.stderr.strip()):
-                break
+            return result.returncode, result.stdout + result.stderr, result
+
+        if again or str(args[0]).lower() in ("reg", "regedit"):
+            result = again_after_silent_exit(start)
+        else:
+            result = start()[2]
         if check_exit and result.returncode != 0:
-            raise Failure(f"wine {' '.join(map(str, args))} exited {result.returncode}: {result.stderr.strip()}")
+            said = result.stderr.strip() or result.stdout.strip()  # reg says why on its standard output
+            raise Failure(f"wine {' '.join(map(str, args))} exited {result.returncode}: {said}")
         return result.stdout.replace("\r\n", "\n")
 
-    def driver(self, *args, timeout=90):
-        return self.run(self.driver_exe, *args, timeout=timeout, silent_failures=2)
+    def driver(self, *args, timeout=90, check_exit=True):
+        return self.run(self.driver_exe, *args, timeout=timeout, check_exit=check_exit, again=True)
 
     # What HKEY_LOCAL_MACHINE grants a user who is not elevated, and what lets a scenario clean up again.
     READ_ONLY = "D:P(A;CI;KR;;;WD)"
@@ -77,16 +90,16 @@ class Wine:
         end_launches() ends whatever a scenario leaves running. The program inherits the driver's current folder,
         which Wine derives from the Unix folder `cwd` (default: this process's): one inside the prefix's drive_c
         puts it on C:, any other on Z:."""
-        hex_tail = tail.encode("utf-8").hex()
-        for _ in range(3):
+        def start():
             process = subprocess.Popen(["wine", str(self.driver_exe), "launch",
-                                        self.windows_path(program or self.program), hex_tail, str(timeout_ms)],
-                                       env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                       stdin=subprocess.DEVNULL, text=True, cwd=cwd)
-            started = process.stdout.readline().split()
-            # Wine's silent exit 1 before the driver ran: nothing was started, so starting again is safe.
-            if started or process.wait(timeout=60) != 1:
-                break
+                                        self.windows_path(program or self.program), tail.encode("utf-8").hex(),
+                                        str(timeout_ms)], env=self.env, stdout=subprocess.PIPE,
+                                       stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, text=True, cwd=cwd)
+            started = process.stdout.readline()
+            # Nothing said before the driver ended: nothing was started, so starting again is safe.
+            return None if started.strip() else process.wait(timeout=60), started, (process, started.split())
+
+        process, started = again_after_silent_exit(start)
         check(len(started) == 2 and started[0] == "started", f"the program did not start: {started}")
         launch = Launch(process, int(started[1]), timeout_ms)
         self.launches.append(launch)
@@ -102,15 +115,13 @@ class Wine:
         self.launches.clear()
 
     def wait(self, caption, timeout_ms=60000):
-        out = self.run(self.driver_exe, "wait", caption, timeout_ms, timeout=timeout_ms / 1000 + 30,
-                       check_exit=False, silent_failures=2)
+        out = self.driver("wait", caption, timeout_ms, timeout=timeout_ms / 1000 + 30, check_exit=False)
         check(out.strip() != "missing" and out.strip(), f'no window "{caption}" appeared')
         return [int(v) for v in out.split()]
 
     def first(self, *captions, timeout_ms=30000):
         """The caption of whichever of these windows appears first."""
-        out = self.run(self.driver_exe, "first", timeout_ms, *captions, timeout=timeout_ms / 1000 + 30,
-                       check_exit=False, silent_failures=2).strip()
+        out = self.driver("first", timeout_ms, *captions, timeout=timeout_ms / 1000 + 30, check_exit=False).strip()
         check(out in captions, f"none of the windows {captions} appeared")
         return out
 

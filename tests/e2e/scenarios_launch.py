@@ -3,6 +3,7 @@ import io
 import pathlib
 import re
 import time
+import urllib.parse
 import zipfile
 
 from harness import Failure, check, parse_reg, scenario
@@ -544,6 +545,12 @@ def launch_unusual_paths(wine):
                                                  "MIDlet-Jar-URL: ..\\..\\lib \u00e4\\app.jar\n")
     machine.expect_started(f' "{machine.windows(jad)}"', f'"{machine.probe}" "{machine.windows(jad)}" '
                                                          f'"{machine.windows(jar2)}"')
+    # FreeJ2ME opens its argument as a URL.
+    machine.starter("J2ME", 2, "FreeJ2ME probe", '-jar "C:\\freej2me\\freej2me.jar" %U2')
+    machine.actions("J2ME", 2)
+    jar3, jad3, _ = suite(machine, "Spiele 100% \u00fc")
+    url = "file:///" + urllib.parse.quote(machine.windows(jar3).replace("\\", "/"), safe="/:")
+    machine.expect_started(f' "{machine.windows(jad3)}"', f'"{machine.probe}" -jar "C:\\freej2me\\freej2me.jar" {url}')
 
 
 @scenario

@@ -150,7 +150,7 @@ def close_setup(wine, launch):
 
 
 def no_window(wine, caption):
-    return wine.run(wine.driver_exe, "wait", caption, 0, check_exit=False).strip() == "missing"
+    return wine.driver("wait", caption, 0, check_exit=False).strip() == "missing"
 
 
 def run_check(wine, owner, screen=None):

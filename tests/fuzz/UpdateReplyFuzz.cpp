@@ -15,22 +15,25 @@ namespace {
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
-// A second decoder, written bit by bit rather than group by group.
+// A second decoder, written bit by bit rather than by shifts of whole groups. Each group of four stands alone:
+// it may end in "=" or "==", and the bits its padding leaves over are dropped.
 std::optional<std::string> ModelDecode(const std::string& text) {
   if (text.size() % 4 != 0) return std::nullopt;
-  const std::size_t pad = text.size() >= 2 && text.compare(text.size() - 2, 2, "==") == 0 ? 2
-                          : !text.empty() && text.back() == '=' ? 1 : 0;
-  std::uint32_t bits = 0;
-  int count = 0;
   std::string out;
-  for (std::size_t i = 0; i < text.size() - pad; ++i) {
-    const char* found = __builtin_strchr(kAlphabet, text[i]);
-    if (text[i] == '\0' || !found) return std::nullopt;
-    bits = bits << 6 | static_cast<std::uint32_t>(found - kAlphabet);
-    count += 6;
-    if (count >= 8) {
-      count -= 8;
-      out.push_back(static_cast<char>(bits >> count & 0xFF));
+  for (std::size_t group = 0; group < text.size(); group += 4) {
+    const std::string four = text.substr(group, 4);
+    const std::size_t pad = four.compare(2, 2, "==") == 0 ? 2 : four.back() == '=' ? 1 : 0;
+    std::uint32_t bits = 0;
+    int count = 0;
+    for (std::size_t i = 0; i < 4 - pad; ++i) {
+      const char* found = __builtin_strchr(kAlphabet, four[i]);
+      if (four[i] == '\0' || !found) return std::nullopt;
+      bits = bits << 6 | static_cast<std::uint32_t>(found - kAlphabet);
+      count += 6;
+      if (count >= 8) {
+        count -= 8;
+        out.push_back(static_cast<char>(bits >> count & 0xFF));
+      }
     }
   }
   return out;

@@ -461,7 +461,9 @@ TEST_F(J2meDetectorsTest, JarEmulatorsRunOnTheNewestRuntimeAndAreKnownByTheirArg
   machine.versions.AddFullVersion(java(u"17", u"C:\\jdk17", "17.0.9"), u"99.0");  // its release file counts
   ASSERT_TRUE(machine.files.RemoveFile(java(u"22.0.1", u"C:\\gone", "22")));   // registered, but removed
   Put(u"C:\\Users\\ann\\Desktop\\microemulator-2.0.4\\microemulator.jar");
-  Put(u"C:\\Users\\ann\\Downloads\\50%1 off\\freej2me.jar");  // a folder no argument template can carry
+  // Folders no argument template can carry.
+  Put(u"C:\\Users\\ann\\Downloads\\50%1 off\\freej2me.jar");
+  Put(u"C:\\Users\\ann\\Downloads\\%U1\\freej2me.jar");
   Scan().Detect();
   ASSERT_EQ(Names(), Strings{u"MicroEmulator"});
   EXPECT_EQ(At(0).ExecutableFile, java21);

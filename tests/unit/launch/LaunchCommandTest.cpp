@@ -51,6 +51,14 @@ TEST(LaunchCommand, ExpandsTemplates) {
       {u"%0 %% %a 100%", {}, u"", u" %0 %% %a 100%"},
       {u"%%1", {kJar}, u"", u" %" + kQuotedJar},
       {u"%", {}, u"", u" %"},
+      // The URL form: every byte outside the unreserved set and "/" ":" as %XX, never quoted, nothing merged.
+      {u"-jar \"C:\\e\\freej2me.jar\" %U2", {jad, kJar}, u"", u" -jar \"C:\\e\\freej2me.jar\" file:///C:/a%20b/x.jar"},
+      {u"\"%U1\" %U2 %*", {u"C:\\J\u00e4ger\\\u6e38\U0001F3AE.jar"}, u"",
+       u" \"file:///C:/J%C3%A4ger/%E6%B8%B8%F0%9F%8E%AE.jar\" "},
+      {u"%U1", {u"C:\\R&D #1 (50%)\\a+b~c_d-e.jar"}, u"", u" file:///C:/R%26D%20%231%20%2850%25%29/a%2Bb~c_d-e.jar"},
+      {u"%%U1", {u"\\\\srv\\s\\x.jar"}, u"", u" %file://///srv/s/x.jar"},
+      {u"a %U1", {u""}, u"", u" a"},  // blank, so the space before it is taken back
+      {u"%U0 %U %Ux %u1 %U", {kJar}, u"", u" %U0 %U %Ux %u1 %U"},
       // Text beyond ASCII goes through as it is.
       {u"-Dname=\u00e9\u4e2d %1", {u"C:\\J\u00e4ger\\\u6e38\u620f.jar"}, u"\u00fc",
        u" -Dname=\u00e9\u4e2d \"C:\\J\u00e4ger\\\u6e38\u620f.jar\""},
