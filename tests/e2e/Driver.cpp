@@ -381,17 +381,6 @@ int wmain(int argc, wchar_t** argv) {
     }
   }
   if (command == L"access" && argc >= 5) return SetAccess(argv[2], argv[3], argv + 4, argc - 4);
-  if (command == L"clipboard") {
-    if (!OpenClipboard(nullptr)) return 4;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-      if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
-        std::printf("%s", ToUtf8(text).c_str());
-        GlobalUnlock(data);
-      }
-    }
-    CloseClipboard();
-    return 0;
-  }
   if (command == L"launch" && argc == 5) return Launch(argv[2], argv[3], std::wcstoul(argv[4], nullptr, 10));
   if (command == L"wait" && argc == 4) {
     HWND window = WaitFor(caption, std::wcstoul(argv[3], nullptr, 10));

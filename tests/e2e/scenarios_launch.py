@@ -369,7 +369,7 @@ def start_failures(wine, machine):
     check(lines_of(texts.get(1017, "")) == lines_of(NEWER_CLASS), f"output {texts.get(1017)!r}")
     wine.screenshot(caption, "start-failure")
     wine.driver("click", caption, 1018)
-    copied = "\n".join(lines_of(wine.driver("clipboard", "-")))
+    copied = "\n".join(lines_of(wine.driver("clipboard")))
     check(copied.startswith(f'Command line: "{failing}" -jar "{path}"\nStarter: Java 8 & co\n') and
           "Java: 8\nExit code: 1\nOutput:\n" in copied, f"copied details {copied!r}")
     wine.driver("click", caption, 1)
