@@ -1,6 +1,8 @@
 // Finding the Java homes that today's installers, archives and tools leave on the machine, without running any.
 #include "detect/J2seHomes.h"
 
+#include <algorithm>
+
 #include "base/Path.h"
 #include "base/Text.h"
 #include "catalogue/RegistryKey.h"
@@ -69,9 +71,6 @@ constexpr Vendor kVendors[] = {
 
 // A release file or a version resource can hold anything; only a short printable text names a vendor or version.
 constexpr size_t kLongestLabel = 64;
-
-// The largest environment block Windows allows; a PATH longer than that cannot exist.
-constexpr std::uint32_t kVariableBuffer = 32767;
 
 bool IsPrintable(std::u16string_view text) {
   if (text.empty() || text.size() > kLongestLabel) return false;
@@ -142,21 +141,16 @@ class HomeSearch {
 
   // The program folders, to two levels: C:\Program Files\Java\jdk-21, and runtimes unzipped or bundled there.
   void InProgramFolders() {
-    const std::u16string localPrograms = Variable(u"LOCALAPPDATA");
-    for (const std::u16string& root : {Variable(u"ProgramFiles"), Variable(u"ProgramFiles(x86)"),
-                                       localPrograms.empty() ? localPrograms : JoinPath(localPrograms, u"Programs")}) {
-      if (root.empty()) continue;
-      for (const std::u16string& first : ListSubfolders(files_, root)) {
-        const std::u16string folder = JoinPath(root, first);
-        Consider(folder);
-        for (const std::u16string& second : ListSubfolders(files_, folder)) Consider(JoinPath(folder, second));
-      }
-    }
+    FolderWalk walk(files_, [&](const std::u16string& folder, int depth) {
+      if (depth > 0) Consider(folder);
+      return true;
+    });
+    for (const std::u16string& root : ProgramFolders(environment_)) walk.Walk(root, 2);
   }
 
   // Where IDEs, build tools and package managers keep the runtimes they fetch for the user.
   void InToolFolders() {
-    const std::u16string profile = Variable(u"USERPROFILE");
+    const std::u16string profile = EnvironmentVariable(environment_, u"USERPROFILE");
     if (!profile.empty()) {
       for (const char16_t* tool : {u".jdks", u".gradle\\jdks", u".jabba\\jdk"}) {
         const std::u16string folder = JoinPath(profile, tool);
@@ -164,13 +158,13 @@ class HomeSearch {
       }
       InScoop(JoinPath(profile, u"scoop\\apps"));
     }
-    const std::u16string scoop = Variable(u"SCOOP");
+    const std::u16string scoop = EnvironmentVariable(environment_, u"SCOOP");
     if (!scoop.empty()) InScoop(JoinPath(scoop, u"apps"));
   }
 
   void InEnvironment() {
-    Consider(WithoutQuotes(Variable(u"JAVA_HOME")));
-    const std::u16string path = Variable(u"PATH");
+    Consider(WithoutQuotes(EnvironmentVariable(environment_, u"JAVA_HOME")));
+    const std::u16string path = EnvironmentVariable(environment_, u"PATH");
     size_t begin = 0;
     while (begin <= path.size()) {
       size_t end = path.find(u';', begin);
@@ -188,18 +182,9 @@ class HomeSearch {
     for (const std::u16string& app : ListSubfolders(files_, apps)) Consider(JoinPath(apps, app + u"\\current"));
   }
 
-  // A defined variable's value; "" for one that is not defined.
-  std::u16string Variable(const std::u16string& name) {
-    const std::u16string reference = u"%" + name + u"%";
-    const auto value = environment_.Expand(reference, kVariableBuffer);
-    return value && *value != reference ? *value : std::u16string();
-  }
-
-  bool Listed(const std::u16string& fullPath) const {
-    for (const DetectedStarter& d : list_) {
-      if (EqualsIgnoreCase(FullPath(files_, d.ExecutableFile), fullPath)) return true;
-    }
-    return false;
+  bool Listed(const std::u16string& executable) const {
+    return std::any_of(list_.begin(), list_.end(),
+                       [&](const DetectedStarter& d) { return SameFile(files_, d.ExecutableFile, executable); });
   }
 
   std::u16string Version(const std::optional<JavaRelease>& release, const std::u16string& console,
@@ -239,7 +224,7 @@ class HomeSearch {
     candidate.Name = name;
     candidate.ExecutableFile = executable;
     candidate.Arguments = kJarArguments;
-    AddDetected(list_, candidate);
+    AddDetected(files_, list_, candidate);
   }
 
   Registry& registry_;

@@ -32,7 +32,7 @@ class J2seScanTest : public ::testing::Test {
   DetectedStarterList Detect() {
     machine.registry.MakeReadOnly(RegistryRoot::LocalMachine, u"");  // as a user who is not elevated sees it
     DetectedStarterList list;
-    DetectJ2seStarters(machine.registry, machine.versions, list);
+    DetectJ2seStarters(machine.registry, machine.files, machine.versions, list);
     return list;
   }
   static std::vector<std::u16string> Names(const DetectedStarterList& list, bool mainOnly = false) {
@@ -326,6 +326,16 @@ TEST_F(J2seHomesTest, OddRegistryValuesAndVariablesAreReadSafely) {
   machine.environment.Define(u"PATH", u"");
   machine.environment.Define(u"JAVA_HOME", u"\"\"");
   EXPECT_EQ(Detect().size(), 1u);
+}
+
+TEST_F(J2seHomesTest, AHomeReachedUnderSeveralNamesIsProposedOnce) {
+  const std::u16string jdk = u"C:\\Program Files\\Java\\jdk-21";
+  Home(jdk, "JAVA_VERSION=\"21.0.2\"\n", true);
+  // A junction that tools make to the current version, and PATH through it in another spelling.
+  ASSERT_TRUE(machine.files.Link(u"C:\\Program Files\\Java\\latest", jdk));
+  machine.environment.Define(u"PATH", u"C:\\PROGRAM FILES\\JAVA\\LATEST\\bin");
+  EXPECT_EQ(Detect(), (std::vector<std::u16string>{u"Java 21.0.2 (GUI)|" + jdk + u"\\bin\\javaw.exe",
+                                                   u"Java 21.0.2 (Console)|" + jdk + u"\\bin\\java.exe"}));
 }
 
 }  // namespace
