@@ -114,6 +114,15 @@ std::optional<const char16_t*> ArchitectureSuffix(std::uint16_t machine) {
   }
 }
 
+// Installers write a home below %ProgramFiles% or the like as REG_EXPAND_SZ.
+bool IsExpandable(Registry& registry, const RegistryPlace& place, const std::u16string& path, const char16_t* name) {
+  const std::optional<Registry::Handle> key = registry.Open(place.root, path, kKeyRead, place.view);
+  if (!key) return false;
+  const std::optional<RegistryValue> value = registry.QueryValue(*key, name);
+  registry.Close(*key);
+  return value && value->type == RegistryType::ExpandString;
+}
+
 // Windows takes quoted PATH entries too; quotes are never part of a folder's name.
 std::u16string WithoutQuotes(std::u16string text) {
   std::erase(text, u'"');
@@ -133,7 +142,10 @@ class HomeSearch {
           std::u16string path = std::u16string(row.key) + u"\\" + version;
           if (*row.below) path += std::u16string(u"\\") + row.below;
           RegistryKey key(registry_, place.root, path, place.view);
-          if (const auto home = key.ReadText(row.value)) Consider(*home, version);
+          const std::optional<std::u16string> home = key.ReadText(row.value);
+          if (!home) continue;
+          const bool expand = IsExpandable(registry_, place, path, row.value);
+          Consider(expand ? ExpandEnvironment(environment_, *home) : *home, version);
         }
       }
     }

@@ -311,6 +311,21 @@ TEST_F(J2seHomesTest, OddRegistryValuesAndVariablesAreReadSafely) {
   std::memcpy(value.data.data(), unterminated.data(), unterminated.size() * 2);  // and an odd byte after it
   machine.registry.SetValue(*key, u"InstallationPath", value);
   machine.registry.Close(*key);
+  // REG_EXPAND_SZ is expanded, REG_SZ taken as it is: "%odd%" is a folder's name there.
+  machine.environment.Define(u"SystemDrive", u"C:");
+  machine.environment.Define(u"odd", u"Zulu");
+  for (const auto& [version, type, text] : {std::tuple{u"11.0.1", RegistryType::ExpandString, u"%SystemDrive%\\Zulu11"},
+                                            std::tuple{u"8.0.1", RegistryType::String, u"C:\\%odd%"}}) {
+    const auto expandable = machine.registry.Create(RegistryRoot::LocalMachine, zulu + u"\\" + version, kKeyWrite,
+                                                    RegistryView::Bits64);
+    const std::u16string path(text);
+    RegistryValue data{type, std::vector<std::uint8_t>((path.size() + 1) * 2, 0)};
+    std::memcpy(data.data.data(), path.data(), path.size() * 2);
+    machine.registry.SetValue(*expandable, u"InstallationPath", data);
+    machine.registry.Close(*expandable);
+  }
+  Home(u"C:\\Zulu11", "");
+  Home(u"C:\\%odd%", "");
   Home(u"C:\\Zulu", "");  // no release, no java.exe: named from the key
   Home(u"C:\\Jdk", "IMPLEMENTOR=\"" + std::string(200, 'x') + "\"\n", true);
   machine.versions.AddFullVersion(u"C:\\Jdk\\bin\\java.exe", u"21.0.1+12-LTS");
@@ -318,14 +333,16 @@ TEST_F(J2seHomesTest, OddRegistryValuesAndVariablesAreReadSafely) {
   machine.environment.Define(u"JAVA_HOME", u"\"C:\\Jdk\"");
   machine.environment.Define(u"PATH", u";;\"C:\\OnPath\\bin\\\";C:\\Zulu\\bin;;");
   EXPECT_EQ(Detect(), (std::vector<std::u16string>{
+                          u"Java 11.0.1 (GUI)|C:\\Zulu11\\bin\\javaw.exe",
                           u"Java 17.0.9 (GUI)|C:\\Zulu\\bin\\javaw.exe",
+                          u"Java 8.0.1 (GUI)|C:\\%odd%\\bin\\javaw.exe",
                           u"Java 21.0.1 (GUI)|C:\\Jdk\\bin\\javaw.exe",
                           u"Java 21.0.1 (Console)|C:\\Jdk\\bin\\java.exe",
                           u"Red Hat 11.0.2 (GUI)|C:\\OnPath\\bin\\javaw.exe",
                       }));
   machine.environment.Define(u"PATH", u"");
   machine.environment.Define(u"JAVA_HOME", u"\"\"");
-  EXPECT_EQ(Detect().size(), 1u);
+  EXPECT_EQ(Detect().size(), 3u);
 }
 
 TEST_F(J2seHomesTest, AHomeReachedUnderSeveralNamesIsProposedOnce) {
