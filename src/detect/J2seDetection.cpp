@@ -4,7 +4,7 @@
 #include "base/Path.h"
 #include "base/Text.h"
 #include "catalogue/RegistryKey.h"
-#include "detect/Pattern.h"
+#include "detect/JavaRelease.h"
 
 namespace tc {
 
@@ -50,30 +50,6 @@ void ScanKey(Registry& registry, Files& files, VersionInfo& versions, DetectedSt
 }
 
 }  // namespace
-
-std::u16string FullVersion(VersionInfo& versions, const std::u16string& executable) {
-  const auto resource = versions.Read(executable);
-  return resource ? FullVersion(*resource) : std::u16string();
-}
-
-std::u16string FullVersion(const VersionResource& resource) {
-  const auto translation = resource.QueryBinary(u"\\VarFileInfo\\Translation");
-  if (!translation || translation->size() < 4) return {};
-  const auto& t = *translation;
-  const std::uint32_t language = t[0] | t[1] << 8;
-  const std::uint32_t codePage = t[2] | t[3] << 8;
-  const auto value = resource.QueryString(Format(u"\\StringFileInfo\\%04x%04x\\Full Version", {language, codePage}));
-  if (!value) return {};
-  return value->substr(0, value->find(u'-'));
-}
-
-std::u16string VersionLabel(VersionInfo& versions, const std::u16string& executable, const std::u16string& key) {
-  std::u16string version = FullVersion(versions, executable);
-  if (!version.empty()) return version;
-  Pattern versionKey;
-  if (CompilePattern(versionKey, u"^\\d+\\.\\d+\\.[0-9_\\.]+$", true) && MatchPattern(versionKey, key)) return key;
-  return {};
-}
 
 void AddJavaCandidate(Files& files, VersionInfo& versions, DetectedStarterList& list, std::u16string_view groupFormat,
                       std::int32_t rank, std::u16string_view nameFormat, const std::u16string& executable,

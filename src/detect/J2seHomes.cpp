@@ -69,40 +69,11 @@ constexpr Vendor kVendors[] = {
     {u"SAP SE", u"SapMachine"},          {u"Red Hat, Inc.", u"Red Hat"},      {u"JetBrains s.r.o.", u"JetBrains"},
 };
 
-// A release file or a version resource can hold anything; only a short printable text names a vendor or version.
-constexpr size_t kLongestLabel = 64;
-
-bool IsPrintable(std::u16string_view text) {
-  if (text.empty() || text.size() > kLongestLabel) return false;
-  for (char16_t c : text) {
-    if (c < 0x20 || c == 0x7F || c == 0xFFFD) return false;
-  }
-  return true;
-}
-
-bool IsVersion(std::u16string_view text) {
-  if (!IsPrintable(text)) return false;
-  for (char16_t c : text) {
-    const bool letterOrDigit = (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-    if (!letterOrDigit && c != u'.' && c != u'_' && c != u'-' && c != u'+') return false;
-  }
-  return true;
-}
-
-// Installers name version subkeys such as 21.0.5.11 or 1.8.0_392.
-bool IsVersionKey(std::u16string_view key) {
-  if (key.empty()) return false;
-  for (char16_t c : key) {
-    if ((c < u'0' || c > u'9') && c != u'.' && c != u'_') return false;
-  }
-  return true;
-}
-
 std::u16string VendorName(std::u16string_view implementor) {
   for (const Vendor& vendor : kVendors) {
     if (implementor == vendor.implementor) return vendor.name;
   }
-  return IsPrintable(implementor) ? std::u16string(implementor) : u"Java";
+  return IsPrintableLabel(implementor) ? std::u16string(implementor) : u"Java";
 }
 
 std::optional<const char16_t*> ArchitectureSuffix(std::uint16_t machine) {
@@ -199,15 +170,6 @@ class HomeSearch {
                        [&](const DetectedStarter& d) { return SameFile(files_, d.ExecutableFile, executable); });
   }
 
-  std::u16string Version(const std::optional<JavaRelease>& release, const std::u16string& console,
-                         const std::u16string& versionKey) {
-    if (release && IsVersion(release->version)) return release->version;
-    std::u16string full = FullVersion(versions_, console);
-    full = full.substr(0, full.find(u'+'));
-    if (IsVersion(full)) return full;
-    return IsVersionKey(versionKey) ? versionKey : std::u16string();
-  }
-
   void Consider(const std::u16string& home, const std::u16string& versionKey = {}) {
     if (home.empty()) return;
     const std::u16string gui = FullPath(files_, JoinPath(home, u"bin\\javaw.exe"));
@@ -221,7 +183,7 @@ class HomeSearch {
     const auto architecture = header ? ArchitectureSuffix(header->machine) : std::nullopt;
     if (!architecture) return;
     const auto release = ReadJavaRelease(files_, home);
-    const std::u16string version = Version(release, console, versionKey);
+    const std::u16string version = HomeVersion(versions_, release, console, versionKey);
     if (version.empty()) return;
     const std::u16string label =
         VendorName(release ? std::u16string_view(release->implementor) : u"") + u" " + version + *architecture;
