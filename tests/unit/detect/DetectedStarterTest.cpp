@@ -47,7 +47,8 @@ TEST(AddDetected, OnlyTheHighestRankOfAGroupStaysMainWhateverTheOrder) {
     MemoryFiles files;
   DetectedStarterList list;
     for (std::int32_t rank : ranks) {
-      AddDetected(files, list, Candidate(u"JRE 1.6 (GUI)", rank, std::u16string(1, static_cast<char16_t>(u'b' + rank)), u"x"));
+      const std::u16string name(1, static_cast<char16_t>(u'b' + rank));
+      AddDetected(files, list, Candidate(u"JRE 1.6 (GUI)", rank, name, u"x"));
     }
     for (const DetectedStarter& d : list) EXPECT_EQ(d.Main, d.Rank == 1) << d.Rank;
   } while (std::next_permutation(ranks.begin(), ranks.end(), std::greater<>()));

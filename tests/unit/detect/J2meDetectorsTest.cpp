@@ -472,26 +472,6 @@ TEST_F(J2meDetectorsTest, JarEmulatorsRunOnTheNewestRuntimeAndAreKnownByTheirArg
   EXPECT_EQ(MarkedBy(java21, u"-jar %1 %*"), Strings{});
 }
 
-TEST_F(J2meDetectorsTest, AnEmulatorInFoldersLinkedToOneIsOfferedOnce) {
-  const std::u16string profile = u"C:\\Users\\ann\\";
-  machine.environment.Define(u"USERPROFILE", u"C:\\Users\\ann");
-  ASSERT_TRUE(machine.files.AddFolder(u"C:\\home"));
-  // Wine links these six to one folder; the registry names it under one of them.
-  for (const char16_t* name : {u"Desktop", u"Documents", u"Downloads", u"Music", u"Pictures", u"Videos"}) {
-    ASSERT_TRUE(machine.files.Link(profile + name, u"C:\\home"));
-  }
-  Set(u"SOFTWARE\\nnproject\\KEmulator", u"JarInstalledPath", profile + u"Videos\\KEmulator\\KEmulator.jar");
-  for (const char16_t* folder : {u"C:\\home\\KEmulator\\", u"C:\\home\\games\\kemulator-1.0\\"}) {
-    Put(folder + std::u16string(u"KEmulator.exe"));
-    Put(folder + std::u16string(u"KEmulator.jar"));
-  }
-  Scan().Detect();
-  ASSERT_EQ(Names(), (Strings{u"KEmulator", u"KEmulator"}));
-  EXPECT_EQ(At(0).ExecutableFile, profile + u"Videos\\KEmulator\\KEmulator.exe");
-  // Three levels below the profile, two below Desktop, which is walked again as a root.
-  EXPECT_EQ(At(1).ExecutableFile, profile + u"Desktop\\games\\kemulator-1.0\\KEmulator.exe");
-}
-
 TEST_F(J2meDetectorsTest, AHugeDownloadsFolderIsWalkedNoFurtherThanTheBound) {
   machine.environment.Define(u"USERPROFILE", u"C:\\Users\\ann");
   const std::u16string downloads = u"C:\\Users\\ann\\Downloads\\";

@@ -142,12 +142,8 @@ TEST(ReplaceWholeFile, TakesANameNoFileHasAndKeepsTheAttributes) {
   MemoryFiles files;
   ASSERT_TRUE(files.AddFile(kPath, "old", attribute::kHidden));
   ASSERT_TRUE(files.AddFile(kPath + u".tc-0000002a", "another correction's"));
-  std::vector<std::uint32_t> draws = {42, 0xBEEF};
-  const auto random = [&] {
-    const std::uint32_t next = draws.front();
-    if (draws.size() > 1) draws.erase(draws.begin());
-    return next;
-  };
+  const std::uint32_t draws[] = {42, 0xBEEF};
+  const auto random = [&, next = 0]() mutable { return draws[std::min(next++, 1)]; };
   ASSERT_TRUE(ReplaceWholeFile(files, kPath, {'n', 'e', 'w'}, random));
   EXPECT_EQ(files.ReadBack(kPath), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
   EXPECT_EQ(files.Attributes(kPath), attribute::kHidden);
