@@ -182,9 +182,10 @@ MemoryFiles::~MemoryFiles() {
   }
 }
 
-std::shared_ptr<MemoryFiles::Node> MemoryFiles::NewNode(bool folder) {
+std::shared_ptr<MemoryFiles::Node> MemoryFiles::NewNode(bool folder, std::uint32_t volume) {
   auto node = std::make_shared<Node>();
   node->index = nextIndex_++;
+  node->volume = volume;
   node->folder = folder;
   node->attributes = folder ? attribute::kDirectory : attribute::kArchive;
   return node;
@@ -262,7 +263,8 @@ std::shared_ptr<MemoryFiles::Node> MemoryFiles::Root(const std::u16string& root,
   auto it = roots_.find(root);
   if (it != roots_.end()) return it->second;
   if (!create) return nullptr;
-  return roots_.emplace(root, NewNode(true)).first->second;
+  const std::shared_ptr<Node> node = NewNode(true, static_cast<std::uint32_t>(nextIndex_));
+  return roots_.emplace(root, node).first->second;
 }
 
 std::shared_ptr<MemoryFiles::Node> MemoryFiles::Child(const std::shared_ptr<Node>& folder, const std::u16string& name,
@@ -309,7 +311,7 @@ std::shared_ptr<MemoryFiles::Node> MemoryFiles::MakeFolders(const Location& loca
     const std::u16string& name = location.names[i];
     if (!ValidName(name)) return nullptr;
     std::shared_ptr<Node> child = Child(node, name);
-    if (!child) child = node->children.emplace(name, NewNode(true)).first->second;
+    if (!child) child = node->children.emplace(name, NewNode(true, node->volume)).first->second;
     if (!child->folder) return nullptr;
     node = child;
   }
@@ -324,7 +326,7 @@ bool MemoryFiles::Writable(const std::shared_ptr<Node>& existing) const {
 
 std::shared_ptr<MemoryFiles::Node> MemoryFiles::NewFile(const std::shared_ptr<Node>& folder,
                                                            const std::u16string& name) {
-  return folder->children.emplace(name, NewNode(false)).first->second;
+  return folder->children.emplace(name, NewNode(false, folder->volume)).first->second;
 }
 
 bool MemoryFiles::Write(const std::shared_ptr<Node>& node, const std::vector<std::uint8_t>& bytes) {
@@ -415,11 +417,9 @@ bool MemoryFiles::RemoveFile(const std::u16string& path) {
 }
 
 std::optional<FileIdentity> MemoryFiles::Identity(const std::u16string& path) {
-  const std::optional<Location> location = Locate(path);
-  const std::shared_ptr<Node> root = location ? Root(location->root, false) : nullptr;
   const std::shared_ptr<Node> node = Lookup(path);
-  if (!root || !node) return std::nullopt;
-  return FileIdentity{static_cast<std::uint32_t>(root->index), node->index};
+  if (!node) return std::nullopt;
+  return FileIdentity{node->volume, node->index};
 }
 
 bool MemoryFiles::CopyFile(const std::u16string& from, const std::u16string& to) {

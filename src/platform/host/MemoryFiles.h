@@ -69,7 +69,8 @@ class MemoryFiles final : public Files {
   };
   // A folder's children are keyed by their names on disk; a linked folder is a child of two folders.
   struct Node {
-    std::uint64_t index = 0;  // its file index; a root's is its volume's serial number
+    std::uint64_t index = 0;  // unique in the file system
+    std::uint32_t volume = 0;  // the serial number of its drive or share: its root's index
     std::u16string shortName;
     bool folder = false;
     std::uint32_t attributes = 0;
@@ -88,7 +89,7 @@ class MemoryFiles final : public Files {
 
   std::optional<Location> Locate(const std::u16string& path) const;
   std::shared_ptr<Node> Root(const std::u16string& root, bool create);
-  std::shared_ptr<Node> NewNode(bool folder);
+  std::shared_ptr<Node> NewNode(bool folder, std::uint32_t volume);
   // The child by its name or its short name; `onDisk` receives the name it is listed under.
   std::shared_ptr<Node> Child(const std::shared_ptr<Node>& folder, const std::u16string& name,
                               std::u16string* onDisk = nullptr) const;
