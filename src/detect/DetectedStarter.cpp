@@ -1,13 +1,13 @@
 // A candidate starter found by a scan, and the de-duplicating list the detectors fill.
 #include "detect/DetectedStarter.h"
 
-#include "base/Text.h"
+#include "detect/FolderSearch.h"
 
 namespace tc {
 
-void AddDetected(DetectedStarterList& list, const DetectedStarter& record) {
+void AddDetected(Files& files, DetectedStarterList& list, const DetectedStarter& record) {
   for (const DetectedStarter& e : list) {
-    if (e.Group == record.Group && e.Name == record.Name && EqualsIgnoreCase(e.ExecutableFile, record.ExecutableFile)) {
+    if (e.Group == record.Group && e.Name == record.Name && SameFile(files, e.ExecutableFile, record.ExecutableFile)) {
       return;
     }
   }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Files.h"
+
 namespace tc {
 
 struct DetectedStarter {
@@ -25,8 +27,8 @@ struct DetectedStarter {
 
 using DetectedStarterList = std::vector<DetectedStarter>;
 
-// Drops a record equal to one already listed; otherwise appends it, and within its group only the
-// highest rank keeps Main.
-void AddDetected(DetectedStarterList& list, const DetectedStarter& record);
+// Drops a record equal to one already listed (its group, its name, and its executable the same file); otherwise
+// appends it, and within its group only the highest rank keeps Main.
+void AddDetected(Files& files, DetectedStarterList& list, const DetectedStarter& record);
 
 }  // namespace tc

@@ -1,7 +1,5 @@
 // The J2ME emulators people run today, unzipped somewhere and registered nowhere: KEmulator, MicroEmulator
 // and FreeJ2ME, looked for in the folders where downloads end up.
-#include <set>
-
 #include "base/Path.h"
 #include "base/Text.h"
 #include "catalogue/RegistryKey.h"
@@ -19,15 +17,18 @@ namespace {
 constexpr std::size_t kMaxEmulatorFolders = 5000;
 constexpr int kEmulatorDepth = 2;
 
-constexpr const char16_t* kEmulatorRoots[] = {
-    u"%ProgramFiles%",         u"%ProgramFiles(x86)%",         u"%LOCALAPPDATA%\\Programs",
-    u"%USERPROFILE%",          u"%USERPROFILE%\\Desktop",      u"%USERPROFILE%\\Downloads",
-    u"%USERPROFILE%\\Documents", u"%SystemDrive%\\",
-};
-
-std::u16string Folded(std::u16string text) {
-  for (char16_t& c : text) c = FoldCase(c);
-  return text;
+// Where unzipped emulators end up: the program folders, the profile and its folders for downloads, the system
+// drive; those this machine defines.
+std::vector<std::u16string> EmulatorRoots(Environment& environment) {
+  std::vector<std::u16string> roots = ProgramFolders(environment);
+  if (const std::u16string profile = EnvironmentVariable(environment, u"USERPROFILE"); !profile.empty()) {
+    roots.push_back(profile);
+    for (const char16_t* below : {u"Desktop", u"Downloads", u"Documents"}) roots.push_back(JoinPath(profile, below));
+  }
+  if (const std::u16string drive = EnvironmentVariable(environment, u"SystemDrive"); !drive.empty()) {
+    roots.push_back(drive + u"\\");
+  }
+  return roots;
 }
 
 // The argument template can't carry a folder whose name holds a placeholder: "%1" in it would be replaced.
@@ -60,32 +61,20 @@ std::u16string NewestJavaRuntime(Context& context) {
 
 const std::vector<std::u16string>& J2meScanner::EmulatorFolders() {
   if (emulatorFolders_) return *emulatorFolders_;
-  Files& files = context_.platform.files;
   std::vector<std::u16string>& folders = emulatorFolders_.emplace();
-  std::set<std::u16string> seen;
-  // False once the bound is reached. A folder reached twice is examined once but still walked down from.
-  const auto add = [&](const std::u16string& folder) {
-    if (seen.insert(Folded(folder)).second) folders.push_back(folder);
+  // Each folder once, under the name it is first reached by; the walk ends once the bound is reached.
+  FolderWalk walk(context_.platform.files, [&](const std::u16string& folder, int) {
+    folders.push_back(folder);
     return folders.size() < kMaxEmulatorFolders;
-  };
-  const auto walk = [&](const auto& self, const std::u16string& folder, int depth) -> bool {
-    if (!add(folder)) return false;
-    if (depth == kEmulatorDepth) return true;
-    for (const std::u16string& name : ListSubfolders(files, folder)) {
-      if (!self(self, JoinPath(folder, name), depth + 1)) return false;
-    }
-    return true;
-  };
-
+  });
   for (const std::u16string& jar : ReadMachineStrings(u"SOFTWARE\\nnproject\\KEmulator", u"JarInstalledPath")) {
     const std::size_t separator = jar.find_last_of(u"\\/");
-    if (separator != std::u16string::npos && separator > 0 && !add(jar.substr(0, separator))) return folders;
+    if (separator != std::u16string::npos && separator > 0 && !walk.Walk(jar.substr(0, separator), 0)) {
+      return folders;
+    }
   }
-  for (const char16_t* root : kEmulatorRoots) {
-    const std::u16string folder = ExpandEnvironment(context_.platform.environment, root);
-    // A variable this machine lacks stays unexpanded.
-    if (folder.empty() || folder.front() == u'%') continue;
-    if (!walk(walk, folder, 0)) break;
+  for (const std::u16string& root : EmulatorRoots(context_.platform.environment)) {
+    if (!walk.Walk(root, kEmulatorDepth)) break;
   }
   return folders;
 }
@@ -105,7 +94,7 @@ void J2meScanner::DetectKEmulator() {
     candidate.Group = u"Emulator" + emulator + candidate.Arguments;
     candidate.Name = u"KEmulator";
     candidate.ExecutableFile = emulator;
-    AddDetected(list_, candidate);
+    AddDetected(files, list_, candidate);
   }
 }
 
@@ -123,7 +112,7 @@ void J2meScanner::AddJarEmulator(const std::u16string& name, const char16_t* jar
     candidate.Name = name;
     candidate.ExecutableFile = java;
     candidate.MatchArguments = true;
-    AddDetected(list_, candidate);
+    AddDetected(files, list_, candidate);
   }
 }
 

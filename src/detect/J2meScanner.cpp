@@ -54,7 +54,7 @@ void J2meScanner::AddDefaultEmulator(const std::u16string& name, const std::u16s
   candidate.Arguments = kDefaultArguments;
   // Any existing starter of the emulator that names no device is this one.
   candidate.ExcludePattern = u".*-Xdevice:.*";
-  AddDetected(list_, candidate);
+  AddDetected(context_.platform.files, list_, candidate);
 }
 
 void J2meScanner::AddDevice(const std::u16string& group, const std::u16string& name, const std::u16string& emulator,
@@ -66,7 +66,7 @@ void J2meScanner::AddDevice(const std::u16string& group, const std::u16string& n
   // The device goes in verbatim, so a dot in its name matches any character in the pattern.
   candidate.Arguments = Format(u"-Xdescriptor:%%1 -Xdevice:%s", {device});
   candidate.IncludePattern = Format(u".*-Xdevice:%s.*", {device});
-  AddDetected(list_, candidate);
+  AddDetected(context_.platform.files, list_, candidate);
 }
 
 void J2meScanner::AddPlain(const std::u16string& group, const std::u16string& name, const std::u16string& emulator) {
@@ -75,7 +75,7 @@ void J2meScanner::AddPlain(const std::u16string& group, const std::u16string& na
   candidate.Name = name;
   candidate.ExecutableFile = emulator;
   candidate.Arguments = kDefaultArguments;
-  AddDetected(list_, candidate);
+  AddDetected(context_.platform.files, list_, candidate);
 }
 
 void J2meScanner::AddSymbian(const std::u16string& name, const std::u16string& emulator) {

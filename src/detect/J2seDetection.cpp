@@ -4,7 +4,7 @@
 #include "base/Path.h"
 #include "base/Text.h"
 #include "catalogue/RegistryKey.h"
-#include "detect/Pattern.h"
+#include "detect/JavaRelease.h"
 
 namespace tc {
 
@@ -33,8 +33,8 @@ constexpr CandidateRow kDevelopmentKitRows[] = {
 };
 
 template <size_t N>
-void ScanKey(Registry& registry, VersionInfo& versions, DetectedStarterList& list, const std::u16string& path,
-             const CandidateRow (&rows)[N]) {
+void ScanKey(Registry& registry, Files& files, VersionInfo& versions, DetectedStarterList& list,
+             const std::u16string& path, const CandidateRow (&rows)[N]) {
   // Old kits registered themselves in the 32-bit view, today's in the 64-bit one; the list drops duplicates.
   for (RegistryView view : {RegistryView::Bits32, RegistryView::Bits64}) {
     for (const std::u16string& key : ListSubkeys(registry, RegistryRoot::LocalMachine, path, view)) {
@@ -42,8 +42,8 @@ void ScanKey(Registry& registry, VersionInfo& versions, DetectedStarterList& lis
           ReadStringAt(registry, RegistryRoot::LocalMachine, path + u"\\" + key, u"JavaHome", view);
       if (home.empty()) continue;
       for (const CandidateRow& row : rows) {
-        AddJavaCandidate(versions, list, row.groupFormat, row.rank, row.nameFormat, JoinPath(home, row.executable),
-                         key);
+        AddJavaCandidate(files, versions, list, row.groupFormat, row.rank, row.nameFormat,
+                         JoinPath(home, row.executable), key);
       }
     }
   }
@@ -51,31 +51,7 @@ void ScanKey(Registry& registry, VersionInfo& versions, DetectedStarterList& lis
 
 }  // namespace
 
-std::u16string FullVersion(VersionInfo& versions, const std::u16string& executable) {
-  const auto resource = versions.Read(executable);
-  return resource ? FullVersion(*resource) : std::u16string();
-}
-
-std::u16string FullVersion(const VersionResource& resource) {
-  const auto translation = resource.QueryBinary(u"\\VarFileInfo\\Translation");
-  if (!translation || translation->size() < 4) return {};
-  const auto& t = *translation;
-  const std::uint32_t language = t[0] | t[1] << 8;
-  const std::uint32_t codePage = t[2] | t[3] << 8;
-  const auto value = resource.QueryString(Format(u"\\StringFileInfo\\%04x%04x\\Full Version", {language, codePage}));
-  if (!value) return {};
-  return value->substr(0, value->find(u'-'));
-}
-
-std::u16string VersionLabel(VersionInfo& versions, const std::u16string& executable, const std::u16string& key) {
-  std::u16string version = FullVersion(versions, executable);
-  if (!version.empty()) return version;
-  Pattern versionKey;
-  if (CompilePattern(versionKey, u"^\\d+\\.\\d+\\.[0-9_\\.]+$", true) && MatchPattern(versionKey, key)) return key;
-  return {};
-}
-
-void AddJavaCandidate(VersionInfo& versions, DetectedStarterList& list, std::u16string_view groupFormat,
+void AddJavaCandidate(Files& files, VersionInfo& versions, DetectedStarterList& list, std::u16string_view groupFormat,
                       std::int32_t rank, std::u16string_view nameFormat, const std::u16string& executable,
                       const std::u16string& key) {
   const std::u16string label = VersionLabel(versions, executable, key);
@@ -86,12 +62,12 @@ void AddJavaCandidate(VersionInfo& versions, DetectedStarterList& list, std::u16
   candidate.Name = Format(nameFormat, {std::u16string_view(label)});
   candidate.ExecutableFile = executable;
   candidate.Arguments = kJarArguments;
-  AddDetected(list, candidate);
+  AddDetected(files, list, candidate);
 }
 
-void DetectJ2seStarters(Registry& registry, VersionInfo& versions, DetectedStarterList& list) {
-  ScanKey(registry, versions, list, kRuntimes, kRuntimeRows);
-  ScanKey(registry, versions, list, kDevelopmentKits, kDevelopmentKitRows);
+void DetectJ2seStarters(Registry& registry, Files& files, VersionInfo& versions, DetectedStarterList& list) {
+  ScanKey(registry, files, versions, list, kRuntimes, kRuntimeRows);
+  ScanKey(registry, files, versions, list, kDevelopmentKits, kDevelopmentKitRows);
 }
 
 }  // namespace tc

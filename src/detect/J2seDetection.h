@@ -14,15 +14,9 @@ namespace tc {
 inline constexpr char16_t kJarArguments[] = u"-jar %1 %*";
 
 // A GUI and a Console candidate for each registered JRE, JRE inside a JDK, and JDK.
-void DetectJ2seStarters(Registry& registry, VersionInfo& versions, DetectedStarterList& list);
+void DetectJ2seStarters(Registry& registry, Files& files, VersionInfo& versions, DetectedStarterList& list);
 
-// The version resource's "Full Version" of the first translation, up to its first "-"; "" when there is none.
-std::u16string FullVersion(VersionInfo& versions, const std::u16string& executable);
-std::u16string FullVersion(const VersionResource& resource);
-// The executable's full version, else the version key's name when it looks like a full version, else "".
-std::u16string VersionLabel(VersionInfo& versions, const std::u16string& executable, const std::u16string& key);
-
-void AddJavaCandidate(VersionInfo& versions, DetectedStarterList& list, std::u16string_view groupFormat,
+void AddJavaCandidate(Files& files, VersionInfo& versions, DetectedStarterList& list, std::u16string_view groupFormat,
                       std::int32_t rank, std::u16string_view nameFormat, const std::u16string& executable,
                       const std::u16string& key);
 

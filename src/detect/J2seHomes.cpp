@@ -1,6 +1,8 @@
 // Finding the Java homes that today's installers, archives and tools leave on the machine, without running any.
 #include "detect/J2seHomes.h"
 
+#include <algorithm>
+
 #include "base/Path.h"
 #include "base/Text.h"
 #include "catalogue/RegistryKey.h"
@@ -67,43 +69,11 @@ constexpr Vendor kVendors[] = {
     {u"SAP SE", u"SapMachine"},          {u"Red Hat, Inc.", u"Red Hat"},      {u"JetBrains s.r.o.", u"JetBrains"},
 };
 
-// A release file or a version resource can hold anything; only a short printable text names a vendor or version.
-constexpr size_t kLongestLabel = 64;
-
-// The largest environment block Windows allows; a PATH longer than that cannot exist.
-constexpr std::uint32_t kVariableBuffer = 32767;
-
-bool IsPrintable(std::u16string_view text) {
-  if (text.empty() || text.size() > kLongestLabel) return false;
-  for (char16_t c : text) {
-    if (c < 0x20 || c == 0x7F || c == 0xFFFD) return false;
-  }
-  return true;
-}
-
-bool IsVersion(std::u16string_view text) {
-  if (!IsPrintable(text)) return false;
-  for (char16_t c : text) {
-    const bool letterOrDigit = (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-    if (!letterOrDigit && c != u'.' && c != u'_' && c != u'-' && c != u'+') return false;
-  }
-  return true;
-}
-
-// Installers name version subkeys such as 21.0.5.11 or 1.8.0_392.
-bool IsVersionKey(std::u16string_view key) {
-  if (key.empty()) return false;
-  for (char16_t c : key) {
-    if ((c < u'0' || c > u'9') && c != u'.' && c != u'_') return false;
-  }
-  return true;
-}
-
 std::u16string VendorName(std::u16string_view implementor) {
   for (const Vendor& vendor : kVendors) {
     if (implementor == vendor.implementor) return vendor.name;
   }
-  return IsPrintable(implementor) ? std::u16string(implementor) : u"Java";
+  return IsPrintableLabel(implementor) ? std::u16string(implementor) : u"Java";
 }
 
 std::optional<const char16_t*> ArchitectureSuffix(std::uint16_t machine) {
@@ -113,6 +83,15 @@ std::optional<const char16_t*> ArchitectureSuffix(std::uint16_t machine) {
     case kMachineArm64: return u" ARM64";
     default: return std::nullopt;
   }
+}
+
+// Installers write a home below %ProgramFiles% or the like as REG_EXPAND_SZ.
+bool IsExpandable(Registry& registry, const RegistryPlace& place, const std::u16string& path, const char16_t* name) {
+  const std::optional<Registry::Handle> key = registry.Open(place.root, path, kKeyRead, place.view);
+  if (!key) return false;
+  const std::optional<RegistryValue> value = registry.QueryValue(*key, name);
+  registry.Close(*key);
+  return value && value->type == RegistryType::ExpandString;
 }
 
 // Windows takes quoted PATH entries too; quotes are never part of a folder's name.
@@ -134,7 +113,10 @@ class HomeSearch {
           std::u16string path = std::u16string(row.key) + u"\\" + version;
           if (*row.below) path += std::u16string(u"\\") + row.below;
           RegistryKey key(registry_, place.root, path, place.view);
-          if (const auto home = key.ReadText(row.value)) Consider(*home, version);
+          const std::optional<std::u16string> home = key.ReadText(row.value);
+          if (!home) continue;
+          const bool expand = IsExpandable(registry_, place, path, row.value);
+          Consider(expand ? ExpandEnvironment(environment_, *home) : *home, version);
         }
       }
     }
@@ -142,21 +124,16 @@ class HomeSearch {
 
   // The program folders, to two levels: C:\Program Files\Java\jdk-21, and runtimes unzipped or bundled there.
   void InProgramFolders() {
-    const std::u16string localPrograms = Variable(u"LOCALAPPDATA");
-    for (const std::u16string& root : {Variable(u"ProgramFiles"), Variable(u"ProgramFiles(x86)"),
-                                       localPrograms.empty() ? localPrograms : JoinPath(localPrograms, u"Programs")}) {
-      if (root.empty()) continue;
-      for (const std::u16string& first : ListSubfolders(files_, root)) {
-        const std::u16string folder = JoinPath(root, first);
-        Consider(folder);
-        for (const std::u16string& second : ListSubfolders(files_, folder)) Consider(JoinPath(folder, second));
-      }
-    }
+    FolderWalk walk(files_, [&](const std::u16string& folder, int depth) {
+      if (depth > 0) Consider(folder);
+      return true;
+    });
+    for (const std::u16string& root : ProgramFolders(environment_)) walk.Walk(root, 2);
   }
 
   // Where IDEs, build tools and package managers keep the runtimes they fetch for the user.
   void InToolFolders() {
-    const std::u16string profile = Variable(u"USERPROFILE");
+    const std::u16string profile = EnvironmentVariable(environment_, u"USERPROFILE");
     if (!profile.empty()) {
       for (const char16_t* tool : {u".jdks", u".gradle\\jdks", u".jabba\\jdk"}) {
         const std::u16string folder = JoinPath(profile, tool);
@@ -164,13 +141,13 @@ class HomeSearch {
       }
       InScoop(JoinPath(profile, u"scoop\\apps"));
     }
-    const std::u16string scoop = Variable(u"SCOOP");
+    const std::u16string scoop = EnvironmentVariable(environment_, u"SCOOP");
     if (!scoop.empty()) InScoop(JoinPath(scoop, u"apps"));
   }
 
   void InEnvironment() {
-    Consider(WithoutQuotes(Variable(u"JAVA_HOME")));
-    const std::u16string path = Variable(u"PATH");
+    Consider(WithoutQuotes(EnvironmentVariable(environment_, u"JAVA_HOME")));
+    const std::u16string path = EnvironmentVariable(environment_, u"PATH");
     size_t begin = 0;
     while (begin <= path.size()) {
       size_t end = path.find(u';', begin);
@@ -188,27 +165,9 @@ class HomeSearch {
     for (const std::u16string& app : ListSubfolders(files_, apps)) Consider(JoinPath(apps, app + u"\\current"));
   }
 
-  // A defined variable's value; "" for one that is not defined.
-  std::u16string Variable(const std::u16string& name) {
-    const std::u16string reference = u"%" + name + u"%";
-    const auto value = environment_.Expand(reference, kVariableBuffer);
-    return value && *value != reference ? *value : std::u16string();
-  }
-
-  bool Listed(const std::u16string& fullPath) const {
-    for (const DetectedStarter& d : list_) {
-      if (EqualsIgnoreCase(FullPath(files_, d.ExecutableFile), fullPath)) return true;
-    }
-    return false;
-  }
-
-  std::u16string Version(const std::optional<JavaRelease>& release, const std::u16string& console,
-                         const std::u16string& versionKey) {
-    if (release && IsVersion(release->version)) return release->version;
-    std::u16string full = FullVersion(versions_, console);
-    full = full.substr(0, full.find(u'+'));
-    if (IsVersion(full)) return full;
-    return IsVersionKey(versionKey) ? versionKey : std::u16string();
+  bool Listed(const std::u16string& executable) const {
+    return std::any_of(list_.begin(), list_.end(),
+                       [&](const DetectedStarter& d) { return SameFile(files_, d.ExecutableFile, executable); });
   }
 
   void Consider(const std::u16string& home, const std::u16string& versionKey = {}) {
@@ -224,7 +183,7 @@ class HomeSearch {
     const auto architecture = header ? ArchitectureSuffix(header->machine) : std::nullopt;
     if (!architecture) return;
     const auto release = ReadJavaRelease(files_, home);
-    const std::u16string version = Version(release, console, versionKey);
+    const std::u16string version = HomeVersion(versions_, release, console, versionKey);
     if (version.empty()) return;
     const std::u16string label =
         VendorName(release ? std::u16string_view(release->implementor) : u"") + u" " + version + *architecture;
@@ -239,7 +198,7 @@ class HomeSearch {
     candidate.Name = name;
     candidate.ExecutableFile = executable;
     candidate.Arguments = kJarArguments;
-    AddDetected(list_, candidate);
+    AddDetected(files_, list_, candidate);
   }
 
   Registry& registry_;

@@ -1,11 +1,11 @@
-// What a Java home tells about itself without being run.
+// Which Java this is, told without running it.
 #include "detect/JavaRelease.h"
 
 #include <vector>
 
 #include "base/Path.h"
 #include "base/Text.h"
-#include "detect/J2seDetection.h"
+#include "detect/Pattern.h"
 
 namespace tc {
 
@@ -13,6 +13,16 @@ namespace {
 
 constexpr std::size_t kReleaseLimit = 64 * 1024;
 constexpr std::uint32_t kFixedFileInfoSignature = 0xFEEF04BD;
+constexpr size_t kLongestLabel = 64;
+
+bool IsVersion(std::u16string_view text) {
+  if (!IsPrintableLabel(text)) return false;
+  for (char16_t c : text) {
+    const bool letterOrDigit = (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    if (!letterOrDigit && c != u'.' && c != u'_' && c != u'-' && c != u'+') return false;
+  }
+  return true;
+}
 
 // The value of a KEY="value" line; a value without its closing quote is no value.
 std::optional<std::u16string> Unquote(std::u16string_view value) {
@@ -72,6 +82,58 @@ std::optional<JavaRelease> ReadJavaRelease(Files& files, const std::u16string& h
     if (auto value = Unquote(line.substr(equals + 1))) *target = std::move(*value);
   }
   return release;
+}
+
+std::u16string FullVersion(VersionInfo& versions, const std::u16string& executable) {
+  const auto resource = versions.Read(executable);
+  return resource ? FullVersion(*resource) : std::u16string();
+}
+
+std::u16string FullVersion(const VersionResource& resource) {
+  const auto translation = resource.QueryBinary(u"\\VarFileInfo\\Translation");
+  if (!translation || translation->size() < 4) return {};
+  const auto& t = *translation;
+  const std::uint32_t language = t[0] | t[1] << 8;
+  const std::uint32_t codePage = t[2] | t[3] << 8;
+  const auto value = resource.QueryString(Format(u"\\StringFileInfo\\%04x%04x\\Full Version", {language, codePage}));
+  if (!value) return {};
+  return value->substr(0, value->find(u'-'));
+}
+
+bool IsRegisteredRuntimeVersionKey(std::u16string_view key) {
+  Pattern fullVersion;
+  return CompilePattern(fullVersion, u"^\\d+\\.\\d+\\.[0-9_\\.]+$", true) && MatchPattern(fullVersion, key);
+}
+
+bool IsInstallerVersionKey(std::u16string_view key) {
+  if (key.empty()) return false;
+  for (char16_t c : key) {
+    if ((c < u'0' || c > u'9') && c != u'.' && c != u'_') return false;
+  }
+  return true;
+}
+
+std::u16string VersionLabel(VersionInfo& versions, const std::u16string& executable, const std::u16string& key) {
+  std::u16string version = FullVersion(versions, executable);
+  if (!version.empty()) return version;
+  return IsRegisteredRuntimeVersionKey(key) ? key : std::u16string();
+}
+
+std::u16string HomeVersion(VersionInfo& versions, const std::optional<JavaRelease>& release,
+                           const std::u16string& console, const std::u16string& key) {
+  if (release && IsVersion(release->version)) return release->version;
+  std::u16string full = FullVersion(versions, console);
+  full = full.substr(0, full.find(u'+'));
+  if (IsVersion(full)) return full;
+  return IsInstallerVersionKey(key) ? key : std::u16string();
+}
+
+bool IsPrintableLabel(std::u16string_view text) {
+  if (text.empty() || text.size() > kLongestLabel) return false;
+  for (char16_t c : text) {
+    if (c < 0x20 || c == 0x7F || c == 0xFFFD) return false;
+  }
+  return true;
 }
 
 unsigned JavaMajorVersion(std::u16string_view version) {

@@ -60,7 +60,7 @@ bool StarterScanner::AddChecked() {
 
 void J2seScanner::Detect() {
   Platform& platform = context_.platform;
-  DetectJ2seStarters(platform.registry, platform.versions, list_);
+  DetectJ2seStarters(platform.registry, platform.files, platform.versions, list_);
   DetectJavaHomes(platform.registry, platform.files, platform.environment, platform.versions, list_);
 }
 

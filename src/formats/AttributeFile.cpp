@@ -2,6 +2,7 @@
 #include "formats/AttributeFile.h"
 
 #include <algorithm>
+#include <random>
 #include <utility>
 
 #include "base/Text.h"
@@ -12,6 +13,8 @@ namespace {
 
 constexpr std::uint8_t kLf = 0x0A;
 constexpr std::uint8_t kCr = 0x0D;
+// Each name is drawn from 2^32: more attempts than this means the random source repeats itself.
+constexpr int kReplacementNameAttempts = 16;
 
 // The tolerant decoding that manifests have always been read with: one UTF-16 unit per step,
 // continuation bytes not checked. It runs on one line's bytes, so no sequence can swallow a line break
@@ -160,15 +163,24 @@ bool WriteWholeFile(Files& files, const std::u16string& path, const std::vector<
 }
 
 bool ReplaceWholeFile(Files& files, const std::u16string& path, const std::vector<std::uint8_t>& bytes) {
+  return ReplaceWholeFile(files, path, bytes, [] { return static_cast<std::uint32_t>(std::random_device()()); });
+}
+
+bool ReplaceWholeFile(Files& files, const std::u16string& path, const std::vector<std::uint8_t>& bytes,
+                      const std::function<std::uint32_t()>& random) {
   if (files.Attributes(path).value_or(0) & attribute::kReadOnly) return false;
-  // A name of its own beside the file: the same volume, so that the move is a rename; never another file's.
-  std::u16string replacement;
-  for (int attempt = 0; replacement.empty() || files.Attributes(replacement); ++attempt) {
-    if (attempt == 10) return false;
-    replacement = path + u".tc-new" + (attempt == 0 ? u"" : ToDecimal(static_cast<std::uint64_t>(attempt)));
+  // A new name beside the file (the same volume, so that the replacement is a rename) that no file has: two
+  // corrections at once, or a file a crash left behind, never meet.
+  for (int attempt = 0; attempt < kReplacementNameAttempts; ++attempt) {
+    const std::u16string replacement = path + u".tc-" + Format(u"%08x", {random()});
+    if (!files.WriteNewFile(replacement, bytes)) {
+      if (files.Attributes(replacement)) continue;  // the name is taken
+      return false;
+    }
+    if (files.Replace(path, replacement)) return true;
+    files.RemoveFile(replacement);
+    return false;
   }
-  if (files.WriteFile(replacement, bytes) && files.Replace(path, replacement)) return true;
-  files.RemoveFile(replacement);
   return false;
 }
 

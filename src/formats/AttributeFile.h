@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -55,8 +56,11 @@ class AttributeFile {
 bool ReadWholeFile(Files& files, const std::u16string& path, std::vector<std::uint8_t>& bytes);
 // Creates or truncates the file; true only when every byte was written.
 bool WriteWholeFile(Files& files, const std::u16string& path, const std::vector<std::uint8_t>& bytes);
-// Writes the bytes to a new file beside the existing one and then puts it in that one's place: a write that fails
-// half way leaves the file as it was. A read-only file is refused.
+// Writes the bytes to a new file beside the existing one, "<path>.tc-" and eight hexadecimal digits from `random`,
+// and then puts it in that one's place, which keeps its attributes: a write that fails half way leaves the file as
+// it was. A read-only file is refused.
 bool ReplaceWholeFile(Files& files, const std::u16string& path, const std::vector<std::uint8_t>& bytes);
+bool ReplaceWholeFile(Files& files, const std::u16string& path, const std::vector<std::uint8_t>& bytes,
+                      const std::function<std::uint32_t()>& random);
 
 }  // namespace tc

@@ -1,6 +1,7 @@
-// The file-system port: Windows paths, attributes, whole-file reads and writes, the temporary folder.
+// The file-system port: Windows paths, attributes, identities, whole-file reads and writes, the temporary folder.
 #pragma once
 
+#include <compare>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -37,6 +38,14 @@ struct FolderEntry {
   std::uint32_t attributes = 0;
 };
 
+// What one file or folder is however it is reached (links, junctions, short names): its volume's serial number
+// and its file index.
+struct FileIdentity {
+  std::uint32_t volume = 0;
+  std::uint64_t index = 0;
+  friend auto operator<=>(const FileIdentity&, const FileIdentity&) = default;
+};
+
 class Files {
  public:
   virtual ~Files() = default;
@@ -48,11 +57,18 @@ class Files {
   virtual std::unique_ptr<FileReader> OpenForReading(const std::u16string& path) = 0;
   // Creates or truncates the file and writes all bytes.
   virtual bool WriteFile(const std::u16string& path, const std::vector<std::uint8_t>& bytes) = 0;
+  // CREATE_NEW: fails when the name is taken. A write that fails removes the file it created.
+  virtual bool WriteNewFile(const std::u16string& path, const std::vector<std::uint8_t>& bytes) = 0;
   virtual bool CopyFile(const std::u16string& from, const std::u16string& to) = 0;  // overwrites
-  // MoveFileExW with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH: `replacement` takes the place and the
-  // name of the existing file `replaced`; a read-only `replaced` is refused.
+  // ReplaceFileW with REPLACEFILE_WRITE_THROUGH: `replacement` takes the name and the place of the existing file
+  // `replaced`, which keeps its attributes (and on Windows its security, streams and creation time); MoveFileExW
+  // where the volume can't replace, or where there is no `replaced`. A read-only `replaced` is refused.
   virtual bool Replace(const std::u16string& replaced, const std::u16string& replacement) = 0;
   virtual bool RemoveFile(const std::u16string& path) = 0;  // DeleteFileW
+
+  // GetFileInformationByHandle on a handle opened with FILE_FLAG_BACKUP_SEMANTICS, so folders too; nullopt where
+  // it can't be read.
+  virtual std::optional<FileIdentity> Identity(const std::u16string& path) = 0;
 
   // GetTempPathW, with its trailing backslash.
   virtual std::optional<std::u16string> TemporaryFolder() = 0;

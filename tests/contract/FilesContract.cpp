@@ -252,6 +252,60 @@ TEST_P(FilesContract, ReplaceMovesAFileIntoAnothersPlaceUnlessThatOneIsReadOnly)
   EXPECT_TRUE(files->RemoveFile(path));
   EXPECT_FALSE(files->Attributes(path));
   EXPECT_FALSE(files->RemoveFile(path));
+  // Where there is nothing to replace, the replacement is renamed.
+  ASSERT_TRUE(Write(u"app.jad.new", "new"));
+  EXPECT_TRUE(files->Replace(path, path + u".new"));
+  EXPECT_EQ(Read(u"app.jad"), "new");
+  EXPECT_FALSE(files->Attributes(path + u".new"));
+}
+
+TEST_P(FilesContract, ReplaceKeepsWhatTheReplacedFileWas) {
+  ASSERT_TRUE(Write(u"hidden.jad", "old"));
+  ASSERT_TRUE(Write(u"hidden.jad.new", "new"));
+  const std::u16string path = scratch + u"hidden.jad";
+  ASSERT_TRUE(files->SetAttributes(path, attribute::kHidden | attribute::kArchive));
+  EXPECT_TRUE(files->Replace(path, path + u".new"));
+  EXPECT_EQ(Read(u"hidden.jad"), "new");
+  EXPECT_EQ(files->Attributes(path).value_or(0) & (attribute::kHidden | attribute::kReadOnly), attribute::kHidden);
+  EXPECT_EQ(NameSet(files->Find(scratch + u"hidden*")), std::vector<std::string>{"hidden.jad"});
+}
+
+// The port has no call for streams; a descriptor downloaded from the internet carries one, which the correction
+// must keep. Wine has none: it makes "name:stream" a file of its own, beside the file and untouched by Replace.
+TEST_P(FilesContract, ReplaceKeepsAnAlternateStreamWhereTheFileSystemHasThem) {
+  ASSERT_TRUE(Write(u"marked.jad", "old"));
+  if (!Write(u"marked.jad:Zone.Identifier", "[ZoneTransfer]\r\nZoneId=3\r\n") ||
+      NameSet(files->Find(scratch + u"marked.jad*")).size() != 1) {
+    GTEST_SKIP() << "this file system keeps no alternate data streams";
+  }
+  ASSERT_TRUE(Write(u"marked.jad.new", "new"));
+  ASSERT_TRUE(files->Replace(scratch + u"marked.jad", scratch + u"marked.jad.new"));
+  EXPECT_EQ(Read(u"marked.jad"), "new");
+  EXPECT_EQ(Read(u"marked.jad:Zone.Identifier"), "[ZoneTransfer]\r\nZoneId=3\r\n");
+}
+
+TEST_P(FilesContract, WriteNewFileNeverTouchesAFileThatIsThere) {
+  ASSERT_TRUE(Write(u"taken", "someone else's"));
+  EXPECT_FALSE(files->WriteNewFile(scratch + u"TAKEN", {'x'}));
+  EXPECT_EQ(Read(u"taken"), "someone else's");
+  EXPECT_TRUE(files->WriteNewFile(scratch + u"fresh", {'n', 'e', 'w'}));
+  EXPECT_EQ(Read(u"fresh"), "new");
+  EXPECT_FALSE(files->WriteNewFile(scratch + u"fresh", {}));
+  EXPECT_FALSE(files->WriteNewFile(scratch + u"missing\\fresh", {}));
+}
+
+TEST_P(FilesContract, IdentityNamesOneFileHoweverItIsSpelled) {
+  ASSERT_TRUE(adapter->MakeFolder(scratch + u"Folder"));
+  ASSERT_TRUE(Write(u"Folder\\file.jar", "x"));
+  ASSERT_TRUE(Write(u"other.jar", "x"));
+  const auto file = files->Identity(scratch + u"Folder\\file.jar");
+  const auto folder = files->Identity(scratch + u"Folder");
+  ASSERT_TRUE(file && folder && file != folder);
+  EXPECT_EQ(files->Identity(scratch + u"FOLDER\\.\\x\\..\\FILE.JAR"), file);
+  EXPECT_EQ(files->Identity(scratch + u"folder\\"), folder);
+  EXPECT_NE(files->Identity(scratch + u"other.jar"), file);
+  EXPECT_NE(files->Identity(scratch), folder);
+  EXPECT_FALSE(files->Identity(scratch + u"missing"));
 }
 
 TEST_P(FilesContract, WriteFileRefusesToReplaceAHiddenFile) {

@@ -24,8 +24,10 @@ ALREADY_THERE = {"Sun WTK 2.5.2 - Default Emulator", "LG SDK 1.2 - LG_Nova.Touch
 
 
 def expected_candidates(wine):
-    """(name, executable, arguments) of the scan on the SDK machine, in the order found."""
-    text = (SDK_DATA / "j2me-expected.txt").read_text(encoding="utf-8")
+    """(name, executable, arguments) of the scan on the SDK machine, in the order found. The prefix's Desktop,
+    Downloads and the rest are links to one folder, as in a new prefix: the scan walks it once, under the first of
+    its names it meets, Desktop, since Wine lists a folder's entries by name."""
+    text = (SDK_DATA / "j2me-expected.txt").read_text(encoding="utf-8").replace("\\Downloads\\", "\\Desktop\\")
     lines = text.replace(sdk_layout.PROFILE, sdk_layout.user_profile(wine)).splitlines()
     return [tuple(line.split("|", 2)) for line in lines if line and not line.startswith("#")]
 
@@ -64,6 +66,8 @@ def forget(wine, machine):
 def j2me_scan_adds_emulators(wine):
     machine = sdk_machine()
     forget(wine, machine)
+    profile = sdk_layout.unix_path(wine, sdk_layout.user_profile(wine), "")
+    check((profile / "Desktop").samefile(profile / "Downloads"), "the profile's Desktop and Downloads are two folders")
     started = time.monotonic()
     sdk_layout.apply(wine, machine)
     print(f"SDK machine laid out in {time.monotonic() - started:.2f} s")

@@ -170,6 +170,27 @@ MemoryFiles::MemoryFiles() : temporaryFolder_(u"C:\\Users\\user\\AppData\\Local\
   AddFolder(temporaryFolder_);
 }
 
+MemoryFiles::~MemoryFiles() {
+  // A link to a folder above it is a loop of shared nodes; emptying every folder breaks it.
+  std::vector<std::shared_ptr<Node>> pending;
+  for (const auto& [name, root] : roots_) pending.push_back(root);
+  while (!pending.empty()) {
+    const std::shared_ptr<Node> node = std::move(pending.back());
+    pending.pop_back();
+    for (const auto& [name, child] : node->children) pending.push_back(child);
+    node->children.clear();
+  }
+}
+
+std::shared_ptr<MemoryFiles::Node> MemoryFiles::NewNode(bool folder, std::uint32_t volume) {
+  auto node = std::make_shared<Node>();
+  node->index = nextIndex_++;
+  node->volume = volume;
+  node->folder = folder;
+  node->attributes = folder ? attribute::kDirectory : attribute::kArchive;
+  return node;
+}
+
 std::optional<MemoryFiles::Location> MemoryFiles::Locate(const std::u16string& path) const {
   if (path.empty() || path.find(u'\0') != std::u16string::npos) return std::nullopt;
   std::u16string text = path;
@@ -242,22 +263,22 @@ std::shared_ptr<MemoryFiles::Node> MemoryFiles::Root(const std::u16string& root,
   auto it = roots_.find(root);
   if (it != roots_.end()) return it->second;
   if (!create) return nullptr;
-  auto node = std::make_shared<Node>();
-  node->name = root;
-  node->folder = true;
-  node->attributes = attribute::kDirectory;
+  const std::shared_ptr<Node> node = NewNode(true, static_cast<std::uint32_t>(nextIndex_));
   return roots_.emplace(root, node).first->second;
 }
 
-std::shared_ptr<MemoryFiles::Node> MemoryFiles::Child(const std::shared_ptr<Node>& folder,
-                                                      const std::u16string& name) const {
+std::shared_ptr<MemoryFiles::Node> MemoryFiles::Child(const std::shared_ptr<Node>& folder, const std::u16string& name,
+                                                      std::u16string* onDisk) const {
   if (!folder || !folder->folder || !ValidName(name)) return nullptr;
   auto it = folder->children.find(name);
-  if (it != folder->children.end()) return it->second;
-  for (const auto& [key, child] : folder->children) {
-    if (!child->shortName.empty() && EqualsIgnoreCase(child->shortName, name)) return child;
+  if (it == folder->children.end()) {
+    it = std::find_if(folder->children.begin(), folder->children.end(), [&](const auto& entry) {
+      return !entry.second->shortName.empty() && EqualsIgnoreCase(entry.second->shortName, name);
+    });
   }
-  return nullptr;
+  if (it == folder->children.end()) return nullptr;
+  if (onDisk) *onDisk = it->first;
+  return it->second;
 }
 
 std::shared_ptr<MemoryFiles::Node> MemoryFiles::Lookup(const std::u16string& path) {
@@ -290,13 +311,7 @@ std::shared_ptr<MemoryFiles::Node> MemoryFiles::MakeFolders(const Location& loca
     const std::u16string& name = location.names[i];
     if (!ValidName(name)) return nullptr;
     std::shared_ptr<Node> child = Child(node, name);
-    if (!child) {
-      child = std::make_shared<Node>();
-      child->name = name;
-      child->folder = true;
-      child->attributes = attribute::kDirectory;
-      node->children.emplace(name, child);
-    }
+    if (!child) child = node->children.emplace(name, NewNode(true, node->volume)).first->second;
     if (!child->folder) return nullptr;
     node = child;
   }
@@ -311,11 +326,16 @@ bool MemoryFiles::Writable(const std::shared_ptr<Node>& existing) const {
 
 std::shared_ptr<MemoryFiles::Node> MemoryFiles::NewFile(const std::shared_ptr<Node>& folder,
                                                            const std::u16string& name) {
-  auto node = std::make_shared<Node>();
-  node->name = name;
-  node->attributes = attribute::kArchive;
-  folder->children.emplace(name, node);
-  return node;
+  return folder->children.emplace(name, NewNode(false, folder->volume)).first->second;
+}
+
+bool MemoryFiles::Write(const std::shared_ptr<Node>& node, const std::vector<std::uint8_t>& bytes) {
+  if (writeLimit_ && bytes.size() > *writeLimit_) {
+    node->bytes.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(*writeLimit_));
+    return false;
+  }
+  node->bytes = bytes;
+  return true;
 }
 
 std::optional<std::uint32_t> MemoryFiles::Attributes(const std::u16string& path) {
@@ -355,12 +375,16 @@ bool MemoryFiles::WriteFile(const std::u16string& path, const std::vector<std::u
   } else {
     node = NewFile(folder, name);
   }
-  if (writeLimit_ && bytes.size() > *writeLimit_) {
-    node->bytes.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(*writeLimit_));
-    return false;
-  }
-  node->bytes = bytes;
-  return true;
+  return Write(node, bytes);
+}
+
+bool MemoryFiles::WriteNewFile(const std::u16string& path, const std::vector<std::uint8_t>& bytes) {
+  std::u16string name;
+  const std::shared_ptr<Node> folder = Parent(path, name);
+  if (!folder || Child(folder, name)) return false;
+  if (Write(NewFile(folder, name), bytes)) return true;
+  folder->children.erase(name);
+  return false;
 }
 
 bool MemoryFiles::Replace(const std::u16string& replaced, const std::u16string& replacement) {
@@ -369,23 +393,33 @@ bool MemoryFiles::Replace(const std::u16string& replaced, const std::u16string& 
   const std::shared_ptr<Node> source = Parent(replacement, replacementName);
   if (!folder || !source) return false;
   const std::shared_ptr<Node> target = Child(folder, name);
-  const std::shared_ptr<Node> moved = Child(source, replacementName);
+  std::u16string movedName;
+  const std::shared_ptr<Node> moved = Child(source, replacementName, &movedName);
   if (!moved || !Writable(moved) || moved == target || (target && !Writable(target))) return false;
-  source->children.erase(moved->name);
-  if (target) folder->children.erase(target->name);
-  moved->name = target ? target->name : name;
-  moved->shortName.clear();
-  folder->children.emplace(name, moved);
+  source->children.erase(movedName);
+  if (!target) {
+    folder->children.emplace(name, moved);
+    moved->shortName.clear();
+    return true;
+  }
+  // The replaced file takes the replacement's bytes and keeps everything else: name, attributes, identity.
+  target->bytes = std::move(moved->bytes);
   return true;
 }
 
 bool MemoryFiles::RemoveFile(const std::u16string& path) {
-  std::u16string name;
+  std::u16string name, onDisk;
   const std::shared_ptr<Node> folder = Parent(path, name);
-  const std::shared_ptr<Node> node = folder ? Child(folder, name) : nullptr;
+  const std::shared_ptr<Node> node = folder ? Child(folder, name, &onDisk) : nullptr;
   if (!node || !Writable(node)) return false;
-  folder->children.erase(node->name);
+  folder->children.erase(onDisk);
   return true;
+}
+
+std::optional<FileIdentity> MemoryFiles::Identity(const std::u16string& path) {
+  const std::shared_ptr<Node> node = Lookup(path);
+  if (!node) return std::nullopt;
+  return FileIdentity{node->volume, node->index};
 }
 
 bool MemoryFiles::CopyFile(const std::u16string& from, const std::u16string& to) {
@@ -442,10 +476,11 @@ std::optional<std::u16string> MemoryFiles::LongPath(const std::u16string& path) 
     } else if (name == u"." || trimmed.empty()) {
       result += name;
     } else {
-      std::shared_ptr<Node> node = Child(folders.back(), trimmed);
+      std::u16string onDisk;
+      std::shared_ptr<Node> node = Child(folders.back(), trimmed, &onDisk);
       if (!node) return std::nullopt;
       // A name typed with trailing dots or spaces is kept as typed, as Wine does.
-      result += trimmed == name ? node->name : name;
+      result += trimmed == name ? onDisk : name;
       folders.push_back(std::move(node));
     }
     if (!last) result += text[end];
@@ -502,10 +537,11 @@ std::vector<FolderEntry> MemoryFiles::Find(const std::u16string& pattern) {
 
   if (!HasWildcard(mask)) {
     // A plain name finds that one entry, folded like any path; a root is no entry of a folder.
-    const std::optional<Location> location = Locate(pattern);
-    const std::shared_ptr<Node> node = Lookup(pattern);
-    if (!node || !location || location->names.empty()) return {};
-    return {{node->name, node->attributes}};
+    std::u16string name, onDisk;
+    const std::shared_ptr<Node> folder = Parent(pattern, name);
+    const std::shared_ptr<Node> node = folder ? Child(folder, name, &onDisk) : nullptr;
+    if (!node) return {};
+    return {{onDisk, node->attributes}};
   }
 
   const std::u16string folderPath = nameStart == 0 ? u".\\" : pattern.substr(0, nameStart);
@@ -522,9 +558,9 @@ std::vector<FolderEntry> MemoryFiles::Find(const std::u16string& pattern) {
       entries.push_back({u"..", parent ? parent->attributes : attribute::kDirectory});
     }
   }
-  for (const auto& [key, child] : folder->children) {
-    if (MatchWildcard(mask, child->name) || (!child->shortName.empty() && MatchWildcard(mask, child->shortName))) {
-      entries.push_back({child->name, child->attributes});
+  for (const auto& [name, child] : folder->children) {
+    if (MatchWildcard(mask, name) || (!child->shortName.empty() && MatchWildcard(mask, child->shortName))) {
+      entries.push_back({name, child->attributes});
     }
   }
   return entries;
@@ -553,6 +589,17 @@ bool MemoryFiles::AddFile(const std::u16string& path, std::string_view text, std
 bool MemoryFiles::AddFolder(const std::u16string& path) {
   const std::optional<Location> location = Locate(path);
   return location && MakeFolders(*location, location->names.size()) != nullptr;
+}
+
+bool MemoryFiles::Link(const std::u16string& link, const std::u16string& folder) {
+  const std::shared_ptr<Node> target = Lookup(folder);
+  const std::optional<Location> location = Locate(link);
+  if (!target || !target->folder || !location || location->names.empty()) return false;
+  const std::shared_ptr<Node> parent = MakeFolders(*location, location->names.size() - 1);
+  const std::u16string& name = location->names.back();
+  if (!parent || !ValidName(name) || Child(parent, name)) return false;
+  parent->children.emplace(name, target);
+  return true;
 }
 
 bool MemoryFiles::SetShortName(const std::u16string& path, const std::u16string& shortName) {

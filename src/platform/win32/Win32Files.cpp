@@ -69,6 +69,34 @@ bool Refuses(const std::u16string& path, DWORD refused) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & refused) != 0;
 }
 
+// What SetFileAttributesW can set; the others belong to the file system.
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                      FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
+                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Writes every byte to the file CreateFileW opens with `disposition`. With CREATE_NEW the file is ours, so a
+// write that fails takes it away again.
+bool WriteWhole(const std::u16string& path, const std::vector<std::uint8_t>& bytes, DWORD disposition) {
+  UniqueHandle handle(CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (handle.get() == INVALID_HANDLE_VALUE) return false;
+  const auto failed = [&] {
+    handle.reset();
+    if (disposition == CREATE_NEW) DeleteFileW(Wide(path));
+    return false;
+  };
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min(bytes.size() - done, kChunk));
+    if (!::WriteFile(handle.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) return failed();
+    done += written;
+  }
+  // The bytes reach the disk before the caller may put the file in another's place; closing can still report a
+  // failed write-back.
+  if (!FlushFileBuffers(handle.get()) || CloseHandle(handle.release()) == 0) return failed();
+  return true;
+}
+
 // Calls a W function that reports the length it needs when the buffer is too small, until the text fits.
 template <typename Call>
 std::optional<std::u16string> GrowingText(Call call) {
@@ -109,24 +137,38 @@ bool Win32Files::WriteFile(const std::u16string& path, const std::vector<std::ui
   if (!Usable(path) || Refuses(path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
     return false;
   }
-  UniqueHandle handle(CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr));
-  if (handle.get() == INVALID_HANDLE_VALUE) return false;
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD written = 0;
-    const DWORD chunk = static_cast<DWORD>(std::min(bytes.size() - done, kChunk));
-    if (!::WriteFile(handle.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
-    done += written;
-  }
-  // The bytes reach the disk before the caller may put the file in another's place; closing can still report a
-  // failed write-back.
-  return FlushFileBuffers(handle.get()) && CloseHandle(handle.release()) != 0;
+  return WriteWhole(path, bytes, CREATE_ALWAYS);
+}
+
+bool Win32Files::WriteNewFile(const std::u16string& path, const std::vector<std::uint8_t>& bytes) {
+  return Usable(path) && WriteWhole(path, bytes, CREATE_NEW);
 }
 
 bool Win32Files::Replace(const std::u16string& replaced, const std::u16string& replacement) {
-  if (!Usable(replaced) || !Usable(replacement) || Refuses(replaced, FILE_ATTRIBUTE_READONLY)) return false;
-  return MoveFileExW(Wide(replacement), Wide(replaced), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (!Usable(replaced) || !Usable(replacement)) return false;
+  const DWORD attributes = GetFileAttributesW(Wide(replaced));
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return MoveFileExW(Wide(replacement), Wide(replaced), MOVEFILE_WRITE_THROUGH) != 0;
+  }
+  if (attributes & FILE_ATTRIBUTE_READONLY) return false;
+  if (!ReplaceFileW(Wide(replaced), Wide(replacement), nullptr, REPLACEFILE_WRITE_THROUGH, nullptr, nullptr)) {
+    // After ERROR_UNABLE_TO_MOVE_REPLACEMENT the replaced file is gone and the replacement still has its own
+    // name: moving it is then the only way to keep the user's descriptor.
+    const DWORD error = GetLastError();
+    if (error != ERROR_INVALID_FUNCTION && error != ERROR_NOT_SUPPORTED && error != ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+      return false;
+    }
+    if (!MoveFileExW(Wide(replacement), Wide(replaced), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return false;
+    }
+  }
+  // Windows' ReplaceFileW keeps the attributes itself; Wine's and MoveFileExW don't. The bytes are in place
+  // either way, so a failure here doesn't undo the replacement.
+  const DWORD kept = attributes & kSettableAttributes;
+  if ((GetFileAttributesW(Wide(replaced)) & kSettableAttributes) != kept) {
+    SetFileAttributesW(Wide(replaced), kept ? kept : FILE_ATTRIBUTE_NORMAL);
+  }
+  return true;
 }
 
 bool Win32Files::RemoveFile(const std::u16string& path) {
@@ -136,6 +178,19 @@ bool Win32Files::RemoveFile(const std::u16string& path) {
 bool Win32Files::CopyFile(const std::u16string& from, const std::u16string& to) {
   if (!Usable(from) || !Usable(to) || Refuses(to, FILE_ATTRIBUTE_READONLY)) return false;
   return CopyFileW(Wide(from), Wide(to), FALSE) != 0;
+}
+
+std::optional<FileIdentity> Win32Files::Identity(const std::u16string& path) {
+  if (!Usable(path)) return std::nullopt;
+  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  UniqueHandle handle(CreateFileW(Wide(path), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (handle.get() == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(handle.get(), &info)) return std::nullopt;
+  const std::uint64_t index = std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow;
+  // Some network file systems give every file the index 0, which would make them all one file.
+  if (index == 0) return std::nullopt;
+  return FileIdentity{info.dwVolumeSerialNumber, index};
 }
 
 std::optional<std::u16string> Win32Files::TemporaryFolder() {

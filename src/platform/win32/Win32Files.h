@@ -16,9 +16,11 @@ class Win32Files final : public Files {
   bool SetAttributes(const std::u16string& path, std::uint32_t attributes) override;
   std::unique_ptr<FileReader> OpenForReading(const std::u16string& path) override;
   bool WriteFile(const std::u16string& path, const std::vector<std::uint8_t>& bytes) override;
+  bool WriteNewFile(const std::u16string& path, const std::vector<std::uint8_t>& bytes) override;
   bool CopyFile(const std::u16string& from, const std::u16string& to) override;
   bool Replace(const std::u16string& replaced, const std::u16string& replacement) override;
   bool RemoveFile(const std::u16string& path) override;
+  std::optional<FileIdentity> Identity(const std::u16string& path) override;
   std::optional<std::u16string> TemporaryFolder() override;
   std::optional<std::u16string> LongPath(const std::u16string& path) override;
   std::optional<std::u16string> FullPath(const std::u16string& path) override;

@@ -1,8 +1,9 @@
-// What the SDK detectors ask of the file system and of the Uninstall entries.
+// What the detectors ask of the file system, the environment and the Uninstall entries.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "base/Text.h"
 #include "catalogue/RegistryKey.h"
 #include "detect/FolderSearch.h"
 #include "unit/HostMachine.h"
@@ -58,6 +59,31 @@ TEST_F(FolderSearchTest, EnvironmentReferencesExpandWithinTheBuffer) {
   machine.environment.Define(u"HUGE", std::u16string(5000, u'x'));
   EXPECT_EQ(ExpandEnvironment(machine.environment, u"%HUGE%\\work"), u"%HUGE%\\work");  // unchanged: no room
   EXPECT_EQ(ExpandEnvironment(machine.environment, std::u16string(5000, u'y')).size(), 4095u);
+}
+
+TEST_F(FolderSearchTest, AWalkVisitsEachFolderOnceHoweverItIsLinked) {
+  // As a new Wine prefix has them, the profile's folders are one folder; and a junction leads back up to it.
+  ASSERT_TRUE(machine.files.AddFolder(u"C:\\home\\games\\KEmulator\\deeper"));
+  ASSERT_TRUE(machine.files.Link(u"C:\\home\\loop", u"C:\\home"));
+  for (const std::u16string name : {u"Desktop", u"Downloads", u"Music"}) {
+    ASSERT_TRUE(machine.files.Link(u"C:\\Users\\ann\\" + name, u"C:\\home"));
+  }
+  std::vector<std::u16string> visits;
+  FolderWalk walk(machine.files, [&](const std::u16string& folder, int depth) {
+    visits.push_back(folder + u"@" + ToDecimal(static_cast<std::uint64_t>(depth)));
+    return true;
+  });
+  EXPECT_TRUE(walk.Walk(u"C:\\Users\\ann", 2));
+  // Reached before with one level below it, the folder is walked again with two, as a root is searched.
+  EXPECT_TRUE(walk.Walk(u"C:\\Users\\ann\\Downloads", 2));
+  EXPECT_TRUE(walk.Walk(u"C:\\Users\\ann\\Music", 1));
+  // Without an identity, the path tells.
+  EXPECT_TRUE(walk.Walk(u"C:\\missing", 1));
+  EXPECT_TRUE(walk.Walk(u"c:\\MISSING", 1));
+  EXPECT_EQ(visits, (std::vector<std::u16string>{u"C:\\Users\\ann@0", u"C:\\Users\\ann\\Desktop@1",
+                                                 u"C:\\Users\\ann\\Desktop\\games@2",
+                                                 u"C:\\Users\\ann\\Downloads\\games\\KEmulator@2", u"C:\\missing@0"}));
+  EXPECT_FALSE(FolderWalk(machine.files, [](const std::u16string&, int) { return false; }).Walk(u"C:\\home", 2));
 }
 
 TEST_F(FolderSearchTest, UninstallValuesReadAsEmptyWhenMissing) {

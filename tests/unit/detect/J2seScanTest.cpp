@@ -32,7 +32,7 @@ class J2seScanTest : public ::testing::Test {
   DetectedStarterList Detect() {
     machine.registry.MakeReadOnly(RegistryRoot::LocalMachine, u"");  // as a user who is not elevated sees it
     DetectedStarterList list;
-    DetectJ2seStarters(machine.registry, machine.versions, list);
+    DetectJ2seStarters(machine.registry, machine.files, machine.versions, list);
     return list;
   }
   static std::vector<std::u16string> Names(const DetectedStarterList& list, bool mainOnly = false) {
@@ -311,6 +311,21 @@ TEST_F(J2seHomesTest, OddRegistryValuesAndVariablesAreReadSafely) {
   std::memcpy(value.data.data(), unterminated.data(), unterminated.size() * 2);  // and an odd byte after it
   machine.registry.SetValue(*key, u"InstallationPath", value);
   machine.registry.Close(*key);
+  // REG_EXPAND_SZ is expanded, REG_SZ taken as it is: "%odd%" is a folder's name there.
+  machine.environment.Define(u"SystemDrive", u"C:");
+  machine.environment.Define(u"odd", u"Zulu");
+  for (const auto& [version, type, text] : {std::tuple{u"11.0.1", RegistryType::ExpandString, u"%SystemDrive%\\Zulu11"},
+                                            std::tuple{u"8.0.1", RegistryType::String, u"C:\\%odd%"}}) {
+    const auto expandable = machine.registry.Create(RegistryRoot::LocalMachine, zulu + u"\\" + version, kKeyWrite,
+                                                    RegistryView::Bits64);
+    const std::u16string path(text);
+    RegistryValue data{type, std::vector<std::uint8_t>((path.size() + 1) * 2, 0)};
+    std::memcpy(data.data.data(), path.data(), path.size() * 2);
+    machine.registry.SetValue(*expandable, u"InstallationPath", data);
+    machine.registry.Close(*expandable);
+  }
+  Home(u"C:\\Zulu11", "");
+  Home(u"C:\\%odd%", "");
   Home(u"C:\\Zulu", "");  // no release, no java.exe: named from the key
   Home(u"C:\\Jdk", "IMPLEMENTOR=\"" + std::string(200, 'x') + "\"\n", true);
   machine.versions.AddFullVersion(u"C:\\Jdk\\bin\\java.exe", u"21.0.1+12-LTS");
@@ -318,14 +333,26 @@ TEST_F(J2seHomesTest, OddRegistryValuesAndVariablesAreReadSafely) {
   machine.environment.Define(u"JAVA_HOME", u"\"C:\\Jdk\"");
   machine.environment.Define(u"PATH", u";;\"C:\\OnPath\\bin\\\";C:\\Zulu\\bin;;");
   EXPECT_EQ(Detect(), (std::vector<std::u16string>{
+                          u"Java 11.0.1 (GUI)|C:\\Zulu11\\bin\\javaw.exe",
                           u"Java 17.0.9 (GUI)|C:\\Zulu\\bin\\javaw.exe",
+                          u"Java 8.0.1 (GUI)|C:\\%odd%\\bin\\javaw.exe",
                           u"Java 21.0.1 (GUI)|C:\\Jdk\\bin\\javaw.exe",
                           u"Java 21.0.1 (Console)|C:\\Jdk\\bin\\java.exe",
                           u"Red Hat 11.0.2 (GUI)|C:\\OnPath\\bin\\javaw.exe",
                       }));
   machine.environment.Define(u"PATH", u"");
   machine.environment.Define(u"JAVA_HOME", u"\"\"");
-  EXPECT_EQ(Detect().size(), 1u);
+  EXPECT_EQ(Detect().size(), 3u);
+}
+
+TEST_F(J2seHomesTest, AHomeReachedUnderSeveralNamesIsProposedOnce) {
+  const std::u16string jdk = u"C:\\Program Files\\Java\\jdk-21";
+  Home(jdk, "JAVA_VERSION=\"21.0.2\"\n", true);
+  // A junction that tools make to the current version, and PATH through it in another spelling.
+  ASSERT_TRUE(machine.files.Link(u"C:\\Program Files\\Java\\latest", jdk));
+  machine.environment.Define(u"PATH", u"C:\\PROGRAM FILES\\JAVA\\LATEST\\bin");
+  EXPECT_EQ(Detect(), (std::vector<std::u16string>{u"Java 21.0.2 (GUI)|" + jdk + u"\\bin\\javaw.exe",
+                                                   u"Java 21.0.2 (Console)|" + jdk + u"\\bin\\java.exe"}));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Whole-file reads and writes of attribute files: the size limit, and files that lie about their size.
+// Whole-file reads and writes of attribute files: the size limit, files that lie about their size, and the
+// replacement of a descriptor in place.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,6 +7,7 @@
 #include <map>
 
 #include "formats/AttributeFile.h"
+#include "platform/host/MemoryFiles.h"
 
 namespace tc {
 namespace {
@@ -35,6 +37,8 @@ class FakeFiles final : public Files {
     files[path].content = bytes;
     return true;
   }
+  bool WriteNewFile(const std::u16string&, const std::vector<std::uint8_t>&) override { return false; }
+  std::optional<FileIdentity> Identity(const std::u16string&) override { return std::nullopt; }
 
   std::optional<std::uint32_t> Attributes(const std::u16string&) override { return std::nullopt; }
   bool SetAttributes(const std::u16string&, std::uint32_t) override { return false; }
@@ -132,6 +136,25 @@ TEST(WriteWholeFile, WritesEveryByteAndReportsFailure) {
   EXPECT_EQ(files.files[kPath].content, bytes);
   files.writesFail = true;
   EXPECT_FALSE(WriteWholeFile(files, kPath, bytes));
+}
+
+TEST(ReplaceWholeFile, TakesANameNoFileHasAndKeepsTheAttributes) {
+  MemoryFiles files;
+  ASSERT_TRUE(files.AddFile(kPath, "old", attribute::kHidden));
+  ASSERT_TRUE(files.AddFile(kPath + u".tc-0000002a", "another correction's"));
+  const std::uint32_t draws[] = {42, 0xBEEF};
+  const auto random = [&, next = 0]() mutable { return draws[std::min(next++, 1)]; };
+  ASSERT_TRUE(ReplaceWholeFile(files, kPath, {'n', 'e', 'w'}, random));
+  EXPECT_EQ(files.ReadBack(kPath), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
+  EXPECT_EQ(files.Attributes(kPath), attribute::kHidden);
+  EXPECT_FALSE(files.Attributes(kPath + u".tc-0000beef"));
+  const auto other = files.ReadBack(kPath + u".tc-0000002a");
+  EXPECT_EQ(std::string(other->begin(), other->end()), "another correction's");
+
+  // A source that keeps drawing a taken name gives up, leaving every file as it was.
+  EXPECT_FALSE(ReplaceWholeFile(files, kPath, {'x'}, [] { return 42u; }));
+  EXPECT_EQ(files.ReadBack(kPath), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
+  EXPECT_EQ(files.Find(u"C:\\games\\*").size(), 4u);
 }
 
 }  // namespace

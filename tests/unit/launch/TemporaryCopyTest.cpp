@@ -22,11 +22,15 @@ class StubbornFiles final : public Files {
     return files_.OpenForReading(path);
   }
   bool WriteFile(const std::u16string& path, const Bytes& bytes) override { return files_.WriteFile(path, bytes); }
+  bool WriteNewFile(const std::u16string& path, const Bytes& bytes) override {
+    return files_.WriteNewFile(path, bytes);
+  }
   bool CopyFile(const std::u16string& from, const std::u16string& to) override { return files_.CopyFile(from, to); }
   bool Replace(const std::u16string& replaced, const std::u16string& replacement) override {
     return files_.Replace(replaced, replacement);
   }
   bool RemoveFile(const std::u16string& path) override { return files_.RemoveFile(path); }
+  std::optional<FileIdentity> Identity(const std::u16string& path) override { return files_.Identity(path); }
   std::optional<std::u16string> TemporaryFolder() override { return files_.TemporaryFolder(); }
   std::optional<std::u16string> LongPath(const std::u16string& path) override { return files_.LongPath(path); }
   std::optional<std::u16string> FullPath(const std::u16string& path) override { return files_.FullPath(path); }
