@@ -6,6 +6,7 @@
 
 #include "base/Path.h"
 #include "base/Text.h"
+#include "detect/FolderSearch.h"
 #include "detect/J2seDetection.h"
 #include "detect/JavaRelease.h"
 #include "detect/StarterScanner.h"
@@ -37,7 +38,6 @@ constexpr std::uint32_t kWingetRestartNeeded = 0x8A150109;
 
 constexpr char16_t kDownloadPage[] =
     u"https://adoptium.net/temurin/releases/?os=windows&arch=%s&package=jre&version=%u";
-constexpr std::uint32_t kVariableBuffer = 32767;
 
 const char16_t* WingetPackage(std::uint32_t version) {
   for (const LongTermJava& java : kLongTermJavas) {
@@ -54,12 +54,6 @@ bool IsFile(Files& files, const std::u16string& path) {
 // A folder of the PATH that names a place of its own: a relative one would depend on the current folder.
 bool IsRooted(std::u16string_view folder) {
   return (folder.size() >= 3 && folder[1] == u':' && folder[2] == u'\\') || folder.starts_with(u"\\\\");
-}
-
-std::u16string Variable(Environment& environment, const std::u16string& name) {
-  const std::u16string reference = u"%" + name + u"%";
-  const std::optional<std::u16string> value = environment.Expand(reference, kVariableBuffer);
-  return value && *value != reference ? *value : std::u16string();
 }
 
 // The runtimes the scan finds now that can run the program and are no starter yet become starters; the slot of
@@ -79,7 +73,7 @@ std::uint32_t AddFoundRuntimes(Context& context, std::uint32_t required) {
     bool known = false;
     for (auto slot = catalogue.NextStarter(StarterKind::J2se, 0); slot != 0 && !known;
          slot = catalogue.NextStarter(StarterKind::J2se, slot)) {
-      known = EqualsIgnoreCase(catalogue.GetStarter(StarterKind::J2se, slot).executableFile, executable);
+      known = SameFile(platform.files, catalogue.GetStarter(StarterKind::J2se, slot).executableFile, executable);
     }
     if (known) continue;
     const std::optional<std::uint32_t> slot = catalogue.AddStarter(StarterKind::J2se);
@@ -137,7 +131,7 @@ std::uint32_t OfferedJava(std::uint32_t required) {
 }
 
 std::optional<std::u16string> FindWinget(Files& files, Environment& environment) {
-  const std::u16string path = Variable(environment, u"PATH");
+  const std::u16string path = EnvironmentVariable(environment, u"PATH");
   for (std::size_t begin = 0; begin < path.size();) {
     std::size_t end = path.find(u';', begin);
     if (end == std::u16string::npos) end = path.size();
@@ -148,7 +142,7 @@ std::optional<std::u16string> FindWinget(Files& files, Environment& environment)
     const std::u16string winget = JoinPath(folder, u"winget.exe");
     if (IsFile(files, winget)) return winget;
   }
-  const std::u16string local = Variable(environment, u"LOCALAPPDATA");
+  const std::u16string local = EnvironmentVariable(environment, u"LOCALAPPDATA");
   if (IsRooted(local)) {
     const std::u16string winget = JoinPath(local, u"Microsoft\\WindowsApps\\winget.exe");
     if (IsFile(files, winget)) return winget;
