@@ -27,10 +27,13 @@ std::uint32_t RuntimeJava(Context& context, const Starter& starter) {
 
 }  // namespace
 
+bool IsJavaRuntime(const std::u16string& executable) {
+  const std::u16string name = FileName(executable);
+  return EqualsIgnoreCase(name, u"java.exe") || EqualsIgnoreCase(name, u"javaw.exe");
+}
+
 bool IsJarStarter(const Starter& starter) {
-  const std::u16string name = FileName(starter.executableFile);
-  return (EqualsIgnoreCase(name, u"java.exe") || EqualsIgnoreCase(name, u"javaw.exe")) &&
-         starter.arguments.find(u"-jar") != std::u16string::npos;
+  return IsJavaRuntime(starter.executableFile) && starter.arguments.find(u"-jar") != std::u16string::npos;
 }
 
 std::vector<JarStarter> JarStarters(Context& context) {

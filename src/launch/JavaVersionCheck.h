@@ -11,7 +11,9 @@
 
 namespace tc {
 
-// A Java runtime started on a JAR: its executable is "java.exe" or "javaw.exe", its arguments hold "-jar".
+// A Java runtime's executable: "java.exe" or "javaw.exe".
+bool IsJavaRuntime(const std::u16string& executable);
+// A Java runtime started on a JAR: its arguments hold "-jar".
 bool IsJarStarter(const Starter& starter);
 
 struct JarStarter {

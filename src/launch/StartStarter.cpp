@@ -30,11 +30,6 @@ bool IsWindowProgram(Files& files, const std::u16string& executable) {
   return header && header->subsystem == kSubsystemWindowsGui;
 }
 
-bool IsJavaRuntime(const std::u16string& executable) {
-  const std::u16string name = FileName(executable);
-  return EqualsIgnoreCase(name, u"java.exe") || EqualsIgnoreCase(name, u"javaw.exe");
-}
-
 // The newest Java among the J2SE starters that run JARs and pass `fits`, ties to the lowest slot; 0 when none.
 std::uint32_t NewestStarter(Context& context, std::uint32_t except,
                             const std::function<bool(const Starter&)>& fits) {
