@@ -9,7 +9,7 @@ if(CMAKE_SCRIPT_MODE_FILE)
   execute_process(COMMAND "${NM}" -g --defined-only "${IMPORT_LIBRARY}" OUTPUT_VARIABLE symbols
                   COMMAND_ERROR_IS_FATAL ANY)
   # A function of the DLL has a code thunk ("T name") in its import library; a data export has none.
-  string(REGEX MATCHALL " T [^\n]+" thunks "${symbols}")
+  string(REGEX MATCHALL " T [^\r\n]+" thunks "${symbols}")
   list(TRANSFORM thunks REPLACE "^ T " "")
   list(REMOVE_DUPLICATES thunks)
   if(NOT thunks)

@@ -12,7 +12,6 @@ std::u16string_view WithoutTrailingBackslashes(std::u16string_view path) {
   return path;
 }
 
-
 constexpr std::size_t kMaxPath = 260;  // MAX_PATH, the size of PathCombineW's buffer
 
 // PathIsUNCServerShareW on a path that ends in a backslash: "\\server\" but not "\\server\share\".
