@@ -1,13 +1,12 @@
 // The Windows entry: brings up the process-wide services, runs the command line, and takes them down again.
 #include <windows.h>
-#include <commctrl.h>
-#include <objbase.h>
 
 #include "app/CommandLine.h"
 #include "platform/win32/MsxmlXml.h"
 #include "platform/win32/Win32Environment.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Http.h"
+#include "platform/win32/Win32Libraries.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
@@ -17,10 +16,9 @@
 #include "platform/win32/Win32VersionInfo.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
-  CoInitialize(nullptr);
+  // COM and the common controls start before the first window or COM object (StartComAndControls), not here: a
+  // launch that shows nothing then loads neither.
   HANDLE marker = CreateMutexW(nullptr, FALSE, L"{5B2E7D14-9A3C-4F61-B8D0-72C4E19A6F35}");
-  INITCOMMONCONTROLSEX controls{8, ICC_BAR_CLASSES};
-  InitCommonControlsEx(&controls);
 
   int exitCode = 1;
   {
@@ -39,7 +37,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     exitCode = tc::RunCommandLine(context, tc::FromWide(commandLine));
   }
 
-  CoUninitialize();
+  tc::EndComAndControls();
   if (marker) CloseHandle(marker);
   return exitCode;
 }

@@ -1,7 +1,8 @@
-// Windows paths as text: joined, split into their parts, their file name and the folder above. Only the backslash
-// separates folders.
+// Windows paths as text: joined, combined as the shell does, split into their parts, their file name and the folder
+// above. Only the backslash separates folders.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,10 @@ std::u16string JoinPath(std::u16string_view first, std::u16string_view second);
 
 // What follows the last backslash: "C:\\jre\\bin\\javaw.exe" -> "javaw.exe".
 std::u16string FileName(std::u16string_view path);
+
+// PathCombineW: the file's path seen from the folder, "." and ".." folded as text, without looking at the disk;
+// nullopt where the shell's function fails or would cut the result short (at MAX_PATH).
+std::optional<std::u16string> CombinePath(std::u16string_view folder, std::u16string_view file);
 
 // The folder that holds the path, without trailing backslashes: "C:\\jre\\bin\\javaw.exe" -> "C:\\jre\\bin";
 // "" when there is no backslash.

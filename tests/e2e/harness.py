@@ -105,6 +105,23 @@ class Wine:
         self.launches.append(launch)
         return launch
 
+    def loaded_dlls(self, tail):
+        """Runs the program with the command-line tail to its end, with Wine tracing every DLL load; its exit code
+        (None when it did not end) and the DLLs that its own process loaded, in lower case."""
+        env = dict(self.env, WINEDEBUG="+pid,+loaddll")
+        for _ in range(3):
+            result = subprocess.run(["wine", str(self.driver_exe), "launch", self.windows_path(self.program),
+                                     tail.encode("utf-8").hex(), "60000"], env=env, capture_output=True,
+                                    encoding="utf-8", errors="replace", stdin=subprocess.DEVNULL, timeout=120)
+            # Wine's silent exit 1 before the driver ran: nothing was started, so starting again is safe.
+            if "started" in result.stdout or result.returncode != 1:
+                break
+        code = re.search(r"^exit (-?\d+)", result.stdout, re.M)
+        loads = re.findall(r'^([0-9a-f]+):[0-9a-f]+:trace:loaddll:\w+ Loaded L"(?:[^"]*\\)?([^"\\]+)"', result.stderr,
+                           re.M)
+        own = {pid for pid, name in loads if name.lower() == self.program.name.lower()}
+        return (int(code.group(1)) if code else None), {name.lower() for pid, name in loads if pid in own}
+
     def end_launches(self):
         """Ends, by process id, every program a scenario started and left running, so that none of its windows
         is there when the next scenario looks."""

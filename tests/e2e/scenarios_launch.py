@@ -13,6 +13,9 @@ MIDLET_MANIFEST = ("Manifest-Version: 1.0\r\nMIDlet-Name: Demo\r\nMIDlet-Vendor:
                    "MIDlet-1: Demo, /icon.png, demo.DemoMidlet\r\nMicroEdition-Profile: MIDP-2.0\r\n"
                    "MicroEdition-Configuration: CLDC-1.1\r\nCreated-By: 17 (Tessaly)\r\n\r\n")
 DESKTOP_MANIFEST = "Manifest-Version: 1.0\r\nMain-Class: demo.Desktop\r\nCreated-By: 17 (Tessaly)\r\n\r\n"
+# What only windows, the shell, COM, version resources and the internet need.
+UI_LIBRARIES = {"user32.dll", "gdi32.dll", "comctl32.dll", "comdlg32.dll", "ole32.dll", "combase.dll", "oleaut32.dll",
+                "shell32.dll", "shlwapi.dll", "version.dll", "msxml3.dll", "wininet.dll"}
 
 
 def jar_bytes(manifest, compress=zipfile.ZIP_DEFLATED):
@@ -416,6 +419,13 @@ def launch_jad_wrong_size(wine):
     machine = Machine(wine, "jad-wrong")
     machine.starter("J2ME", 1, "Emulator probe", "-Xdescriptor:%1 -jar %2")
     machine.actions("J2ME", 1)
+    # A start with the stored action that shows nothing loads none of the user interface's libraries; the warnings
+    # below are then the first windows of their starts, and must find them all.
+    _, fixed, _ = suite(machine, "fixed")
+    code, dlls = wine.loaded_dlls(f' "{machine.windows(fixed)}"')
+    check(code == 0 and "advapi32.dll" in dlls and not dlls & UI_LIBRARIES, f"fixed start: exit {code}, {sorted(dlls)}")
+    check(len(machine.probe_lines(1)) == 1, "the fixed start started nothing")
+    machine.log.unlink()
 
     for button, name in ((1, "correct"), (1013, "temporary"), (2, "cancel")):
         jar, jad, jad_text = suite(machine, name, jad_size_delta=-100)

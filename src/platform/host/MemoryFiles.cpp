@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/Path.h"
 #include "base/Text.h"
 
 namespace tc {
 
 namespace {
 
-constexpr size_t kMaxPath = 260;  // MAX_PATH, the size of PathCombineW's buffer
 constexpr std::uint32_t kSettableAttributes = attribute::kReadOnly | attribute::kHidden | attribute::kSystem |
                                               attribute::kArchive | attribute::kNormal | 0x100 /* temporary */ |
                                               0x1000 /* offline */ | 0x2000 /* not content indexed */;
@@ -56,73 +56,6 @@ bool MatchWildcard(std::u16string_view mask, std::u16string_view name) {
     name.remove_prefix(1);
   }
   return name.empty() && mask.find_first_not_of(u".*") == std::u16string_view::npos;
-}
-
-// PathIsUNCServerShareW on a path that ends in a backslash: "\\server\" but not "\\server\share\".
-bool IsServerOnly(std::u16string_view path) {
-  if (path.size() < 2 || path[0] != u'\\' || path[1] != u'\\') return false;
-  return std::count(path.begin() + 2, path.end(), u'\\') == 1;
-}
-
-// PathCanonicalizeW: folds ".\" and "\.." textually, in the shell's way, without looking at the disk.
-std::u16string Canonicalize(const std::u16string& path) {
-  if (path.empty()) return u"\\";
-  std::u16string out;
-  size_t i = 0;
-  if (path[0] == u'\\') {
-    out += path[i++];
-  } else if (path.size() > 1 && path[1] == u':') {
-    out += path.substr(0, 2);
-    i = 2;
-    if (i < path.size() && path[i] == u'\\') out += path[i++];
-  }
-  while (i < path.size()) {
-    const char16_t next = i + 1 < path.size() ? path[i + 1] : u'\0';
-    if (path[i] != u'.') {
-      out += path[i++];
-    } else if (next == u'\\' && (i == 0 || path[i - 1] == u'\\' || path[i - 1] == u':')) {
-      i += 2;  // ".\"
-    } else if (next == u'.' && !out.empty() && out.back() == u'\\') {
-      // "\.." removes the name before it, but not a drive or a "\\server" root.
-      size_t end = out.size();
-      if (end > 1 && (out[end - 2] != u'\\' || end > 2)) {
-        if (out[end - 2] == u':' && (end > 3 || (end == 3 && out[0] == u':'))) {
-          end -= 2;
-          while (end > 0 && out[end] != u'\\') --end;
-          end = out[end] == u'\\' ? end + 1 : 0;
-        } else if (out[end - 2] != u':' && !IsServerOnly(out)) {
-          end -= 2;
-        }
-      }
-      while (end > 0 && (end >= out.size() || out[end] != u'\\')) --end;
-      out.resize(end);
-      if (end == 0) {
-        out += u'\\';
-        ++i;
-      }
-      i += 2;
-    } else {
-      out += path[i++];
-    }
-  }
-  if (out.size() == 2 && out[1] == u':') out += u'\\';
-  return out;
-}
-
-// PathStripToRootW: "C:\", "\\server\share", "\", or nothing for a relative path.
-std::u16string RootOf(const std::u16string& path) {
-  if (path.size() >= 2 && path[0] == u'\\' && path[1] == u'\\') {
-    const size_t server = path.find(u'\\', 2);
-    if (server == std::u16string::npos) return path;
-    return path.substr(0, path.find(u'\\', server + 1));
-  }
-  if (path.size() >= 2 && path[1] == u':') return path.substr(0, 2) + u"\\";
-  if (!path.empty() && path[0] == u'\\') return u"\\";
-  return u"";
-}
-
-bool IsRelative(const std::u16string& path) {
-  return path.empty() || !(path[0] == u'\\' || (path.size() > 1 && path[1] == u':'));
 }
 
 }  // namespace
@@ -504,28 +437,7 @@ std::optional<std::u16string> MemoryFiles::FullPath(const std::u16string& path) 
 }
 
 std::optional<std::u16string> MemoryFiles::CombinePath(const std::u16string& folder, const std::u16string& file) {
-  // PathCombineW would cut an over-long input short without a word; refuse it instead.
-  if (folder.size() >= kMaxPath || file.size() >= kMaxPath) return std::nullopt;
-  std::u16string combined;
-  if (file.empty()) {
-    combined = folder;
-  } else if (folder.empty() || !IsRelative(file)) {
-    const bool rootRelative = file[0] == u'\\' && !(file.size() > 1 && file[1] == u'\\');
-    if (folder.empty() || !rootRelative) {
-      combined = file;
-    } else {
-      // "\name" goes to the root of the folder's drive or share.
-      combined = RootOf(folder);
-      if (!combined.empty() && combined.back() != u'\\') combined += u'\\';
-      combined += file.substr(1);
-    }
-  } else {
-    combined = folder;
-    if (combined.back() != u'\\') combined += u'\\';
-    combined += file;
-  }
-  if (combined.size() >= kMaxPath) return std::nullopt;
-  return Canonicalize(combined);
+  return tc::CombinePath(folder, file);
 }
 
 std::vector<FolderEntry> MemoryFiles::Find(const std::u16string& pattern) {

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/Win32Libraries.h"
 #include "platform/win32/Win32Text.h"
 
 namespace tc {
@@ -199,6 +200,7 @@ std::unique_ptr<XmlDocument> LoadFrom(ComPtr<IXMLDOMDocument> document, Variant&
 }  // namespace
 
 std::unique_ptr<XmlDocument> MsxmlXml::Load(const std::u16string& path) {
+  StartComAndControls();
   ComPtr<IXMLDOMDocument> document = NewDocument();
   if (!document) return nullptr;
   Variant source;

@@ -6,7 +6,7 @@
 
 namespace tc {
 
-// Needs COM initialised on the calling thread (the program's entry does it).
+// Starts COM on first use (StartComAndControls), on the thread that runs the command line.
 class MsxmlXml final : public Xml {
  public:
   std::unique_ptr<XmlDocument> Load(const std::u16string& path) override;

@@ -1,11 +1,11 @@
-// The file-system port over kernel32 and shlwapi.
+// The file-system port over kernel32.
 #include "platform/win32/Win32Files.h"
 
 #include <windows.h>
-#include <shlwapi.h>
 
 #include <algorithm>
 
+#include "base/Path.h"
 #include "platform/win32/Win32Text.h"
 
 // <windows.h> maps these names to their W functions; the port's members keep the plain names.
@@ -213,45 +213,8 @@ std::optional<std::u16string> Win32Files::FullPath(const std::u16string& path) {
 }
 
 std::optional<std::u16string> Win32Files::CombinePath(const std::u16string& folder, const std::u16string& file) {
-  // PathCombineW cuts an over-long input short without a word; refuse it instead.
-  if (folder.size() >= MAX_PATH || file.size() >= MAX_PATH) return std::nullopt;
-  if (folder.find(u'\0') != std::u16string::npos || file.find(u'\0') != std::u16string::npos) return std::nullopt;
-
-  // PathCombineW is this join followed by PathCanonicalizeW. The join is ours because Wine's PathCanonicalizeW
-  // reads past the end of its input when a closing ".." climbs above the start of a relative path ("a\.."), and
-  // PathCombineW hands it an unpadded buffer of its own; ours ends in zeros, so the overrun stops there.
-  wchar_t joined[MAX_PATH + 4] = {};
-  std::size_t length = 0;
-  auto append = [&](const wchar_t* text, std::size_t count) {
-    if (length + count >= MAX_PATH) return false;
-    std::copy(text, text + count, joined + length);
-    length += count;
-    return true;
-  };
-  auto addBackslash = [&] { return length == 0 || joined[length - 1] == L'\\' || append(L"\\", 1); };
-  const bool rootRelative = !file.empty() && file[0] == u'\\' && !PathIsUNCW(Wide(file));
-  if (file.empty()) {
-    append(Wide(folder), folder.size());
-  } else if (folder.empty() || !PathIsRelativeW(Wide(file))) {
-    if (folder.empty() || !rootRelative) {
-      append(Wide(file), file.size());
-    } else {
-      append(Wide(folder), folder.size());
-      PathStripToRootW(joined);
-      length = lstrlenW(joined);
-      std::fill(joined + length, std::end(joined), L'\0');
-      if (!addBackslash() || !append(Wide(file) + 1, file.size() - 1)) return std::nullopt;
-    }
-  } else {
-    append(Wide(folder), folder.size());
-    if (!addBackslash() || !append(Wide(file), file.size())) return std::nullopt;
-  }
-
-  wchar_t combined[MAX_PATH + 4] = {};
-  if (!PathCanonicalizeW(combined, joined)) return std::nullopt;
-  const wchar_t* end = std::find(combined, combined + MAX_PATH, L'\0');
-  if (end == combined + MAX_PATH) return std::nullopt;
-  return FromWide(combined, static_cast<std::size_t>(end - combined));
+  // Ours rather than shlwapi's: the same folding, and a launch then needs no shell library.
+  return tc::CombinePath(folder, file);
 }
 
 std::vector<FolderEntry> Win32Files::Find(const std::u16string& pattern) {

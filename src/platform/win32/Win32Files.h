@@ -1,4 +1,4 @@
-// The file-system port over kernel32 and shlwapi.
+// The file-system port over kernel32.
 #pragma once
 
 #include "platform/Files.h"

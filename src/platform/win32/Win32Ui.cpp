@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win32/Win32Libraries.h"
 #include "platform/win32/Win32Link.h"
 #include "platform/win32/Win32Poster.h"
 #include "platform/win32/Win32Text.h"
@@ -521,6 +522,7 @@ std::vector<std::uint16_t> BuildDialogTemplate(const DialogTemplate& dialog) {
 }
 
 int Win32Ui::RunModal(const DialogTemplate& dialog, DialogHandler& handler, WindowId owner) {
+  StartComAndControls();
   const std::vector<std::uint16_t> bytes = BuildDialogTemplate(dialog);
   Binding binding(dialog, handler, static_cast<HINSTANCE>(instance_), true);
   const INT_PTR result =
@@ -530,6 +532,7 @@ int Win32Ui::RunModal(const DialogTemplate& dialog, DialogHandler& handler, Wind
 }
 
 std::unique_ptr<Popup> Win32Ui::ShowPopup(const DialogTemplate& dialog, DialogHandler& handler, WindowId owner) {
+  StartComAndControls();
   const std::vector<std::uint16_t> bytes = BuildDialogTemplate(dialog);
   auto binding = std::make_unique<Binding>(dialog, handler, static_cast<HINSTANCE>(instance_), false);
   HWND window =
@@ -543,6 +546,7 @@ std::unique_ptr<Popup> Win32Ui::ShowPopup(const DialogTemplate& dialog, DialogHa
 
 int Win32Ui::ShowMessage(WindowId owner, const std::u16string& text, const std::u16string& caption, MessageIcon icon,
                          MessageButtons buttons) {
+  StartComAndControls();
   UINT type = buttons == MessageButtons::OkCancel ? MB_OKCANCEL : buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
   switch (icon) {
     case MessageIcon::Error: type |= MB_ICONERROR; break;
@@ -555,6 +559,7 @@ int Win32Ui::ShowMessage(WindowId owner, const std::u16string& text, const std::
 }
 
 std::optional<std::u16string> Win32Ui::OpenFile(const OpenFileRequest& request) {
+  StartComAndControls();
   std::u16string filter;
   for (const FileFilter& entry : request.filters) {
     filter += entry.name;
