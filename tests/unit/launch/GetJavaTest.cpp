@@ -149,6 +149,7 @@ TEST_F(GetJavaFlowTest, EachEndOfWingetSaysWhatHappened) {
     user.AnswerGetJava(kIdOk);
     if (c.startError == 0) user.WingetEnds(c.exitCode, [&] { if (c.installs) user.InstallTemurin("21.0.5.11"); });
     EXPECT_EQ(user.Launch(), c.message.empty());
+    EXPECT_EQ(StarterCatalogue(user.registry).HoldsStarter(StarterKind::J2se, 2), c.installs);
     ASSERT_EQ(user.ui.messages.size(), c.message.empty() ? 0u : 1u);
     if (c.message.empty()) continue;
     EXPECT_EQ(user.ui.messages[0].text, c.message);
@@ -159,6 +160,15 @@ TEST_F(GetJavaFlowTest, EachEndOfWingetSaysWhatHappened) {
 
 TEST_F(GetJavaFlowTest, CancelOrTheDownloadPageRunNothingAndAPolicyOffersNothing) {
   JavaUser user;
+  // The user stops waiting for winget: nothing more happens, winget goes on by itself.
+  user.GetJavaInTheWarning();
+  user.AnswerGetJava(kIdOk);
+  user.ui.OnDialog(u"Tessaly Corvalo", [](ScriptedDialog& d) {
+    d.FireTimer(IDT_INSTALL_ENDED);
+    d.Click(kIdCancel);
+  });
+  EXPECT_FALSE(user.Launch());
+  EXPECT_TRUE(user.ui.messages.empty());
   user.files.RemoveFile(kWinget);
   // The program starts anyway and fails as the warning said: the start failure dialog offers Java.
   user.ui.OnDialog(u"Tessaly Corvalo", [](ScriptedDialog& d) { d.Click(IDB_START_ANYWAY); });
