@@ -70,9 +70,7 @@ std::vector<Entry> ProgramEntries(const std::u16string& program) {
     entries.push_back({application + u"\\SupportedTypes", type.extension, u"", RegistryType::String, true});
   }
   entries.push_back({capabilities, u"ApplicationName", kProgramName, RegistryType::String, true});
-  entries.push_back({capabilities, u"ApplicationDescription",
-                     u"Starts Java programs and MIDlet suites with the Java runtime or emulator you choose.",
-                     RegistryType::String, true});
+  entries.push_back({capabilities, u"ApplicationDescription", TC_DESCRIPTION, RegistryType::String, true});
   entries.push_back({capabilities, u"ApplicationIcon", u"\"" + program + u"\",0", RegistryType::String, true});
   for (const FileType& type : kFileTypes) {
     entries.push_back({capabilities + u"\\FileAssociations", type.extension, type.progId, RegistryType::String, true});
