@@ -168,18 +168,9 @@ def parse_reg(text, key):
             continue
         # Four blanks separate name, type and data; names may hold single blanks.
         value = re.match(r"^ {4}(.+?) {4}(REG_[A-Z_]+)(?: {4}(.*))?$", line)
-        if current == full_key(key) and value:
+        if current == key.upper().replace("HKCU", "HKEY_CURRENT_USER").replace("HKLM", "HKEY_LOCAL_MACHINE") and value:
             values[value.group(1)] = (value.group(2), (value.group(3) or "").strip())
     return values
-
-
-def full_key(key):
-    """A key as `reg query` writes it, upper case."""
-    key = key.upper()
-    for short, full in (("HKCU\\", "HKEY_CURRENT_USER\\"), ("HKLM\\", "HKEY_LOCAL_MACHINE\\")):
-        if key.startswith(short):
-            return full + key[len(short):]
-    return key
 
 
 def reg_keys(text):

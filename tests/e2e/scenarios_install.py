@@ -1,16 +1,15 @@
-"""The installer and its uninstaller in both modes: per user, as a user without administrator rights meets them, and
-for everyone, as an administrator deploys it; each also with the program running."""
+"""The installer and its uninstaller: per user, as a user without administrator rights meets them, and for everyone,
+as an administrator deploys them; each also with the program running."""
 import re
 import time
 
-from harness import Failure, check, full_key, parse_reg, reg_keys, scenario
+from harness import Failure, check, parse_reg, reg_keys, scenario
 from scenarios_dialogs import (CLASSES, SETUP, dialog_texts, expect_box, registration, registry_snapshot,
                                shell_opens_jar_with_our_prog_id)
 from scenarios_launch import DESKTOP_MANIFEST, SETTINGS, Machine, jar_bytes
 from scenarios_update import UpdateServer, configured_endpoint
 
 UNINSTALL = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessaly Corvalo"
-MACHINE_UNINSTALL = UNINSTALL.replace("HKCU", "HKLM")
 RUNNING = "Tessaly Corvalo is running. Close it, then press Retry."
 
 
@@ -29,22 +28,8 @@ def wait_until(condition, message, timeout=60):
         time.sleep(0.2)  # polling what another process leaves behind, bounded by the deadline
 
 
-def prepare(wine, name):
-    """A user with the probe as the starter of JARs and no registration; the installer's version and file."""
-    machine = Machine(wine, name)
-    machine.starter("J2SE", 1, "Java probe", "-jar %1")
-    machine.actions("J2SE", 1)
-    wine.run(wine.program, "/unregister")
-    for key in (".jar", ".jad"):
-        wine.run("reg", "delete", f"{CLASSES}\\{key}", "/f", check_exit=False)
-    # Shortcuts would otherwise reach the desktop menus of the machine running the tests.
-    wine.env["WINEDLLOVERRIDES"] += ";winemenubuilder.exe=d"
-    number = version(wine)
-    return machine, number, wine.build / f"TessalyCorvalo-{number}-setup.exe"
-
-
 def start_program(wine, program=None):
-    """The setup dialog left open: the program runs until the scenario closes it with close_program()."""
+    """The setup dialog left open: the program runs until close_program()."""
     launch = wine.launch(" /setup", program=program)
     wine.wait(SETUP)
     return launch
@@ -52,50 +37,27 @@ def start_program(wine, program=None):
 
 def close_program(wine, launch):
     wine.driver("click", SETUP, 2)
-    code = launch.exit_code()
-    check(code == 0, f"the program exited {code}")
-
-
-def exit_code(wine, program, tail):
-    return wine.launch(tail, program=program).exit_code()
-
-
-def expect_uninstall_entry(wine, key, installed, number):
-    entry = parse_reg(wine.reg_query(key), key)
-    size = entry.pop("EstimatedSize", ("", "0x0"))
-    check(size[0] == "REG_DWORD" and int(size[1], 16) >= 1000, f"EstimatedSize {size}")  # in KiB
-    expected = {
-        "DisplayName": ("REG_SZ", "Tessaly Corvalo"),
-        "DisplayVersion": ("REG_SZ", number),
-        "Publisher": ("REG_SZ", "Tessaly"),
-        "DisplayIcon": ("REG_SZ", f"{installed}\\TessalyCorvalo.exe,0"),
-        "InstallLocation": ("REG_SZ", installed),
-        "UninstallString": ("REG_SZ", f'"{installed}\\Uninstall.exe"'),
-        "QuietUninstallString": ("REG_SZ", f'"{installed}\\Uninstall.exe" /S'),
-        "NoModify": ("REG_DWORD", "0x1"),
-        "NoRepair": ("REG_DWORD", "0x1"),
-    }
-    check(entry == expected, f"uninstall entry {entry}, expected {expected}")
+    check(launch.exit_code() == 0, "the program did not end")
 
 
 def install_with_the_wizard(wine, setup, wizard):
-    """Welcome, users, folder, progress and finish, each captured. The program runs when Install is pressed, and is
-    closed when the installer asks; Finish starts the setup dialog, which is closed."""
+    """Welcome, users, folder, progress and finish, each captured; the program runs until the installer asks for it
+    to be closed. Finish starts the setup dialog, which is closed."""
     launch = wine.launch("", program=setup, timeout_ms=120000)
     wine.wait(wizard)
     wine.screenshot(wizard, "installer-welcome")
     wine.driver("click", wizard, 1)
-    # Past the welcome page the window's title gets a blank page caption, which tells it from its message boxes.
+    # Past the welcome page Modern UI adds a blank page caption to the window's title.
     paged = wizard + " "
     wait_until(lambda: 1202 in dialog_texts(wine, paged), "the Install for: page did not come")
     texts = dialog_texts(wine, paged)
-    shown = [texts.get(ident) for ident in (1200, 1201, 1202)]
-    check(shown == ["Install for:", "Anyone who uses this computer (needs administrator rights)", "Only for me"],
-          f"the Install for: page shows {shown}")
+    choices = [texts[1200], texts[1201], texts[1202]]
+    check(choices == ["Install for:", "Anyone who uses this computer (needs administrator rights)", "Only for me"],
+          f"the Install for: page shows {choices}")
     wine.screenshot(paged, "installer-users")
-    wine.driver("click", paged, 1)
+    wine.driver("click", paged, 1)  # "Only for me" is chosen: the per-user folder is suggested
     wait_until(lambda: 1019 in dialog_texts(wine, paged), "the folder page did not come")
-    suggested = dialog_texts(wine, paged)[1019]
+    suggested = dialog_texts(wine, paged).get(1019, "")
     check(suggested.endswith("\\AppData\\Local\\Programs\\Tessaly Corvalo"), f"the suggested folder is {suggested!r}")
     wine.screenshot(paged, "installer-folder")
     running = start_program(wine)
@@ -118,7 +80,15 @@ def install_with_the_wizard(wine, setup, wizard):
 
 @scenario
 def installer_installs_and_uninstalls_per_user(wine):
-    machine, number, setup = prepare(wine, "installer")
+    machine = Machine(wine, "installer")
+    machine.starter("J2SE", 1, "Java probe", "-jar %1")
+    machine.actions("J2SE", 1)
+    for key in (".jar", ".jad", "Tessaly-Corvalo.jar", "Tessaly-Corvalo.jad", "Applications\\TessalyCorvalo.exe"):
+        wine.run("reg", "delete", f"{CLASSES}\\{key}", "/f", check_exit=False)
+    # Shortcuts would otherwise reach the desktop menus of the machine running the tests.
+    wine.env["WINEDLLOVERRIDES"] += ";winemenubuilder.exe=d"
+    number = version(wine)
+    setup = wine.build / f"TessalyCorvalo-{number}-setup.exe"
     installed = wine.run("cmd.exe", "/c", "echo %LOCALAPPDATA%").strip() + "\\Programs\\Tessaly Corvalo"
     folder = machine.unix(installed)
     start_menu = machine.unix(wine.run("cmd.exe", "/c", "echo %APPDATA%").strip()) / "Microsoft" / "Windows" / \
@@ -126,14 +96,13 @@ def installer_installs_and_uninstalls_per_user(wine):
     shortcut = start_menu / "Tessaly Corvalo.lnk"
 
     install_with_the_wizard(wine, setup, f"Tessaly Corvalo {number} Setup")
-    # Silently, the installer gives a running program 30 seconds, then leaves everything as it was.
+    # Installing again, silently, replaces the program in place; only once the running program has ended.
     (folder / "TessalyCorvalo.exe").write_bytes(b"an older version")
     running = start_program(wine)
-    code = exit_code(wine, setup, " /S")
-    check(code == 3, f"the installer exited {code} with the program running, expected 3")
+    code = wine.launch(" /S", program=setup).exit_code()
+    check(code == 3, f"the installer exited {code} after waiting 30 s for the program, expected 3")
     check((folder / "TessalyCorvalo.exe").read_bytes() == b"an older version", "the running program was replaced")
     close_program(wine, running)
-    # Installing again, silently, replaces the program in place.
     wine.run(setup, "/S", timeout=120)
     check(sorted(p.name for p in folder.iterdir()) == ["TessalyCorvalo.exe", "Uninstall.exe"],
           f"installed files {sorted(folder.iterdir())}")
@@ -150,7 +119,21 @@ def installer_installs_and_uninstalls_per_user(wine):
     for extension in (".jar", ".jad"):
         stored = parse_reg(snapshot, f"{CLASSES}\\{extension}")
         check(stored == {}, f"the installer made itself the default for {extension}: {stored}")
-    expect_uninstall_entry(wine, UNINSTALL, installed, number)
+    entry = parse_reg(wine.reg_query(UNINSTALL), UNINSTALL)
+    size = entry.pop("EstimatedSize", ("", "0x0"))
+    check(size[0] == "REG_DWORD" and int(size[1], 16) >= 1000, f"EstimatedSize {size}")  # in KiB
+    expected = {
+        "DisplayName": ("REG_SZ", "Tessaly Corvalo"),
+        "DisplayVersion": ("REG_SZ", number),
+        "Publisher": ("REG_SZ", "Tessaly"),
+        "DisplayIcon": ("REG_SZ", f"{program},0"),
+        "InstallLocation": ("REG_SZ", installed),
+        "UninstallString": ("REG_SZ", f'"{installed}\\Uninstall.exe"'),
+        "QuietUninstallString": ("REG_SZ", f'"{installed}\\Uninstall.exe" /S'),
+        "NoModify": ("REG_DWORD", "0x1"),
+        "NoRepair": ("REG_DWORD", "0x1"),
+    }
+    check(entry == expected, f"uninstall entry {entry}, expected {expected}")
 
     # The user makes the program the handler of .jar in Settings; a double-click then reaches the starter.
     jar = machine.file("installed.jar", jar_bytes(DESKTOP_MANIFEST))
@@ -163,20 +146,17 @@ def installer_installs_and_uninstalls_per_user(wine):
     wine.run("reg", "add", f"{CLASSES}\\.jar\\OpenWithProgids", "/v", "jarfile", "/t", "REG_NONE", "/f")
     wine.run("reg", "add", f"{CLASSES}\\.jad", "/ve", "/d", "Tessaly-Corvalo.jad", "/f")
     starters = wine.reg_query(SETTINGS)
-    # With the program running, the uninstaller's wizard waits for it; Cancel leaves everything as it was.
-    running = start_program(wine)
-    before = registry_snapshot(wine)
-    uninstaller = f"Tessaly Corvalo {number} Uninstall"
+    # The uninstaller's wizard waits for the program too; Cancel leaves everything as it was.
+    running, before = start_program(wine), registry_snapshot(wine)
     handing_over = wine.launch("", program=folder / "Uninstall.exe")
+    uninstaller = f"Tessaly Corvalo {number} Uninstall"
     wine.driver("click", uninstaller + " ", 1)
     expect_box(wine, uninstaller, RUNNING, "warning", ["Retry", "Cancel"])
     wine.driver("click", uninstaller, 2)
     wine.driver("gone", uninstaller + " ", 30000)
-    # Only now: its copy holds the driver's output open until it ends.
-    check(handing_over.exit_code() == 0, "the uninstaller did not hand over to its copy")
+    check(handing_over.exit_code() == 0, "the uninstaller did not hand over to its copy")  # which held the output
     close_program(wine, running)
-    check((folder / "TessalyCorvalo.exe").exists() and registry_snapshot(wine) == before,
-          "the uninstaller changed something after Cancel")
+    check((folder / "Uninstall.exe").exists() and registry_snapshot(wine) == before, "Cancel changed something")
     # The uninstaller hands its work to a copy of itself and returns at once: what it leaves is polled for.
     wine.run(folder / "Uninstall.exe", "/S", timeout=60)
     wait_until(lambda: not folder.exists() and "HKEY_" not in wine.reg_query(UNINSTALL),
@@ -199,103 +179,87 @@ def installer_installs_and_uninstalls_per_user(wine):
           "still a registered application")
 
 
-def snapshot_of(wine, keys):
-    """One `reg query /s` of each of these keys that none of the others holds."""
-    tops = [key for key in keys if not any(key.startswith(other + "\\") for other in keys)]
-    return "\n".join(wine.reg_query(key) for key in tops)
-
 
 @scenario
 def installer_installs_for_everyone(wine):
-    machine, number, setup = prepare(wine, "installer-everyone")
+    machine = Machine(wine, "installer-everyone")
+    machine.starter("J2SE", 1, "Java probe", "-jar %1")
+    machine.actions("J2SE", 1)
+    wine.run(wine.program, "/unregister")
+    wine.env["WINEDLLOVERRIDES"] += ";winemenubuilder.exe=d"
+    setup = wine.build / f"TessalyCorvalo-{version(wine)}-setup.exe"
     installed = "C:\\Program Files\\Tessaly Corvalo"
-    folder = machine.unix(installed)
+    folder, machine_uninstall = machine.unix(installed), UNINSTALL.replace("HKCU", "HKLM")
+    shortcut = machine.unix(wine.run("cmd.exe", "/c", "echo %ProgramData%").strip()) / \
+        "Microsoft/Windows/Start Menu/Programs/Tessaly Corvalo.lnk"
+
+    # A registration the machine refuses, as to a user who is not elevated: installed all the same, and said so.
+    applications = "Software\\RegisteredApplications"
+    wine.run("reg", "add", f"HKLM\\{applications}", "/f")
+    wine.run("reg", "delete", f"HKLM\\{applications}", "/ve", "/f")  # which Wine's reg adds to a new key
+    wine.machine_key_access("64", wine.READ_ONLY, applications)
+    code = wine.launch(" /S /AllUsers", program=setup).exit_code()
+    wine.machine_key_access("64", wine.WRITABLE, applications)
+    check(code == 2 and (folder / "TessalyCorvalo.exe").exists(), f"exit code {code} after a refused registration")
+    code = wine.launch(" /S /AllUsers", program=setup).exit_code()
+    check(code == 0, f"the installer for everyone exited {code}")
+    files = sorted(str(path.relative_to(folder)) for path in folder.rglob("*.*"))
+    check(files == ["DefaultAssociations.xml", "TessalyCorvalo.exe", "Uninstall.exe", "policies/TessalyCorvalo.admx",
+                    "policies/en-US/TessalyCorvalo.adml"], f"installed files {files}")
+    check(shortcut.exists() and "/setup".encode("utf-16-le") in shortcut.read_bytes(), "no shortcut for all users")
     program = f"{installed}\\TessalyCorvalo.exe"
-    machine_keys = registration(program, "HKLM")
-    shortcut = machine.unix(wine.run("cmd.exe", "/c", "echo %ProgramData%").strip()) / "Microsoft" / "Windows" / \
-        "Start Menu" / "Programs" / "Tessaly Corvalo.lnk"
-
-    # A registration the machine refuses (as to a user who is not elevated): the installation goes on, and says so.
-    applications = "HKLM\\Software\\RegisteredApplications"
-    wine.run("reg", "add", applications, "/f")
-    wine.run("reg", "delete", applications, "/ve", "/f")  # Wine's reg gives a new key an empty default value
-    wine.machine_key_access("64", wine.READ_ONLY, applications[5:])
-    try:
-        code = exit_code(wine, setup, " /S /AllUsers")
-    finally:
-        wine.machine_key_access("64", wine.WRITABLE, applications[5:])
-    check(code == 2, f"the installer exited {code} when its registration was refused, expected 2")
-    check((folder / "TessalyCorvalo.exe").exists(), "nothing was installed after the refused registration")
-    code = exit_code(wine, setup, " /S /AllUsers")
-    check(code == 0, f"the installer exited {code}, expected 0")
-
-    files = sorted(str(p.relative_to(folder)) for p in folder.rglob("*") if p.is_file())
-    expected_files = ["DefaultAssociations.xml", "TessalyCorvalo.exe", "Uninstall.exe", "policies/TessalyCorvalo.admx",
-                      "policies/en-US/TessalyCorvalo.adml"]
-    check(files == expected_files, f"installed files {files}")
-    check((folder / "TessalyCorvalo.exe").read_bytes() == wine.program.read_bytes(), "the program was not installed")
-    link = shortcut.read_bytes() if shortcut.exists() else b""
-    check("/setup".encode("utf-16-le") in link, f"no shortcut for all users at {shortcut}")
-    snapshot = snapshot_of(wine, machine_keys)
-    for key, values in machine_keys.items():
-        stored = parse_reg(snapshot, key)
+    keys = {key.replace("HKCU", "HKLM", 1): values for key, values in registration(program).items()}
+    for key, values in keys.items():
+        stored = parse_reg(wine.reg_query(key), key)
         check(stored == values, f"{key}: {stored}, expected {values}")
-    for extension in (".jar", ".jad"):
-        key = f"HKLM\\Software\\Classes\\{extension}"
-        check("(Default)" not in parse_reg(wine.reg_query(key), key), f"everyone's default for {extension} was set")
-    expect_uninstall_entry(wine, MACHINE_UNINSTALL, installed, number)
-    user_keys = {full_key(key) for key in registration(program)}
-    check(not user_keys & reg_keys(registry_snapshot(wine)), "the installation for everyone registered this user")
 
-    # The default associations file makes our ProgID every user's choice; only the machine's registration is there.
+    # Every user's choice, as the default associations file makes it; this user has no registration of its own.
+    check("HKEY_" not in wine.reg_query(f"{CLASSES}\\Tessaly-Corvalo.jar"), "this user is registered too")
     jar = machine.file("everyone.jar", jar_bytes(DESKTOP_MANIFEST))
     wine.run("reg", "add", "HKLM\\Software\\Classes\\.jar", "/ve", "/d", "Tessaly-Corvalo.jar", "/f")
-    try:
-        wine.run("start", "/unix", jar, timeout=60)
-        lines = machine.probe_lines(1, timeout=30)
-    finally:
-        wine.run("reg", "delete", "HKLM\\Software\\Classes\\.jar", "/ve", "/f", check_exit=False)
-    expected_line = f'"{machine.probe}" -jar "{machine.windows(jar)}"'
-    check(lines == [expected_line], f"the probe got {lines}, expected [{expected_line!r}]")
+    wine.run("start", "/unix", jar, timeout=60)
+    lines = machine.probe_lines(1, timeout=30)
+    wine.run("reg", "delete", "HKLM\\Software\\Classes\\.jar", "/ve", "/f")
+    check(lines == [f'"{machine.probe}" -jar "{machine.windows(jar)}"'], f"the probe got {lines}")
 
-    # The organisation manages updates: no request leaves. The uninstaller meanwhile meets the program running.
+    # The organisation manages updates: nothing is asked. Meanwhile the uninstaller meets the program running.
     policies = "HKLM\\Software\\Policies\\Tessaly"
     wine.run("reg", "add", f"{policies}\\Corvalo", "/v", "DisableUpdateCheck", "/t", "REG_DWORD", "/d", "1", "/f")
     server = UpdateServer(configured_endpoint(wine))
     try:
         running = start_program(wine, folder / "TessalyCorvalo.exe")
         wine.driver("click", SETUP, 1025)
-        expect_box(wine, "Tessaly Corvalo", "Updates of Tessaly Corvalo are managed by your organisation.",
-                   "information", ["OK"])
+        managed = "Updates of Tessaly Corvalo are managed by your organisation."
+        expect_box(wine, "Tessaly Corvalo", managed, "information", ["OK"])
         wine.screenshot("Tessaly Corvalo", "update-managed")
         wine.driver("click", "Tessaly Corvalo", 1)
         wine.driver("gone", "Tessaly Corvalo", 10000)
         check(not server.requests, f"requests under the policy: {server.requests}")
-        # Run in place (_?=), the uninstaller itself ends with the exit code.
-        code = exit_code(wine, folder / "Uninstall.exe", f" /S _?={installed}")
-        check(code == 3, f"the uninstaller exited {code} with the program running, expected 3")
-        check((folder / "TessalyCorvalo.exe").exists() and snapshot_of(wine, machine_keys) == snapshot,
-              "the uninstaller changed something while the program ran")
+        # Run in place (_?=), the uninstaller's exit code is its own, not that of the copy it would hand over to.
+        code = wine.launch(f" /S _?={installed}", program=folder / "Uninstall.exe").exit_code()
+        check(code == 3 and (folder / "TessalyCorvalo.exe").exists() and "HKEY_" in wine.reg_query(machine_uninstall),
+              f"the uninstaller exited {code} with the program running, expected 3 and nothing changed")
         close_program(wine, running)
     finally:
         server.stop()
         wine.run("reg", "delete", policies, "/f", check_exit=False)
 
-    # A per-user installation beside it, which the uninstaller for everyone leaves alone.
+    # A per-user installation beside it, with the same uninstall entry under HKCU; each uninstaller removes its own.
     wine.run(setup, "/S", timeout=120)
-    user_folder = machine.unix(wine.run("cmd.exe", "/c", "echo %LOCALAPPDATA%").strip() + "\\Programs\\Tessaly Corvalo")
+    mine = wine.run("cmd.exe", "/c", "echo %LOCALAPPDATA%").strip() + "\\Programs\\Tessaly Corvalo"
+    entries = []
+    for key, location in ((UNINSTALL, mine), (machine_uninstall, installed)):
+        values = parse_reg(wine.reg_query(key), key)
+        values.pop("EstimatedSize", None)
+        entries.append({name: (kind, data.replace(location, "")) for name, (kind, data) in values.items()})
+    check(entries[0] == entries[1] and len(entries[1]) == 9, f"the uninstall entries differ: {entries}")
     user_snapshot, user_entry = registry_snapshot(wine), wine.reg_query(UNINSTALL)
-    check("HKEY_" in user_entry, "the per-user installation has no uninstall entry")
     wine.run(folder / "Uninstall.exe", "/S", timeout=60)
-    wait_until(lambda: not folder.exists() and "HKEY_" not in wine.reg_query(MACHINE_UNINSTALL),
-               "the uninstaller did not remove the program for everyone and its uninstall entry")
-    check(not shortcut.exists(), "the shortcut for all users is still there")
-    left = snapshot_of(wine, machine_keys)
-    check("tessaly" not in left.lower(), f"the registration for everyone is left: {left}")
-    check(registry_snapshot(wine) == user_snapshot and wine.reg_query(UNINSTALL) == user_entry,
-          "the uninstaller for everyone changed the per-user installation's registry")
-    check(sorted(p.name for p in user_folder.iterdir()) == ["TessalyCorvalo.exe", "Uninstall.exe"],
-          "the uninstaller for everyone changed the per-user installation's files")
-    wine.run(user_folder / "Uninstall.exe", "/S", timeout=60)
-    wait_until(lambda: not user_folder.exists() and "HKEY_" not in wine.reg_query(UNINSTALL),
-               "the per-user uninstaller did not finish")
+    wait_until(lambda: not folder.exists() and "HKEY_" not in wine.reg_query(machine_uninstall),
+               "the uninstaller for everyone did not remove the program and its uninstall entry")
+    left = "\n".join(wine.reg_query(key) for key in keys)
+    check(not shortcut.exists() and "tessaly" not in left.lower(), f"the installation for everyone left {left}")
+    check(registry_snapshot(wine) == user_snapshot and wine.reg_query(UNINSTALL) == user_entry and
+          (machine.unix(mine) / "TessalyCorvalo.exe").exists(), "the per-user installation changed")
+    wine.run(machine.unix(mine) / "Uninstall.exe", "/S", timeout=60)
+    wait_until(lambda: not machine.unix(mine).exists(), "the per-user uninstaller did not finish")

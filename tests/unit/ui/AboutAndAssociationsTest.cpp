@@ -32,10 +32,8 @@ class FileAssociationsTest : public DialogMachine {
   static constexpr char16_t kQuestion[] = u"Would you like to associate JAR and JAD files with Tessaly Corvalo?";
   static constexpr char16_t kCapabilities[] = u"Software\\Tessaly\\Corvalo\\Capabilities";
 
-  std::optional<std::u16string> Default(const std::u16string& key, RegistryRoot root = RegistryRoot::CurrentUser) {
-    const auto value = StoredValue(root, u"Software\\Classes\\" + key, u"");
-    if (!value || value->type != RegistryType::String) return std::nullopt;
-    return ReadStringAt(machine.registry, root, u"Software\\Classes\\" + key, u"");
+  std::optional<std::u16string> Default(const std::u16string& key) {
+    return StoredString(u"Software\\Classes\\" + key, u"");
   }
   void ExpectAssociated() {
     EXPECT_EQ(Default(u".jar"), u"Tessaly-Corvalo.jar");
@@ -43,25 +41,22 @@ class FileAssociationsTest : public DialogMachine {
     ExpectRegistered();
   }
   // The links Windows follows from a file type to the program; the e2e scenarios read back every value.
-  void ExpectRegistered(RegistryRoot root = RegistryRoot::CurrentUser) {
+  void ExpectRegistered() {
     const std::u16string program = machine.shell.programPath;
-    const auto text = [&](const std::u16string& path, const std::u16string& name) {
-      return ReadStringAt(machine.registry, root, path, name);
-    };
     for (const std::u16string type : {u".jar", u".jad"}) {
       const std::u16string progId = u"Tessaly-Corvalo" + type;
-      EXPECT_TRUE(Default(progId, root).has_value() && !Default(progId, root)->empty()) << ToUtf8(progId);
-      EXPECT_EQ(Default(progId + u"\\DefaultIcon", root), program + u",0");
-      EXPECT_EQ(Default(progId + u"\\shell\\open\\command", root), u"\"" + program + u"\" \"%1\"");
-      const auto marker = StoredValue(root, u"Software\\Classes\\" + type + u"\\OpenWithProgids", progId);
+      EXPECT_TRUE(Default(progId).has_value() && !Default(progId)->empty()) << ToUtf8(progId);
+      EXPECT_EQ(Default(progId + u"\\DefaultIcon"), program + u",0");
+      EXPECT_EQ(Default(progId + u"\\shell\\open\\command"), u"\"" + program + u"\" \"%1\"");
+      const auto marker =
+          StoredValue(RegistryRoot::CurrentUser, u"Software\\Classes\\" + type + u"\\OpenWithProgids", progId);
       ASSERT_TRUE(marker.has_value()) << ToUtf8(type);
       EXPECT_EQ(marker->type, RegistryType::None);
       EXPECT_TRUE(marker->data.empty());
-      EXPECT_EQ(text(kCapabilities + std::u16string(u"\\FileAssociations"), type), progId);
+      EXPECT_EQ(StoredString(kCapabilities + std::u16string(u"\\FileAssociations"), type), progId);
     }
-    EXPECT_EQ(text(u"Software\\RegisteredApplications", u"Tessaly Corvalo"), kCapabilities);
-    EXPECT_EQ(Default(u"Applications\\TessalyCorvalo.exe\\shell\\open\\command", root),
-              u"\"" + program + u"\" \"%1\"");
+    EXPECT_EQ(StoredString(u"Software\\RegisteredApplications", u"Tessaly Corvalo"), kCapabilities);
+    EXPECT_EQ(Default(u"Applications\\TessalyCorvalo.exe\\shell\\open\\command"), u"\"" + program + u"\" \"%1\"");
   }
   void Write(const std::u16string& path, const std::u16string& name, const std::u16string& text) {
     RegistryKey(machine.registry, RegistryRoot::CurrentUser, path).WriteString(name, text);
@@ -134,35 +129,34 @@ TEST_F(FileAssociationsTest, WithoutTheProgramsPathNoCommandIsWritten) {
 // the one page where the choice can be changed.
 TEST_F(FileAssociationsTest, AnotherProgramChosenByTheUserLeadsToDefaultApps) {
   const std::u16string choices = u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\";
-  using Choices = std::vector<std::pair<std::u16string, std::u16string>>;  // key under FileExts, ProgId
   struct Case {
-    Choices choices;
+    const char16_t* jarChoice;  // nullptr: no UserChoice key
+    const char16_t* jadChoice;
     bool led;
+    const char16_t* jarLatest = nullptr;  // Windows 11 25H2's UserChoiceLatest, which UserChoice no longer follows
   };
   const Case cases[] = {
-      {{}, false},
-      {{{u".jar\\UserChoice", u"jarfile"}}, true},
-      {{{u".jar\\UserChoice", u"Tessaly-Corvalo.jar"}, {u".jad\\UserChoice", u"OtherEmulator.jad"}}, true},
-      {{{u".jar\\UserChoice", u"Tessaly-Corvalo.jar"}, {u".jad\\UserChoice", u"TESSALY-CORVALO.JAD"}}, false},
-      {{{u".jar\\UserChoice", u""}}, false},  // a choice that names nothing
-      // Windows 11 25H2 keeps the choice in UserChoiceLatest and leaves UserChoice as it was.
-      {{{u".jar\\UserChoiceLatest", u"jarfile"}, {u".jar\\UserChoice", u"Tessaly-Corvalo.jar"}}, true},
-      {{{u".jar\\UserChoiceLatest", u"Tessaly-Corvalo.jar"}, {u".jar\\UserChoice", u"jarfile"}}, false},
-      {{{u".jad\\UserChoiceLatest", u""}, {u".jad\\UserChoice", u"OtherEmulator.jad"}}, true},
+      {nullptr, nullptr, false},
+      {u"jarfile", nullptr, true},
+      {u"Tessaly-Corvalo.jar", u"OtherEmulator.jad", true},
+      {u"Tessaly-Corvalo.jar", u"TESSALY-CORVALO.JAD", false},
+      {u"", nullptr, false},  // a choice that names nothing
+      {u"Tessaly-Corvalo.jar", nullptr, true, u"jarfile"},
+      {u"jarfile", nullptr, false, u"Tessaly-Corvalo.jar"},
+      {u"jarfile", nullptr, true, u""},
       // "Open with" records the program itself rather than a ProgID.
-      {{{u".jar\\UserChoiceLatest", u"applications\\tessalycorvalo.exe"},
-        {u".jad\\UserChoice", u"Applications\\TessalyCorvalo.exe"}},
-       false},
-      {{{u".jar\\UserChoiceLatest", u"Applications\\Other.exe"}}, true},
+      {nullptr, u"Applications\\TessalyCorvalo.exe", false, u"applications\\tessalycorvalo.exe"},
+      {nullptr, nullptr, true, u"Applications\\Other.exe"},
   };
   for (const Case& c : cases) {
-    std::string trace;
-    for (const auto& [key, progId] : c.choices) trace += ToUtf8(key + u"=" + progId) + " ";
-    SCOPED_TRACE(trace);
+    SCOPED_TRACE(ToUtf8(c.jarChoice ? c.jarChoice : u"-") + " " + ToUtf8(c.jadChoice ? c.jadChoice : u"-") + " " +
+                 ToUtf8(c.jarLatest ? c.jarLatest : u"-"));
     DeleteTree(machine.registry, RegistryRoot::CurrentUser, u"Software");
     machine.ui.messages.clear();
     machine.shell.opened.clear();
-    for (const auto& [key, progId] : c.choices) Write(choices + key, u"ProgId", progId);
+    if (c.jarChoice) Write(choices + u".jar\\UserChoice", u"ProgId", c.jarChoice);
+    if (c.jadChoice) Write(choices + u".jad\\UserChoice", u"ProgId", c.jadChoice);
+    if (c.jarLatest) Write(choices + u".jar\\UserChoiceLatest", u"ProgId", c.jarLatest);
     machine.ui.AnswerMessage(kIdYes);
     AssociateFileTypes(machine.context, 0x42);
     ExpectAssociated();
@@ -181,7 +175,9 @@ TEST_F(FileAssociationsTest, AnotherProgramChosenByTheUserLeadsToDefaultApps) {
       EXPECT_TRUE(machine.shell.opened.empty());
     }
     // The user's own choice is never touched.
-    for (const auto& [key, progId] : c.choices) EXPECT_EQ(StoredString(choices + key, u"ProgId"), progId);
+    if (c.jarChoice) {
+      EXPECT_EQ(StoredString(choices + u".jar\\UserChoice", u"ProgId"), c.jarChoice);
+    }
   }
   ExpectScriptFollowed();
 }
@@ -211,58 +207,47 @@ std::vector<std::u16string> Shape(Registry& registry, RegistryRoot root, const s
   return shape;
 }
 
-// Everyone's registration is the installer's per-user one, value for value, under HKEY_LOCAL_MACHINE: the types'
-// default values stay the organisation's choice there too. Each root's registration goes with its own command.
+// Everyone's registration is the installer's per-user one under HKEY_LOCAL_MACHINE, key for key (the e2e scenario
+// reads every value back); each goes with its own command and leaves the other alone.
 TEST_F(FileAssociationsTest, TheMachineRegistrationIsTheUsersUnderTheMachinesRoot) {
-  EXPECT_EQ(RunCommandLine(machine.context, u"/register /machine"), 0);
-  ExpectRegistered(RegistryRoot::LocalMachine);
-  EXPECT_FALSE(Default(u".jar", RegistryRoot::LocalMachine).has_value());
-  EXPECT_FALSE(Default(u".jad", RegistryRoot::LocalMachine).has_value());
-  EXPECT_TRUE(Shape(machine.registry, RegistryRoot::CurrentUser, u"Software").empty());
   HostMachine user;
-  user.shell.programPath = machine.shell.programPath;
   EXPECT_EQ(RunCommandLine(user.context, u"/register"), 0);
+  EXPECT_EQ(RunCommandLine(machine.context, u"/register /machine"), 0);
   EXPECT_EQ(Shape(machine.registry, RegistryRoot::LocalMachine, u"Software"),
             Shape(user.registry, RegistryRoot::CurrentUser, u"Software"));
+  EXPECT_TRUE(Shape(machine.registry, RegistryRoot::CurrentUser, u"Software").empty());
 
   EXPECT_EQ(RunCommandLine(machine.context, u"/register"), 0);
   EXPECT_EQ(RunCommandLine(machine.context, u"/unregister /machine"), 0);
-  const std::vector<std::u16string> nothing{u"Software 0"};  // a top-level key is never deleted
+  const std::vector<std::u16string> nothing{u"Software 0"};  // a top-level key stays
   EXPECT_EQ(Shape(machine.registry, RegistryRoot::LocalMachine, u"Software"), nothing);
-  ExpectRegistered(RegistryRoot::CurrentUser);
-  EXPECT_EQ(RunCommandLine(machine.context, u"/unregister"), 0);
-  EXPECT_EQ(Shape(machine.registry, RegistryRoot::CurrentUser, u"Software"), nothing);
+  ExpectRegistered();
 }
 
-// A key that refuses writes, as HKEY_LOCAL_MACHINE does to a user who is not elevated, fails the command, and
-// every entry after the refused one is still written or removed.
+// A key that refuses changes, as HKEY_LOCAL_MACHINE does to a user who is not elevated, fails the command; the
+// entries after it are still written or removed (App Paths comes last).
 TEST_F(FileAssociationsTest, ARefusedWriteOrDeleteFailsTheCommand) {
-  struct Case {
+  const std::u16string appPaths = u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TessalyCorvalo.exe";
+  const struct {
     const char16_t* commandLine;
-    RegistryRoot root;
-    const char16_t* readOnly;  // empty: the whole root
-    bool appPathsLeft;         // the registration's last key
+    const char16_t* readOnly;  // under the command's root; empty: all of it
+  } cases[] = {
+      {u"/register", u"Software\\RegisteredApplications"},
+      {u"/register /machine", u""},
+      {u"/unregister", u"Software\\Classes\\Tessaly-Corvalo.jar\\DefaultIcon"},
+      {u"/unregister /machine", u"Software\\Classes\\.jad\\OpenWithProgids"},
   };
-  const Case cases[] = {
-      {u"/register", RegistryRoot::CurrentUser, u"Software\\RegisteredApplications", true},
-      {u"/register /machine", RegistryRoot::LocalMachine, u"", false},
-      {u"/unregister", RegistryRoot::CurrentUser, u"Software\\Classes\\Tessaly-Corvalo.jar\\DefaultIcon", false},
-      {u"/unregister", RegistryRoot::CurrentUser, u"Software\\Classes\\.jad\\OpenWithProgids", false},
-      {u"/unregister /machine", RegistryRoot::LocalMachine, u"Software\\RegisteredApplications", false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(ToUtf8(std::u16string(c.commandLine) + u" " + c.readOnly));
+  for (const auto& c : cases) {
+    const std::u16string command = c.commandLine;
+    SCOPED_TRACE(ToUtf8(command));
+    const bool machineWide = command.ends_with(u"/machine");
+    const RegistryRoot root = machineWide ? RegistryRoot::LocalMachine : RegistryRoot::CurrentUser;
     HostMachine m;
-    const std::u16string suffix = c.root == RegistryRoot::LocalMachine ? u" /machine" : u"";
-    if (std::u16string(c.commandLine).starts_with(u"/unregister")) {
-      ASSERT_EQ(RunCommandLine(m.context, u"/register" + suffix), 0);
-    } else if (*c.readOnly) {
-      RegistryKey(m.registry, c.root, c.readOnly).OpenOrCreate();
-    }
-    m.registry.MakeReadOnly(c.root, c.readOnly);
-    EXPECT_EQ(RunCommandLine(m.context, c.commandLine), 1);
-    const std::u16string appPaths = u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TessalyCorvalo.exe";
-    EXPECT_EQ(RegistryKey(m.registry, c.root, appPaths).Open(), c.appPathsLeft);
+    RunCommandLine(m.context, machineWide ? u"/register /machine" : u"/register");
+    if (command.starts_with(u"/register")) DeleteTree(m.registry, root, appPaths);
+    m.registry.MakeReadOnly(root, c.readOnly);
+    EXPECT_EQ(RunCommandLine(m.context, command), 1);
+    EXPECT_EQ(RegistryKey(m.registry, root, appPaths).Open(), command.starts_with(u"/register") && *c.readOnly);
   }
 }
 

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "base/Text.h"
-#include "catalogue/RegistryKey.h"
 #include "ui/ControlIds.h"
 #include "ui/Dialogs.h"
 #include "ui/Styles.h"
@@ -281,24 +280,6 @@ TEST_F(UpdateCheckTest, WithoutAWorkerTheCheckFailsAtOnce) {
   EXPECT_EQ(machine.ui.dialogsShown, std::vector<std::u16string>{kCaption});
   EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{kError});
   EXPECT_TRUE(machine.http.requests.empty());
-}
-
-// The user's Group Policy is enough when the machine sets none.
-TEST_F(UpdateCheckTest, UnderThePolicyNoRequestLeavesAndTheOrganisationIsNamed) {
-  Serve(0x02000000);
-  RegistryKey(machine.registry, RegistryRoot::CurrentUser, u"Software\\Policies\\Tessaly\\Corvalo")
-      .WriteNumber(u"DisableUpdateCheck", 1);
-  RunUpdateCheck(machine.context, kOwner);
-  EXPECT_TRUE(machine.ui.dialogsShown.empty());
-  EXPECT_TRUE(machine.http.requests.empty());
-  EXPECT_TRUE(machine.shell.opened.empty());
-  ASSERT_EQ(machine.ui.messages.size(), 1u);
-  const auto& message = machine.ui.messages[0];
-  EXPECT_EQ(message.text, u"Updates of Tessaly Corvalo are managed by your organisation.");
-  EXPECT_EQ(message.caption, u"Tessaly Corvalo");
-  EXPECT_EQ(message.icon, MessageIcon::Information);
-  EXPECT_EQ(message.buttons, MessageButtons::Ok);
-  EXPECT_EQ(message.owner, kOwner);
 }
 
 TEST_F(UpdateCheckTest, PostsAfterTheDialogEndedGoNowhere) {
