@@ -69,9 +69,9 @@ PageExEnd
 ; $0 = 1 when it may go on as it is (already elevated), 0 when the user declined.
 Function ${un}Elevate
   Pop $1
-  UserInfo::GetAccountType
-  Pop $0
-  ${If} $0 == "Admin"
+  ; True only for an elevated token: an administrator's filtered token under UAC holds the group for denying only.
+  System::Call 'shell32::IsUserAnAdmin() i.r0'
+  ${If} $0 <> 0
     StrCpy $0 1
     Return
   ${EndIf}
@@ -182,6 +182,7 @@ Function WelcomePre
   ${If} $ModeGiven == 1
     Abort
   ${EndIf}
+  Call HideShield  ; back from the Install for: page
 FunctionEnd
 
 Function ModePage
@@ -213,13 +214,17 @@ FunctionEnd
 Function ShowShield
   Pop $0
   ${NSD_GetState} $AllUsersButton $0
-  UserInfo::GetAccountType
-  Pop $1
-  ${If} $1 == "Admin"
+  System::Call 'shell32::IsUserAnAdmin() i.r1'
+  ${If} $1 <> 0
     StrCpy $0 0
   ${EndIf}
   GetDlgItem $1 $HWNDPARENT 1
   SendMessage $1 ${BCM_SETSHIELD} 0 $0
+FunctionEnd
+
+Function HideShield
+  GetDlgItem $1 $HWNDPARENT 1
+  SendMessage $1 ${BCM_SETSHIELD} 0 0
 FunctionEnd
 
 Function ModePageLeave
@@ -231,8 +236,7 @@ Function ModePageLeave
       Abort  ; declined: the user may choose "Only for me"
     ${EndIf}
   ${EndIf}
-  GetDlgItem $1 $HWNDPARENT 1
-  SendMessage $1 ${BCM_SETSHIELD} 0 0
+  Call HideShield
 FunctionEnd
 
 ; Started by the elevated installer, the program would run as the administrator who gave consent, with that

@@ -154,7 +154,8 @@ def installer_installs_and_uninstalls_per_user(wine):
     expect_box(wine, uninstaller, RUNNING, "warning", ["Retry", "Cancel"])
     wine.driver("click", uninstaller, 2)
     wine.driver("gone", uninstaller + " ", 30000)
-    check(handing_over.exit_code() == 0, "the uninstaller did not hand over to its copy")  # which held the output
+    # Read only now: the copy it handed over to held the driver's output open.
+    check(handing_over.exit_code() == 0, "the uninstaller did not hand over to its copy")
     close_program(wine, running)
     check((folder / "Uninstall.exe").exists() and registry_snapshot(wine) == before, "Cancel changed something")
     # The uninstaller hands its work to a copy of itself and returns at once: what it leaves is polled for.
@@ -179,7 +180,6 @@ def installer_installs_and_uninstalls_per_user(wine):
           "still a registered application")
 
 
-
 @scenario
 def installer_installs_for_everyone(wine):
     machine = Machine(wine, "installer-everyone")
@@ -198,8 +198,10 @@ def installer_installs_for_everyone(wine):
     wine.run("reg", "add", f"HKLM\\{applications}", "/f")
     wine.run("reg", "delete", f"HKLM\\{applications}", "/ve", "/f")  # which Wine's reg adds to a new key
     wine.machine_key_access("64", wine.READ_ONLY, applications)
-    code = wine.launch(" /S /AllUsers", program=setup).exit_code()
-    wine.machine_key_access("64", wine.WRITABLE, applications)
+    try:
+        code = wine.launch(" /S /AllUsers", program=setup).exit_code()
+    finally:
+        wine.machine_key_access("64", wine.WRITABLE, applications)
     check(code == 2 and (folder / "TessalyCorvalo.exe").exists(), f"exit code {code} after a refused registration")
     code = wine.launch(" /S /AllUsers", program=setup).exit_code()
     check(code == 0, f"the installer for everyone exited {code}")
