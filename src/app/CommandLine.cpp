@@ -80,11 +80,11 @@ int RunCommandLine(Context& context, std::u16string_view commandLine) {
   } else if (count == 1 && t[0] == u"/setup") {
     RunSetupDialog(context, kNoWindow);
     return 0;
-  } else if (count == 1 && t[0] == u"/register") {
-    return RegisterProgram(context.platform) ? 0 : 1;
-  } else if (count == 1 && t[0] == u"/unregister") {
-    UnregisterProgram(context.platform);
-    return 0;
+  } else if ((t[0] == u"/register" || t[0] == u"/unregister") && (count == 1 || (count == 2 && t[1] == u"/machine"))) {
+    const RegistryRoot root = count == 2 ? RegistryRoot::LocalMachine : RegistryRoot::CurrentUser;
+    const int refused = t[0] == u"/register" ? RegisterProgram(context.platform, root)
+                                             : UnregisterProgram(context.platform, root);
+    return refused == 0 ? 0 : 1;
   } else if (count >= 2 && t[0] == u"/select") {
     started = OpenJavaFile(context, t[1], false, JoinTokens(t, 2));
   } else {

@@ -16,7 +16,8 @@ std::optional<std::vector<std::u16string>> TokenizeCommandLine(std::u16string_vi
 std::u16string JoinTokens(const std::vector<std::u16string>& tokens, size_t first);
 
 // Does what the command line asks for; returns the process exit code. Besides the user's forms, the installer's
-// "/register" and "/unregister" (each alone) add and remove the program's registration with Windows.
+// "/register" and "/unregister" (each alone, or followed by "/machine" for every user of the computer) add and
+// remove the program's registration with Windows, and exit with 0 only when nothing was refused.
 int RunCommandLine(Context& context, std::u16string_view commandLine);
 
 // Starts the file with a starter of its kind; true when a process was started.

@@ -100,24 +100,29 @@ std::optional<std::uint32_t> RegistryKey::ReadDword(const std::u16string& name) 
   return ReadNumber(name, 0);
 }
 
-void RegistryKey::WriteString(const std::u16string& name, const std::u16string& text) {
-  if (!OpenOrCreate()) return;
+bool RegistryKey::HasValue(const std::u16string& name) {
+  return Open() && registry_.QueryValue(*handle_, name).has_value();
+}
+
+bool RegistryKey::WriteString(const std::u16string& name, const std::u16string& text) {
+  if (!OpenOrCreate()) return false;
   RegistryValue value{RegistryType::String, std::vector<std::uint8_t>((text.size() + 1) * 2, 0)};
   std::memcpy(value.data.data(), text.data(), text.size() * 2);
-  registry_.SetValue(*handle_, name, value);
+  return registry_.SetValue(*handle_, name, value);
 }
 
-void RegistryKey::WriteNumber(const std::u16string& name, std::uint32_t value) {
-  if (!OpenOrCreate()) return;
-  registry_.SetValue(*handle_, name,
-                     RegistryValue{RegistryType::Number,
-                                   {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                    static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)}});
+bool RegistryKey::WriteNumber(const std::u16string& name, std::uint32_t value) {
+  if (!OpenOrCreate()) return false;
+  return registry_.SetValue(
+      *handle_, name,
+      RegistryValue{RegistryType::Number,
+                    {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+                     static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)}});
 }
 
-void RegistryKey::WriteNone(const std::u16string& name) {
-  if (!OpenOrCreate()) return;
-  registry_.SetValue(*handle_, name, RegistryValue{RegistryType::None, {}});
+bool RegistryKey::WriteNone(const std::u16string& name) {
+  if (!OpenOrCreate()) return false;
+  return registry_.SetValue(*handle_, name, RegistryValue{RegistryType::None, {}});
 }
 
 std::u16string ReadStringAt(Registry& registry, RegistryRoot root, const std::u16string& path,

@@ -32,10 +32,12 @@ class RegistryKey {
   std::uint32_t ReadNumber(const std::u16string& name, std::uint32_t fallback);
   // A REG_DWORD value; nullopt when it is missing or of another type.
   std::optional<std::uint32_t> ReadDword(const std::u16string& name);
-  void WriteString(const std::u16string& name, const std::u16string& text);
-  void WriteNumber(const std::u16string& name, std::uint32_t value);
+  bool HasValue(const std::u16string& name);
+  // Each write returns false when the key could not be opened for writing or the value was refused.
+  bool WriteString(const std::u16string& name, const std::u16string& text);
+  bool WriteNumber(const std::u16string& name, std::uint32_t value);
   // REG_NONE without data: a value that says something by its name alone.
-  void WriteNone(const std::u16string& name);
+  bool WriteNone(const std::u16string& name);
 
   const std::u16string& Path() const { return path_; }
   RegistryRoot Root() const { return root_; }

@@ -26,7 +26,7 @@ int RunStarterEditor(Context& context, StarterKind kind, WindowId owner, Starter
 void RunAboutBox(Context& context, WindowId owner);
 
 // "Check for Updates...": asks the web site for a newer version behind a progress dialog, tells the result,
-// and opens the download address when there is one.
+// and opens the download address when there is one; under the DisableUpdateCheck policy it only says so.
 void RunUpdateCheck(Context& context, WindowId owner);
 
 // "File Associations...": points the user's .jar and .jad files at this program, if the user agrees, and opens

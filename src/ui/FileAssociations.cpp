@@ -1,5 +1,5 @@
 // The program's registration with Windows and the file-association command: one list of what is written, used
-// both to register (the command, and the installer through the command line) and to unregister.
+// both to register (the command, and the installer through the command line) and to unregister, under either root.
 #include "ui/FileAssociations.h"
 
 #include <vector>
@@ -16,6 +16,7 @@ namespace {
 constexpr char16_t kClasses[] = u"Software\\Classes\\";
 constexpr char16_t kProgramName[] = u"Tessaly Corvalo";
 constexpr char16_t kCapabilities[] = u"Software\\Tessaly\\Corvalo\\Capabilities";
+constexpr char16_t kApplication[] = u"Applications\\TessalyCorvalo.exe";
 constexpr char16_t kUserChoices[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\";
 constexpr char16_t kDefaultAppsPage[] = u"ms-settings:defaultapps?registeredAppUser=Tessaly%20Corvalo";
 
@@ -30,7 +31,7 @@ constexpr FileType kFileTypes[] = {
     {u".jar", u"Tessaly-Corvalo.jar", u"Java Archive"},
 };
 
-// One value under HKEY_CURRENT_USER. A key of the program's own is deleted whole on unregistering; in a key
+// One value, by its path under the root. A key of the program's own is deleted whole on unregistering; in a key
 // that other programs share only this value goes, and a string only while it still holds what was written.
 struct Entry {
   std::u16string key;
@@ -51,7 +52,7 @@ std::vector<Entry> DefaultEntries() {
 
 std::vector<Entry> ProgramEntries(const std::u16string& program) {
   const std::u16string command = u"\"" + program + u"\" \"%1\"";
-  const std::u16string application = kClasses + std::u16string(u"Applications\\TessalyCorvalo.exe");
+  const std::u16string application = kClasses + std::u16string(kApplication);
   const std::u16string capabilities = kCapabilities;
   std::vector<Entry> entries;
   for (const FileType& type : kFileTypes) {
@@ -69,9 +70,7 @@ std::vector<Entry> ProgramEntries(const std::u16string& program) {
     entries.push_back({application + u"\\SupportedTypes", type.extension, u"", RegistryType::String, true});
   }
   entries.push_back({capabilities, u"ApplicationName", kProgramName, RegistryType::String, true});
-  entries.push_back({capabilities, u"ApplicationDescription",
-                     u"Starts Java programs and MIDlet suites with the Java runtime or emulator you choose.",
-                     RegistryType::String, true});
+  entries.push_back({capabilities, u"ApplicationDescription", TC_DESCRIPTION, RegistryType::String, true});
   entries.push_back({capabilities, u"ApplicationIcon", u"\"" + program + u"\",0", RegistryType::String, true});
   for (const FileType& type : kFileTypes) {
     entries.push_back({capabilities + u"\\FileAssociations", type.extension, type.progId, RegistryType::String, true});
@@ -82,29 +81,38 @@ std::vector<Entry> ProgramEntries(const std::u16string& program) {
   return entries;
 }
 
-// A key that can't be opened or created is skipped; the next one is still written.
-bool Write(Registry& registry, const std::vector<Entry>& entries) {
-  bool complete = true;
+// A key that can't be opened or created is skipped; the next one is still written. Returns the refused writes.
+int Write(Registry& registry, RegistryRoot root, const std::vector<Entry>& entries) {
+  int refused = 0;
   for (const Entry& entry : entries) {
-    RegistryKey key(registry, RegistryRoot::CurrentUser, entry.key);
-    if (!key.OpenOrCreate()) {
-      complete = false;
-      continue;
-    }
-    if (entry.type == RegistryType::None) {
-      key.WriteNone(entry.name);
-    } else {
-      key.WriteString(entry.name, entry.text);
-    }
+    RegistryKey key(registry, root, entry.key);
+    const bool written = entry.type == RegistryType::None ? key.WriteNone(entry.name)
+                                                          : key.WriteString(entry.name, entry.text);
+    refused += written ? 0 : 1;
   }
-  return complete;
+  return refused;
 }
 
-bool WriteRegistration(Registry& registry, const std::u16string& program, bool makeDefault) {
-  const bool complete = !makeDefault || Write(registry, DefaultEntries());
+int WriteRegistration(Registry& registry, RegistryRoot root, const std::u16string& program, bool makeDefault) {
+  const int refused = makeDefault ? Write(registry, root, DefaultEntries()) : 0;
+  const std::vector<Entry> entries = ProgramEntries(program);
   // Without the program's path there is no command to write; one naming no program would be worse.
-  if (program.empty()) return false;
-  return Write(registry, ProgramEntries(program)) && complete;
+  if (program.empty()) return refused + static_cast<int>(entries.size());
+  return refused + Write(registry, root, entries);
+}
+
+// A key or value that is gone already counts as removed; only one that stays is a refused delete.
+int Remove(Registry& registry, RegistryRoot root, const Entry& entry) {
+  if (entry.ownKey) {
+    const long result = DeleteTree(registry, root, entry.key);
+    return result == kRegistryOk || result == kRegistryFileNotFound ? 0 : 1;
+  }
+  if (entry.type == RegistryType::String &&
+      !EqualsIgnoreCase(ReadStringAt(registry, root, entry.key, entry.name), entry.text)) {
+    return 0;
+  }
+  if (DeleteValue(registry, root, entry.key, entry.name)) return 0;
+  return RegistryKey(registry, root, entry.key).HasValue(entry.name) ? 1 : 0;
 }
 
 std::u16string ParentKey(const std::u16string& path) {
@@ -113,45 +121,54 @@ std::u16string ParentKey(const std::u16string& path) {
 }
 
 // Keys the registration created and left empty go, up to the first that holds something; never a top-level key.
-void DeleteEmptyKeys(Registry& registry, std::u16string path) {
-  while (path.find(u'\\') != std::u16string::npos && DeleteIfEmpty(registry, RegistryRoot::CurrentUser, path)) {
-    path = ParentKey(path);
-  }
+// Not counted: an empty key left behind registers nothing.
+void DeleteEmptyKeys(Registry& registry, RegistryRoot root, std::u16string path) {
+  while (path.find(u'\\') != std::u16string::npos && DeleteIfEmpty(registry, root, path)) path = ParentKey(path);
 }
 
-// Windows follows the user's own choice of program over any default value, and only Settings can change it.
+// The user's own choice of program, which Windows follows over any default value and only Settings can change.
+// Windows 11 25H2 writes it to UserChoiceLatest alone; earlier versions to UserChoice.
+std::u16string ChosenProgId(Registry& registry, const FileType& type) {
+  const std::u16string choices = kUserChoices + std::u16string(type.extension);
+  const std::u16string latest = ReadStringAt(registry, RegistryRoot::CurrentUser, choices + u"\\UserChoiceLatest",
+                                             u"ProgId");
+  if (!latest.empty()) return latest;
+  return ReadStringAt(registry, RegistryRoot::CurrentUser, choices + u"\\UserChoice", u"ProgId");
+}
+
+// Either ProgID, or the program itself as "Open with" records it.
+bool IsOurs(const std::u16string& progId) {
+  for (const FileType& type : kFileTypes) {
+    if (EqualsIgnoreCase(progId, type.progId)) return true;
+  }
+  return EqualsIgnoreCase(progId, kApplication);
+}
+
 bool AnotherProgramIsChosen(Registry& registry) {
   for (const FileType& type : kFileTypes) {
-    const std::u16string chosen = ReadStringAt(registry, RegistryRoot::CurrentUser,
-                                               kUserChoices + std::u16string(type.extension) + u"\\UserChoice",
-                                               u"ProgId");
-    if (!chosen.empty() && !EqualsIgnoreCase(chosen, type.progId)) return true;
+    const std::u16string chosen = ChosenProgId(registry, type);
+    if (!chosen.empty() && !IsOurs(chosen)) return true;
   }
   return false;
 }
 
 }  // namespace
 
-bool RegisterProgram(Platform& platform) {
-  const bool complete = WriteRegistration(platform.registry, platform.shell.ProgramPath(), false);
+int RegisterProgram(Platform& platform, RegistryRoot root) {
+  const int refused = WriteRegistration(platform.registry, root, platform.shell.ProgramPath(), false);
   platform.shell.NotifyAssociationsChanged();
-  return complete;
+  return refused;
 }
 
-void UnregisterProgram(Platform& platform) {
+int UnregisterProgram(Platform& platform, RegistryRoot root) {
   Registry& registry = platform.registry;
   std::vector<Entry> entries = DefaultEntries();
   for (Entry& entry : ProgramEntries(u"")) entries.push_back(std::move(entry));
-  for (const Entry& entry : entries) {
-    if (entry.ownKey) {
-      DeleteTree(registry, RegistryRoot::CurrentUser, entry.key);
-    } else if (entry.type == RegistryType::None ||
-               EqualsIgnoreCase(ReadStringAt(registry, RegistryRoot::CurrentUser, entry.key, entry.name), entry.text)) {
-      DeleteValue(registry, RegistryRoot::CurrentUser, entry.key, entry.name);
-    }
-  }
-  for (const Entry& entry : entries) DeleteEmptyKeys(registry, entry.ownKey ? ParentKey(entry.key) : entry.key);
+  int refused = 0;
+  for (const Entry& entry : entries) refused += Remove(registry, root, entry);
+  for (const Entry& entry : entries) DeleteEmptyKeys(registry, root, entry.ownKey ? ParentKey(entry.key) : entry.key);
   platform.shell.NotifyAssociationsChanged();
+  return refused;
 }
 
 void AssociateFileTypes(Context& context, WindowId owner) {
@@ -160,7 +177,8 @@ void AssociateFileTypes(Context& context, WindowId owner) {
     return;
   }
   Platform& platform = context.platform;
-  WriteRegistration(platform.registry, platform.shell.ProgramPath(), true);
+  // The link keeps its texts; only the command line reports refused writes, by its exit code.
+  WriteRegistration(platform.registry, RegistryRoot::CurrentUser, platform.shell.ProgramPath(), true);
   platform.shell.NotifyAssociationsChanged();
   if (AnotherProgramIsChosen(platform.registry)) {
     ShowInformation(platform.ui, owner,

@@ -117,6 +117,12 @@ class UpdateProgressDialog final : public DialogHandler {
 
 void RunUpdateCheck(Context& context, WindowId owner) {
   Platform& platform = context.platform;
+  // An organisation that updates the program itself wants no request to leave the computer.
+  if (context.Policy().disableUpdateCheck) {
+    platform.ui.ShowMessage(owner, u"Updates of Tessaly Corvalo are managed by your organisation.", u"Tessaly Corvalo",
+                            MessageIcon::Information, MessageButtons::Ok);
+    return;
+  }
   UpdateProgressDialog dialog(platform.http, platform.threads);
   if (platform.ui.RunModal(UpdateProgressTemplate(), dialog, owner) == kIdCancel) return;
   if (!dialog.Success()) {

@@ -128,7 +128,7 @@ TEST_P(RegistryContract, AKeyOpenedForReadingTakesNoValue) {
   registry->Close(*reading);
   RegistryKey key(*registry, RegistryRoot::CurrentUser, scratch);
   EXPECT_EQ(key.ReadString(u"Kept"), u"before");
-  key.WriteString(u"Kept", u"after");  // the key object reopens itself for writing
+  EXPECT_TRUE(key.WriteString(u"Kept", u"after"));  // the key object reopens itself for writing
   EXPECT_EQ(key.ReadString(u"Kept"), u"after");
 }
 

@@ -196,7 +196,7 @@ def parse_reg(text, key):
             continue
         # Four blanks separate name, type and data; names may hold single blanks.
         value = re.match(r"^ {4}(.+?) {4}(REG_[A-Z_]+)(?: {4}(.*))?$", line)
-        if current == key.upper().replace("HKCU", "HKEY_CURRENT_USER") and value:
+        if current == key.upper().replace("HKCU", "HKEY_CURRENT_USER").replace("HKLM", "HKEY_LOCAL_MACHINE") and value:
             values[value.group(1)] = (value.group(2), (value.group(3) or "").strip())
     return values
 

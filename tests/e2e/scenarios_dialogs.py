@@ -3,6 +3,7 @@ import time
 
 from harness import check, parse_reg, scenario
 from scenarios_launch import DESKTOP_MANIFEST, SETTINGS, Machine, dialog_texts, jar_bytes, suite
+from scenarios_update import no_window
 
 SETUP = "Tessaly Corvalo Setup"
 J2SE_SELECT = "J2SE Starter Select"
@@ -337,6 +338,22 @@ def dialogs_file_associations(wine):
         settings_line = f'"{machine.probe}" "{SETTINGS_PAGE}"'
         lines = machine.probe_lines(1)
         check(lines == [settings_line], f"the shell was handed {lines}, expected [{settings_line!r}]")
+        # Windows 11 25H2 keeps the choice in UserChoiceLatest, which wins over UserChoice; the program itself, as
+        # "Open with" records it, is ours.
+        for latest, chosen in (("jarfile", "Tessaly-Corvalo.jar"), ("Applications\\TessalyCorvalo.exe", "jarfile")):
+            wine.run("reg", "add", choice + "Latest", "/v", "ProgId", "/d", latest, "/f")
+            wine.run("reg", "add", choice, "/v", "ProgId", "/d", chosen, "/f")
+            wine.driver("press", SETUP, 1026)
+            wine.wait("Confirmation")
+            wine.driver("click", "Confirmation", 6)
+            wine.driver("gone", "Confirmation", 10000)
+            wine.driver("settle", SETUP)
+            check(no_window(wine, "Information") == (latest != "jarfile"), f"{latest} over {chosen}: the note is wrong")
+            if latest == "jarfile":
+                wine.driver("click", "Information", 1)
+                wine.driver("gone", "Information", 10000)
+        lines = machine.probe_lines(2)
+        check(lines == [settings_line] * 2, f"the shell was handed {lines}, expected Settings twice")
         wine.driver("click", SETUP, 2)
         code = launch.exit_code()
         check(code == 0, f"exit code {code}, expected 0")

@@ -1,13 +1,16 @@
-"""The per-user installer and its uninstaller, as a user without administrator rights meets them."""
+"""The installer and its uninstaller: per user, as a user without administrator rights meets them, and for everyone,
+as an administrator deploys them; each also with the program running."""
 import re
 import time
 
 from harness import Failure, check, parse_reg, reg_keys, scenario
-from scenarios_dialogs import (CLASSES, SETUP, dialog_texts, registration, registry_snapshot,
+from scenarios_dialogs import (CLASSES, SETUP, dialog_texts, expect_box, registration, registry_snapshot,
                                shell_opens_jar_with_our_prog_id)
 from scenarios_launch import DESKTOP_MANIFEST, SETTINGS, Machine, jar_bytes
+from scenarios_update import UpdateServer, configured_endpoint
 
 UNINSTALL = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessaly Corvalo"
+RUNNING = "Tessaly Corvalo is running. Close it, then press Retry."
 
 
 def version(wine):
@@ -25,19 +28,44 @@ def wait_until(condition, message, timeout=60):
         time.sleep(0.2)  # polling what another process leaves behind, bounded by the deadline
 
 
+def start_program(wine, program=None):
+    """The setup dialog left open: the program runs until close_program()."""
+    launch = wine.launch(" /setup", program=program)
+    wine.wait(SETUP)
+    return launch
+
+
+def close_program(wine, launch):
+    wine.driver("click", SETUP, 2)
+    check(launch.exit_code() == 0, "the program did not end")
+
+
 def install_with_the_wizard(wine, setup, wizard):
-    """Welcome, folder, progress and finish, each captured; Finish starts the setup dialog, which is closed."""
+    """Welcome, users, folder, progress and finish, each captured; the program runs until the installer asks for it
+    to be closed. Finish starts the setup dialog, which is closed."""
     launch = wine.launch("", program=setup, timeout_ms=120000)
     wine.wait(wizard)
     wine.screenshot(wizard, "installer-welcome")
     wine.driver("click", wizard, 1)
     # Past the welcome page Modern UI adds a blank page caption to the window's title.
     paged = wizard + " "
-    wine.wait(paged)
+    wait_until(lambda: 1202 in dialog_texts(wine, paged), "the Install for: page did not come")
+    texts = dialog_texts(wine, paged)
+    choices = [texts[1200], texts[1201], texts[1202]]
+    check(choices == ["Install for:", "Anyone who uses this computer (needs administrator rights)", "Only for me"],
+          f"the Install for: page shows {choices}")
+    wine.screenshot(paged, "installer-users")
+    wine.driver("click", paged, 1)  # "Only for me" is chosen: the per-user folder is suggested
+    wait_until(lambda: 1019 in dialog_texts(wine, paged), "the folder page did not come")
     suggested = dialog_texts(wine, paged).get(1019, "")
     check(suggested.endswith("\\AppData\\Local\\Programs\\Tessaly Corvalo"), f"the suggested folder is {suggested!r}")
     wine.screenshot(paged, "installer-folder")
+    running = start_program(wine)
     wine.driver("click", paged, 1)
+    expect_box(wine, wizard, RUNNING, "warning", ["Retry", "Cancel"])
+    wine.screenshot(wizard, "installer-program-running")
+    close_program(wine, running)
+    wine.driver("click", wizard, 4)
     wait_until(lambda: dialog_texts(wine, paged).get(1203) == "Open Tessaly Corvalo Setup",
                "the finish page did not come")
     wine.screenshot(paged, "installer-finish")
@@ -68,8 +96,13 @@ def installer_installs_and_uninstalls_per_user(wine):
     shortcut = start_menu / "Tessaly Corvalo.lnk"
 
     install_with_the_wizard(wine, setup, f"Tessaly Corvalo {number} Setup")
-    # Installing again, silently, replaces the program in place.
+    # Installing again, silently, replaces the program in place; only once the running program has ended.
     (folder / "TessalyCorvalo.exe").write_bytes(b"an older version")
+    running = start_program(wine)
+    code = wine.launch(" /S", program=setup).exit_code()
+    check(code == 3, f"the installer exited {code} after waiting 30 s for the program, expected 3")
+    check((folder / "TessalyCorvalo.exe").read_bytes() == b"an older version", "the running program was replaced")
+    close_program(wine, running)
     wine.run(setup, "/S", timeout=120)
     check(sorted(p.name for p in folder.iterdir()) == ["TessalyCorvalo.exe", "Uninstall.exe"],
           f"installed files {sorted(folder.iterdir())}")
@@ -113,6 +146,18 @@ def installer_installs_and_uninstalls_per_user(wine):
     wine.run("reg", "add", f"{CLASSES}\\.jar\\OpenWithProgids", "/v", "jarfile", "/t", "REG_NONE", "/f")
     wine.run("reg", "add", f"{CLASSES}\\.jad", "/ve", "/d", "Tessaly-Corvalo.jad", "/f")
     starters = wine.reg_query(SETTINGS)
+    # The uninstaller's wizard waits for the program too; Cancel leaves everything as it was.
+    running, before = start_program(wine), registry_snapshot(wine)
+    handing_over = wine.launch("", program=folder / "Uninstall.exe")
+    uninstaller = f"Tessaly Corvalo {number} Uninstall"
+    wine.driver("click", uninstaller + " ", 1)
+    expect_box(wine, uninstaller, RUNNING, "warning", ["Retry", "Cancel"])
+    wine.driver("click", uninstaller, 2)
+    wine.driver("gone", uninstaller + " ", 30000)
+    # Read only now: the copy it handed over to held the driver's output open.
+    check(handing_over.exit_code() == 0, "the uninstaller did not hand over to its copy")
+    close_program(wine, running)
+    check((folder / "Uninstall.exe").exists() and registry_snapshot(wine) == before, "Cancel changed something")
     # The uninstaller hands its work to a copy of itself and returns at once: what it leaves is polled for.
     wine.run(folder / "Uninstall.exe", "/S", timeout=60)
     wait_until(lambda: not folder.exists() and "HKEY_" not in wine.reg_query(UNINSTALL),
@@ -133,3 +178,90 @@ def installer_installs_and_uninstalls_per_user(wine):
           "the emptied .jad key is still there")
     check("Tessaly Corvalo" not in parse_reg(snapshot, "HKCU\\Software\\RegisteredApplications"),
           "still a registered application")
+
+
+@scenario
+def installer_installs_for_everyone(wine):
+    machine = Machine(wine, "installer-everyone")
+    machine.starter("J2SE", 1, "Java probe", "-jar %1")
+    machine.actions("J2SE", 1)
+    wine.run(wine.program, "/unregister")
+    wine.env["WINEDLLOVERRIDES"] += ";winemenubuilder.exe=d"
+    setup = wine.build / f"TessalyCorvalo-{version(wine)}-setup.exe"
+    installed = "C:\\Program Files\\Tessaly Corvalo"
+    folder, machine_uninstall = machine.unix(installed), UNINSTALL.replace("HKCU", "HKLM")
+    shortcut = machine.unix(wine.run("cmd.exe", "/c", "echo %ProgramData%").strip()) / \
+        "Microsoft/Windows/Start Menu/Programs/Tessaly Corvalo.lnk"
+
+    # A registration the machine refuses, as to a user who is not elevated: installed all the same, and said so.
+    applications = "Software\\RegisteredApplications"
+    wine.run("reg", "add", f"HKLM\\{applications}", "/f")
+    wine.run("reg", "delete", f"HKLM\\{applications}", "/ve", "/f")  # which Wine's reg adds to a new key
+    wine.machine_key_access("64", wine.READ_ONLY, applications)
+    try:
+        code = wine.launch(" /S /AllUsers", program=setup).exit_code()
+    finally:
+        wine.machine_key_access("64", wine.WRITABLE, applications)
+    check(code == 2 and (folder / "TessalyCorvalo.exe").exists(), f"exit code {code} after a refused registration")
+    code = wine.launch(" /S /AllUsers", program=setup).exit_code()
+    check(code == 0, f"the installer for everyone exited {code}")
+    files = sorted(str(path.relative_to(folder)) for path in folder.rglob("*.*"))
+    check(files == ["DefaultAssociations.xml", "TessalyCorvalo.exe", "Uninstall.exe", "policies/TessalyCorvalo.admx",
+                    "policies/en-US/TessalyCorvalo.adml"], f"installed files {files}")
+    check(shortcut.exists() and "/setup".encode("utf-16-le") in shortcut.read_bytes(), "no shortcut for all users")
+    program = f"{installed}\\TessalyCorvalo.exe"
+    keys = {key.replace("HKCU", "HKLM", 1): values for key, values in registration(program).items()}
+    for key, values in keys.items():
+        stored = parse_reg(wine.reg_query(key), key)
+        check(stored == values, f"{key}: {stored}, expected {values}")
+
+    # Every user's choice, as the default associations file makes it; this user has no registration of its own.
+    check("HKEY_" not in wine.reg_query(f"{CLASSES}\\Tessaly-Corvalo.jar"), "this user is registered too")
+    jar = machine.file("everyone.jar", jar_bytes(DESKTOP_MANIFEST))
+    wine.run("reg", "add", "HKLM\\Software\\Classes\\.jar", "/ve", "/d", "Tessaly-Corvalo.jar", "/f")
+    wine.run("start", "/unix", jar, timeout=60)
+    lines = machine.probe_lines(1, timeout=30)
+    wine.run("reg", "delete", "HKLM\\Software\\Classes\\.jar", "/ve", "/f")
+    check(lines == [f'"{machine.probe}" -jar "{machine.windows(jar)}"'], f"the probe got {lines}")
+
+    # The organisation manages updates: nothing is asked. Meanwhile the uninstaller meets the program running.
+    policies = "HKLM\\Software\\Policies\\Tessaly"
+    wine.run("reg", "add", f"{policies}\\Corvalo", "/v", "DisableUpdateCheck", "/t", "REG_DWORD", "/d", "1", "/f")
+    server = UpdateServer(configured_endpoint(wine))
+    try:
+        running = start_program(wine, folder / "TessalyCorvalo.exe")
+        wine.driver("click", SETUP, 1025)
+        managed = "Updates of Tessaly Corvalo are managed by your organisation."
+        expect_box(wine, "Tessaly Corvalo", managed, "information", ["OK"])
+        wine.screenshot("Tessaly Corvalo", "update-managed")
+        wine.driver("click", "Tessaly Corvalo", 1)
+        wine.driver("gone", "Tessaly Corvalo", 10000)
+        check(not server.requests, f"requests under the policy: {server.requests}")
+        # Run in place (_?=), the uninstaller's exit code is its own, not that of the copy it would hand over to.
+        code = wine.launch(f" /S _?={installed}", program=folder / "Uninstall.exe").exit_code()
+        check(code == 3 and (folder / "TessalyCorvalo.exe").exists() and "HKEY_" in wine.reg_query(machine_uninstall),
+              f"the uninstaller exited {code} with the program running, expected 3 and nothing changed")
+        close_program(wine, running)
+    finally:
+        server.stop()
+        wine.run("reg", "delete", policies, "/f", check_exit=False)
+
+    # A per-user installation beside it, with the same uninstall entry under HKCU; each uninstaller removes its own.
+    wine.run(setup, "/S", timeout=120)
+    mine = wine.run("cmd.exe", "/c", "echo %LOCALAPPDATA%").strip() + "\\Programs\\Tessaly Corvalo"
+    entries = []
+    for key, location in ((UNINSTALL, mine), (machine_uninstall, installed)):
+        values = parse_reg(wine.reg_query(key), key)
+        values.pop("EstimatedSize", None)
+        entries.append({name: (kind, data.replace(location, "")) for name, (kind, data) in values.items()})
+    check(entries[0] == entries[1] and len(entries[1]) == 9, f"the uninstall entries differ: {entries}")
+    user_snapshot, user_entry = registry_snapshot(wine), wine.reg_query(UNINSTALL)
+    wine.run(folder / "Uninstall.exe", "/S", timeout=60)
+    wait_until(lambda: not folder.exists() and "HKEY_" not in wine.reg_query(machine_uninstall),
+               "the uninstaller for everyone did not remove the program and its uninstall entry")
+    left = "\n".join(wine.reg_query(key) for key in keys)
+    check(not shortcut.exists() and "tessaly" not in left.lower(), f"the installation for everyone left {left}")
+    check(registry_snapshot(wine) == user_snapshot and wine.reg_query(UNINSTALL) == user_entry and
+          (machine.unix(mine) / "TessalyCorvalo.exe").exists(), "the per-user installation changed")
+    wine.run(machine.unix(mine) / "Uninstall.exe", "/S", timeout=60)
+    wait_until(lambda: not machine.unix(mine).exists(), "the per-user uninstaller did not finish")

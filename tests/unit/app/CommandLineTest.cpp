@@ -126,6 +126,7 @@ TEST_F(RunCommandLineTest, FilesGoToTheirFlowByExtension) {
       {u"/SETUP", u"File \"/SETUP\" read error."},               // switches are case-sensitive
       {u"/register C:\\d\\x.jad", u"File \"/register\" read error."},  // the installer's switches only alone
       {u"/Unregister", u"File \"/Unregister\" read error."},
+      {u"/register /Machine", u"File \"/register\" read error."},
   };
   for (const char16_t* name : {u"C:\\d\\x.jad", u"C:\\d\\X.JAD", u"C:\\d\\x.jad.bak", u"C:\\d\\x.zip",
                                u"C:\\d\\x.jar"}) {

@@ -133,6 +133,7 @@ TEST_F(FileAssociationsTest, AnotherProgramChosenByTheUserLeadsToDefaultApps) {
     const char16_t* jarChoice;  // nullptr: no UserChoice key
     const char16_t* jadChoice;
     bool led;
+    const char16_t* jarLatest = nullptr;  // Windows 11 25H2's UserChoiceLatest, which UserChoice no longer follows
   };
   const Case cases[] = {
       {nullptr, nullptr, false},
@@ -140,14 +141,22 @@ TEST_F(FileAssociationsTest, AnotherProgramChosenByTheUserLeadsToDefaultApps) {
       {u"Tessaly-Corvalo.jar", u"OtherEmulator.jad", true},
       {u"Tessaly-Corvalo.jar", u"TESSALY-CORVALO.JAD", false},
       {u"", nullptr, false},  // a choice that names nothing
+      {u"Tessaly-Corvalo.jar", nullptr, true, u"jarfile"},
+      {u"jarfile", nullptr, false, u"Tessaly-Corvalo.jar"},
+      {u"jarfile", nullptr, true, u""},
+      // "Open with" records the program itself rather than a ProgID.
+      {nullptr, u"Applications\\TessalyCorvalo.exe", false, u"applications\\tessalycorvalo.exe"},
+      {nullptr, nullptr, true, u"Applications\\Other.exe"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(ToUtf8(c.jarChoice ? c.jarChoice : u"-") + " " + ToUtf8(c.jadChoice ? c.jadChoice : u"-"));
+    SCOPED_TRACE(ToUtf8(c.jarChoice ? c.jarChoice : u"-") + " " + ToUtf8(c.jadChoice ? c.jadChoice : u"-") + " " +
+                 ToUtf8(c.jarLatest ? c.jarLatest : u"-"));
     DeleteTree(machine.registry, RegistryRoot::CurrentUser, u"Software");
     machine.ui.messages.clear();
     machine.shell.opened.clear();
     if (c.jarChoice) Write(choices + u".jar\\UserChoice", u"ProgId", c.jarChoice);
     if (c.jadChoice) Write(choices + u".jad\\UserChoice", u"ProgId", c.jadChoice);
+    if (c.jarLatest) Write(choices + u".jar\\UserChoiceLatest", u"ProgId", c.jarLatest);
     machine.ui.AnswerMessage(kIdYes);
     AssociateFileTypes(machine.context, 0x42);
     ExpectAssociated();
@@ -184,6 +193,62 @@ TEST_F(FileAssociationsTest, TheInstallersRegistrationOffersTheProgramWithoutTak
 
   machine.shell.programPath = u"";
   EXPECT_EQ(RunCommandLine(machine.context, u"/register"), 1);
+}
+
+// Every key below the path with its number of values.
+std::vector<std::u16string> Shape(Registry& registry, RegistryRoot root, const std::u16string& path) {
+  const auto handle = registry.Open(root, path, kKeyRead, RegistryView::Default);
+  if (!handle) return {};
+  std::vector<std::u16string> shape{path + u" " + ToDecimal(registry.QueryInfo(*handle)->valueCount)};
+  registry.Close(*handle);
+  for (const std::u16string& name : ListSubkeys(registry, root, path)) {
+    for (std::u16string& below : Shape(registry, root, path + u"\\" + name)) shape.push_back(std::move(below));
+  }
+  return shape;
+}
+
+// Everyone's registration is the installer's per-user one under HKEY_LOCAL_MACHINE, key for key (the e2e scenario
+// reads every value back); each goes with its own command and leaves the other alone.
+TEST_F(FileAssociationsTest, TheMachineRegistrationIsTheUsersUnderTheMachinesRoot) {
+  HostMachine user;
+  EXPECT_EQ(RunCommandLine(user.context, u"/register"), 0);
+  EXPECT_EQ(RunCommandLine(machine.context, u"/register /machine"), 0);
+  EXPECT_EQ(Shape(machine.registry, RegistryRoot::LocalMachine, u"Software"),
+            Shape(user.registry, RegistryRoot::CurrentUser, u"Software"));
+  EXPECT_TRUE(Shape(machine.registry, RegistryRoot::CurrentUser, u"Software").empty());
+
+  EXPECT_EQ(RunCommandLine(machine.context, u"/register"), 0);
+  EXPECT_EQ(RunCommandLine(machine.context, u"/unregister /machine"), 0);
+  const std::vector<std::u16string> nothing{u"Software 0"};  // a top-level key stays
+  EXPECT_EQ(Shape(machine.registry, RegistryRoot::LocalMachine, u"Software"), nothing);
+  ExpectRegistered();
+}
+
+// A key that refuses changes, as HKEY_LOCAL_MACHINE does to a user who is not elevated, fails the command; the
+// entries after it are still written or removed (App Paths comes last).
+TEST_F(FileAssociationsTest, ARefusedWriteOrDeleteFailsTheCommand) {
+  const std::u16string appPaths = u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\TessalyCorvalo.exe";
+  const struct {
+    const char16_t* commandLine;
+    const char16_t* readOnly;  // under the command's root; empty: all of it
+  } cases[] = {
+      {u"/register", u"Software\\RegisteredApplications"},
+      {u"/register /machine", u""},
+      {u"/unregister", u"Software\\Classes\\Tessaly-Corvalo.jar\\DefaultIcon"},
+      {u"/unregister /machine", u"Software\\Classes\\.jad\\OpenWithProgids"},
+  };
+  for (const auto& c : cases) {
+    const std::u16string command = c.commandLine;
+    SCOPED_TRACE(ToUtf8(command));
+    const bool machineWide = command.ends_with(u"/machine");
+    const RegistryRoot root = machineWide ? RegistryRoot::LocalMachine : RegistryRoot::CurrentUser;
+    HostMachine m;
+    RunCommandLine(m.context, machineWide ? u"/register /machine" : u"/register");
+    if (command.starts_with(u"/register")) DeleteTree(m.registry, root, appPaths);
+    m.registry.MakeReadOnly(root, c.readOnly);
+    EXPECT_EQ(RunCommandLine(m.context, command), 1);
+    EXPECT_EQ(RegistryKey(m.registry, root, appPaths).Open(), command.starts_with(u"/register") && *c.readOnly);
+  }
 }
 
 TEST_F(FileAssociationsTest, UnregisteringRemovesOnlyWhatIsStillOurs) {
