@@ -19,11 +19,11 @@ struct WarningAnswer {
 struct Warning {
   int width = 0;  // dialog units
   int textId = 0;
-  std::u16string text;
+  std::u16string text{};
   int textHeight = 42;
   // A control inside the group, under the text, as wide as the text; of its rectangle only the height counts.
-  std::optional<ControlTemplate> below;
-  std::vector<WarningAnswer> answers;
+  std::optional<ControlTemplate> below{};
+  std::vector<WarningAnswer> answers{};
   int defaultId = 0;  // 0: the first answer
 };
 

@@ -90,7 +90,9 @@ TEST(StartFailure, TheFirstRowTheOutputMatchesSaysWhatWentWrong) {
       return present.count(path) != 0;
     });
     EXPECT_EQ(diagnosis.text, c.expected) << c.output;
-    if (diagnosis.kind == FailureKind::NewerJava) EXPECT_NE(diagnosis.requiredJava, 0u);
+    if (diagnosis.kind == FailureKind::NewerJava) {
+      EXPECT_NE(diagnosis.requiredJava, 0u);
+    }
   }
   // Only plain names were looked for, and no further than the third missing one.
   asked.resize(4);
