@@ -42,6 +42,14 @@ bool ScriptedDialog::IsList(const Control& control) const {
   return name == control::kListBox || name == control::kComboBox || name == control::kListView;
 }
 
+std::vector<std::u16string> ScriptedDialog::ButtonTexts() const {
+  std::vector<std::u16string> texts;
+  for (const Control& control : controls_) {
+    if (control.source.className == control::kButton && (control.source.style & 0xF) < 2) texts.push_back(control.text);
+  }
+  return texts;
+}
+
 void ScriptedDialog::Click(int id) {
   if (HasEnded()) throw std::logic_error("click in a dialog that has ended");
   Control& control = ControlOf(id);

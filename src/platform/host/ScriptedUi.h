@@ -41,6 +41,8 @@ class ScriptedDialog final : public DialogWindow {
   std::uint32_t TextLimit(int control) const { return ControlOf(control).limit; }
   int FocusedControl() const { return focus_; }
   std::vector<std::u16string> Items(int control) const;
+  // The texts of the push buttons, in the order of the template.
+  std::vector<std::u16string> ButtonTexts() const;
   std::pair<int, int> ProgressRange(int control) const;
   int Progress(int control) const { return ControlOf(control).progress; }
   bool HasFixedPitchFont(int control) const { return ControlOf(control).fixedPitch; }

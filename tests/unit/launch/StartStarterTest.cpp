@@ -3,8 +3,8 @@
 
 #include "formats/ExecutableHeader.h"
 #include "launch/OpenArchive.h"
+#include "launch/StartFailure.h"
 #include "ui/ControlIds.h"
-#include "ui/Dialogs.h"
 #include "unit/detect/SdkLayout.h"
 #include "unit/launch/LaunchMachine.h"
 
@@ -12,118 +12,93 @@ namespace tc {
 namespace {
 
 const std::u16string kJar = u"C:\\Games\\Demo\\program.jar";
-constexpr char kNewerClass[] =
-    "Error: LinkageError occurred while loading main class app.Main\n\tjava.lang.UnsupportedClassVersionError: "
-    "app/Main has been compiled by a more recent version of the Java Runtime (class file version 65.0), this version "
-    "of the Java Runtime only recognizes class file versions up to 52.0\n";
 
 // Slot 1 runs Java 8 (a window program, the fixed action), slot 2 Java 21 in a console, slot 3 Java 17 with
 // JavaFX, slot 4 a 32-bit Java 11, slot 5 a starter whose program is not there.
 class StartStarterTest : public LaunchMachine {
  protected:
   void SetUp() override {
-    AddJava(1, u"Java & 8", u"C:\\jdk8", u"javaw.exe", kMachineX64, 2, "JAVA_VERSION=\"1.8.0_202\"");
-    AddJava(2, u"Java 21", u"C:\\jdk21", u"java.exe", kMachineX64, 3, "JAVA_VERSION=\"21\"");
-    AddJava(3, u"Java 17 FX", u"C:\\fx17", u"javaw.exe", kMachineX64, 2,
+    AddJava(1, u"Java & 8", u"C:\\jdk8\\bin\\javaw.exe", kMachineX64, 2, "JAVA_VERSION=\"1.8.0_202\"");
+    AddJava(2, u"Java 21", u"C:\\jdk21\\bin\\java.exe", kMachineX64, 3, "JAVA_VERSION=\"21\"");
+    AddJava(3, u"Java 17 FX", u"C:\\fx17\\bin\\javaw.exe", kMachineX64, 2,
             "JAVA_VERSION=\"17\"\nMODULES=\"java.base javafx.base javafx.graphics\"");
-    AddJava(4, u"Java 11 32-bit", u"C:\\jre11", u"javaw.exe", kMachineX86, 2, "JAVA_VERSION=\"11\"");
+    AddJava(4, u"Java 11 32-bit", u"C:\\jre11\\bin\\javaw.exe", kMachineX86, 2, "JAVA_VERSION=\"11\"");
     Store(StarterKind::J2se, 5, u"Gone", u"C:\\gone\\bin\\javaw.exe", u"-jar %1");
-    StoreActions(StarterKind::J2se, 1, 0);
     machine.files.AddFile(kJar, ProgramJar(8));
   }
-  void AddJava(std::uint32_t slot, const std::u16string& name, const std::u16string& home, const std::u16string& exe,
-               std::uint16_t cpu, std::uint16_t subsystem, const std::string& release) {
-    Store(StarterKind::J2se, slot, name, home + u"\\bin\\" + exe, u"-jar %1");
-    machine.files.AddFile(home + u"\\bin\\" + exe, PeHeaders(cpu, subsystem));
-    machine.files.AddFile(home + u"\\release", release);
+  void AddJava(std::uint32_t slot, const std::u16string& name, const std::u16string& exe, std::uint16_t cpu,
+               std::uint16_t subsystem, const std::string& release) {
+    Store(StarterKind::J2se, slot, name, exe, u"-jar %1");
+    machine.files.AddFile(exe, PeHeaders(cpu, subsystem));
+    machine.files.AddFile(exe.substr(0, exe.find(u"\\bin\\")) + u"\\release", release);
   }
-  void Fails(const std::string& output, std::uint32_t exitCode = 1) {
-    machine.processes.children.push_back({true, exitCode, output});
+  // Opened with the starter in `slot`, whose child does what `children` say.
+  bool Launch(std::uint32_t slot, std::vector<WatchedChild> children = {}) {
+    StoreActions(StarterKind::J2se, slot, 0);
+    machine.context.Catalogue().Load();
+    machine.processes.children.assign(children.begin(), children.end());
+    return LaunchJar(machine.context, kJar, true, u"");
   }
   static std::u16string Ran(const std::u16string& exe) { return u"\"" + exe + u"\" -jar \"" + kJar + u"\""; }
-
-  StartFailureReport shown;
-  std::vector<std::u16string> buttons;
-  // The next start failure dialog is kept and answered with `answer`.
-  void Answer(int answer) {
-    machine.ui.OnDialog(u"Tessaly Corvalo", [this, answer](ScriptedDialog& d) {
-      shown.diagnosis = d.Text(IDC_START_FAILURE_TEXT);
-      shown.output = d.Text(IDC_START_FAILURE_OUTPUT);
-      EXPECT_TRUE(d.HasFixedPitchFont(IDC_START_FAILURE_OUTPUT));
-      EXPECT_EQ(d.Caret(IDC_START_FAILURE_OUTPUT), shown.output.size());  // scrolled to the end
-      buttons.clear();
-      for (const ControlTemplate& control : d.Template().controls) {
-        if (control.className == control::kButton && control.id != IDC_STATIC) buttons.push_back(d.Text(control.id));
-      }
-      d.Click(IDB_COPY_DETAILS);
-      EXPECT_FALSE(d.HasEnded());
-      d.Click(answer);
-    });
-  }
 };
 
 TEST_F(StartStarterTest, OnlyAWindowProgramIsWatchedAndOneThatRunsOrEndsWellShowsNothing) {
-  for (const std::uint32_t slot : {1u, 2u, 5u}) {
-    StoreActions(StarterKind::J2se, slot, 0);
-    machine.context.Catalogue().Load();
-    EXPECT_TRUE(LaunchJar(machine.context, kJar, true, u""));
-  }
-  Fails("", 0);  // ended at once, but well
-  StoreActions(StarterKind::J2se, 1, 0);
-  machine.context.Catalogue().Load();
-  EXPECT_TRUE(LaunchJar(machine.context, kJar, true, u""));
+  for (const std::uint32_t slot : {1u, 2u, 5u}) EXPECT_TRUE(Launch(slot));
+  EXPECT_TRUE(Launch(1, {{true, 0, "ended at once, but well"}}));
   EXPECT_EQ(machine.processes.watched,
             (std::vector<std::u16string>{Ran(u"C:\\jdk8\\bin\\javaw.exe"), Ran(u"C:\\jdk8\\bin\\javaw.exe")}));
   EXPECT_EQ(machine.processes.started.size(), 4u);  // the console and the missing program as before
   EXPECT_TRUE(machine.ui.dialogsShown.empty());
-  ExpectScriptFollowed();
 }
 
 TEST_F(StartStarterTest, AFailedStartIsExplainedAndTheStarterThatFitsRunsInstead) {
   struct Case {
     std::string output;
+    std::uint32_t exitCode;
     std::u16string diagnosis;
-    std::u16string startWith;
-    std::uint32_t slot;
+    std::uint32_t slot;  // the starter offered instead; 0: none
   };
+  std::string flood;
+  for (int i = 0; i < 500; ++i) flood += "java.lang.OutOfMemoryError " + std::to_string(i) + "\n";
   const Case cases[] = {
-      {kNewerClass, u"It needs Java 21 or newer; \"Java & 8\" runs Java 8.", u"Start with \"Java 21\"", 2},
-      {"Error: JavaFX runtime components are missing", u"It needs JavaFX, which the Java of \"Java & 8\" does not "
-                                                       u"include.", u"Start with \"Java 17 FX\"", 3},
-      {"Can't load IA 32-bit .dll on a AMD 64-bit platform", u"It needs a 32-bit Java.",
-       u"Start with \"Java 11 32-bit\"", 4},
+      {"java.lang.UnsupportedClassVersionError: app/Main (class file version 65.0)", 1,
+       u"It needs Java 21 or newer; \"Java & 8\" runs Java 8.", 2},
+      {"Error: JavaFX runtime components are missing", 1,
+       u"It needs JavaFX, which the Java of \"Java & 8\" does not include.", 3},
+      {"Can't load IA 32-bit .dll on a AMD 64-bit platform", 1, u"It needs a 32-bit Java.", 4},
+      {flood, 0xC0000005, u"It ran out of memory.", 0},
   };
   for (const Case& c : cases) {
-    machine.processes.watched.clear();
+    std::u16string text, output;
+    std::vector<std::u16string> buttons;
+    machine.ui.OnDialog(u"Tessaly Corvalo", [&](ScriptedDialog& d) {
+      text = d.Text(IDC_START_FAILURE_TEXT);
+      output = d.Text(IDC_START_FAILURE_OUTPUT);
+      EXPECT_TRUE(d.HasFixedPitchFont(IDC_START_FAILURE_OUTPUT));
+      EXPECT_EQ(d.Caret(IDC_START_FAILURE_OUTPUT), output.size());  // scrolled to the end
+      buttons = d.ButtonTexts();
+      d.Click(IDB_COPY_DETAILS);
+      d.Click(c.slot != 0 ? kIdOk : kIdCancel);
+    });
     machine.processes.started.clear();
-    StoreActions(StarterKind::J2se, 1, 0);
-    machine.context.Catalogue().Load();
-    Fails(c.output);
-    Answer(kIdOk);
-    EXPECT_TRUE(LaunchJar(machine.context, kJar, true, u""));
-    EXPECT_EQ(shown.diagnosis, u"\"program.jar\" stopped at once.\n\n" + c.diagnosis);
-    EXPECT_EQ(buttons, (std::vector<std::u16string>{c.startWith, u"Copy Details", u"Close"}));
-    const Starter& other = machine.context.Catalogue().GetStarter(StarterKind::J2se, c.slot);
-    EXPECT_EQ(machine.processes.started.back(), Ran(other.executableFile));
-    EXPECT_EQ(StoredLastAction(StarterKind::J2se), c.slot);
+    EXPECT_TRUE(Launch(1, {{true, c.exitCode, c.output}}));
+    EXPECT_EQ(text, u"\"program.jar\" stopped at once.\n\n" + c.diagnosis);
+    std::vector<std::u16string> expected{u"Copy Details", u"Close"};
+    if (c.slot == 0) {
+      EXPECT_TRUE(output.starts_with(u"java.lang.OutOfMemoryError 460\r\n")) << "the last 40 lines";
+      EXPECT_NE(machine.ui.clipboard.find(u"Exit code: -1073741819 (0xC0000005)\r\n"), std::u16string::npos);
+      EXPECT_EQ(machine.processes.started.size(), 1u);
+    } else {
+      const Starter& other = machine.context.Catalogue().GetStarter(StarterKind::J2se, c.slot);
+      expected.insert(expected.begin(), u"Start with \"" + other.name + u"\"");
+      EXPECT_EQ(machine.processes.started.back(), Ran(other.executableFile));
+      EXPECT_EQ(StoredLastAction(StarterKind::J2se), c.slot);
+      EXPECT_EQ(machine.ui.clipboard, u"Command line: " + Ran(u"C:\\jdk8\\bin\\javaw.exe") +
+                                          u"\r\nStarter: Java & 8\r\nExecutable: C:\\jdk8\\bin\\javaw.exe\r\nJava: 8"
+                                          u"\r\nExit code: 1\r\nOutput:\r\n" + OutputText(c.output));
+    }
+    EXPECT_EQ(buttons, expected);
   }
-  EXPECT_EQ(machine.ui.clipboard, u"Command line: " + Ran(u"C:\\jdk8\\bin\\javaw.exe") +
-                                      u"\r\nStarter: Java & 8\r\nExecutable: C:\\jdk8\\bin\\javaw.exe\r\nJava: 8\r\n"
-                                      u"Exit code: 1\r\nOutput:\r\nCan't load IA 32-bit .dll on a AMD 64-bit platform");
-  ExpectScriptFollowed();
-}
-
-TEST_F(StartStarterTest, WithNoStarterThatFitsTheUserCanOnlyCopyAndClose) {
-  std::string flood;
-  for (int i = 0; i < 5000; ++i) flood += "Exception in thread \"main\" java.lang.OutOfMemoryError: line " + std::to_string(i) + "\n";
-  Fails(flood, 0xC0000005);
-  Answer(kIdCancel);
-  EXPECT_TRUE(LaunchJar(machine.context, kJar, true, u""));
-  EXPECT_EQ(buttons, (std::vector<std::u16string>{u"Copy Details", u"Close"}));
-  EXPECT_EQ(shown.diagnosis, u"\"program.jar\" stopped at once.\n\nIt ran out of memory.");
-  EXPECT_TRUE(shown.output.starts_with(u"Exception in thread \"main\" java.lang.OutOfMemoryError: line 4960\r\n"));
-  EXPECT_NE(machine.ui.clipboard.find(u"Exit code: -1073741819 (0xC0000005)\r\n"), std::u16string::npos);
-  EXPECT_EQ(machine.processes.started.size(), 1u);
   ExpectScriptFollowed();
 }
 
@@ -131,14 +106,15 @@ TEST_F(StartStarterTest, AMidletSuiteIsNamedAsTheUserOpenedIt) {
   Store(StarterKind::J2me, 1, u"KEmulator", u"C:\\KEmulator\\KEmulator.exe", u"-jad %1 -jar %2");
   StoreActions(StarterKind::J2me, 1, 0);
   machine.files.AddFile(u"C:\\KEmulator\\KEmulator.exe", PeHeaders(kMachineX86, 2));
-  const std::u16string game = u"C:\\Games\\snake.jar";
-  machine.files.AddFile(game, JarWithManifest("MIDlet-1: Snake, , Snake\r\nMIDlet-Name: Snake\r\n"));
-  Fails("java.lang.UnsupportedClassVersionError: Snake (class file version 52.0)", 1);
-  Answer(kIdCancel);
-  EXPECT_TRUE(OpenArchive(machine.context, game, true, u""));
-  EXPECT_EQ(shown.diagnosis, u"\"snake.jar\" stopped at once.\n\nIt needs Java 8 or newer; \"KEmulator\" runs an "
-                             u"older Java.");
-  EXPECT_EQ(buttons, (std::vector<std::u16string>{u"Copy Details", u"Close"}));  // J2SE starters run no suite
+  machine.files.AddFile(u"C:\\Games\\snake.jar", JarWithManifest("MIDlet-1: Snake, , Snake\r\n"));
+  machine.processes.children.push_back({true, 1, "java.lang.UnsupportedClassVersionError (class file version 52.0)"});
+  machine.ui.OnDialog(u"Tessaly Corvalo", [](ScriptedDialog& d) {
+    EXPECT_EQ(d.Text(IDC_START_FAILURE_TEXT), u"\"snake.jar\" stopped at once.\n\nIt needs Java 8 or newer; "
+                                              u"\"KEmulator\" runs an older Java.");
+    EXPECT_EQ(d.ButtonTexts(), (std::vector<std::u16string>{u"Copy Details", u"Close"}));  // no J2SE starter for it
+    d.Close();
+  });
+  EXPECT_TRUE(OpenArchive(machine.context, u"C:\\Games\\snake.jar", true, u""));
   ExpectScriptFollowed();
 }
 
