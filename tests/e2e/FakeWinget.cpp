@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "ProbeLog.h"
+
 namespace {
 
 std::wstring Utf16(const std::string& text) {
@@ -18,25 +20,10 @@ std::wstring Utf16(const std::string& text) {
   return wide;
 }
 
-void Log(const wchar_t* line) {
-  wchar_t logPath[1024] = {};
-  if (GetEnvironmentVariableW(L"TC_PROBE_LOG", logPath, 1024) == 0) return;
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, line, -1, nullptr, 0, nullptr, nullptr);
-  std::string utf8(bytes > 0 ? bytes - 1 : 0, '\0');
-  if (bytes > 1) WideCharToMultiByte(CP_UTF8, 0, line, -1, utf8.data(), bytes, nullptr, nullptr);
-  utf8 += '\n';
-  HANDLE log = CreateFileW(logPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (log == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(log, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-  CloseHandle(log);
-}
-
 }  // namespace
 
 int wmain() {
-  Log(GetCommandLineW());
+  AppendCommandLineToProbeLog();
   wchar_t self[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring script = self;

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "ProbeLog.h"
+
 namespace {
 
 void ActOutScript() {
@@ -38,19 +40,7 @@ void ActOutScript() {
 }  // namespace
 
 int wmain() {
-  wchar_t logPath[1024] = {};
-  if (GetEnvironmentVariableW(L"TC_PROBE_LOG", logPath, 1024) == 0) return 2;
-  const wchar_t* line = GetCommandLineW();
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, line, -1, nullptr, 0, nullptr, nullptr);
-  std::string utf8(bytes > 0 ? bytes - 1 : 0, '\0');
-  if (bytes > 1) WideCharToMultiByte(CP_UTF8, 0, line, -1, utf8.data(), bytes, nullptr, nullptr);
-  utf8 += '\n';
-  HANDLE log = CreateFileW(logPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (log == INVALID_HANDLE_VALUE) return 3;
-  DWORD written = 0;
-  WriteFile(log, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-  CloseHandle(log);
+  if (!AppendCommandLineToProbeLog()) return 2;
   ActOutScript();
   return 0;
 }
