@@ -279,14 +279,22 @@ HWND FocusOf(HWND window) {
   return info.hwndFocus;
 }
 
+// The screen is copied once: a pixel read from the screen itself is a trip to the display each, which on a busy
+// machine takes longer than the change a scenario waits for.
 int CountColour(HWND control, COLORREF colour) {
   RECT r{};
   GetWindowRect(control, &r);
+  const int width = r.right - r.left;
+  const int height = r.bottom - r.top;
   HDC screen = GetDC(nullptr);
+  HDC copy = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  SelectObject(copy, bitmap);
+  BitBlt(copy, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
   int count = 0;
-  for (int y = r.top; y < r.bottom; ++y) {
-    for (int x = r.left; x < r.right; ++x) count += GetPixel(screen, x, y) == colour;
-  }
+  for (const COLORREF pixel : Pixels(copy, width, height)) count += pixel == colour;
+  DeleteDC(copy);
+  DeleteObject(bitmap);
   ReleaseDC(nullptr, screen);
   return count;
 }
