@@ -24,7 +24,6 @@ DialogTemplate GetJavaTemplate(const GetJavaOffer& offer) {
   return WarningTemplate({.width = kWidth,
                           .textId = IDC_GET_JAVA_TEXT,
                           .text = text,
-                          .textHeight = WarningTextHeight(text, kWidth),
                           .answers = std::move(answers),
                           .defaultId = offer.withWinget ? kIdOk : kIdCancel});
 }

@@ -25,7 +25,6 @@ DialogTemplate JavaVersionTemplate(const JavaVersionWarning& warning) {
   return WarningTemplate({.width = kWidth,
                           .textId = IDC_JAVA_VERSION_TEXT,
                           .text = text,
-                          .textHeight = WarningTextHeight(text, kWidth),
                           .answers = std::move(answers)});
 }
 

@@ -14,6 +14,7 @@ DialogTemplate SizeMismatchTemplate() {
                           .text = u"The size of the JAR file differs from that in the JAD file.\n"
                                   u"The JAR file size is %u bytes.\n"
                                   u"The \"MIDlet-Jar-Size\" attribute is %u bytes in the JAD file.",
+                          .textHeight = 42,  // a format, sized for the numbers it is filled with
                           .answers = {{kIdOk, u"Correct this JAD file"},
                                       {IDB_TEMPORARY_JAD, u"Create a temporary JAD file"},
                                       {kIdCancel, u"Cancel"}}});

@@ -32,7 +32,6 @@ DialogTemplate StartFailureTemplate(const StartFailureReport& report) {
       {.width = kWidth,
        .textId = IDC_START_FAILURE_TEXT,
        .text = text,
-       .textHeight = WarningTextHeight(text, kWidth),
        .below = ControlTemplate{IDC_START_FAILURE_OUTPUT, control::kEdit, u"", {0, 0, 0, kOutputHeight},
                                 kEsMultiline | kEsAutoVScroll | kEsReadOnly | kVScroll | kGroup | kTabStop, kWsExClientEdge},
        .answers = std::move(answers),

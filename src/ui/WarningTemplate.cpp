@@ -2,6 +2,7 @@
 #include "ui/WarningTemplate.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "ui/ControlIds.h"
 #include "ui/Styles.h"
@@ -12,11 +13,35 @@ namespace {
 
 constexpr int kMargin = 7;
 constexpr int kLineHeight = 8;  // dialog units: the height of a line of the dialog's font
+constexpr int kLeastTextHeight = 42;
 
 // East Asian letters take about twice the width of a Latin one.
 bool IsWide(char16_t c) { return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
                                  (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
                                  (c >= 0xFF00 && c <= 0xFF60); }
+
+// The height a text needs to show whole in a warning of this width: texts that name files and starters wrap
+// over as many lines as they take.
+int TextHeight(std::u16string_view text, int width) {
+  // An average letter is 4 dialog units wide; lines wrap at word ends and some letters are wider, so a line is
+  // counted as holding a quarter less.
+  const int perLine = std::max(1, (width - 2 * kMargin - 15) * 3 / 16);
+  int lines = 0;
+  int units = 0;
+  const auto endLine = [&] {
+    lines += std::max(1, (units + perLine - 1) / perLine);
+    units = 0;
+  };
+  for (const char16_t c : text) {
+    if (c == u'\n') {
+      endLine();
+    } else {
+      units += IsWide(c) ? 2 : 1;
+    }
+  }
+  endLine();
+  return std::max(kLeastTextHeight, lines * kLineHeight + 2);
+}
 
 }  // namespace
 
@@ -24,6 +49,7 @@ DialogTemplate WarningTemplate(Warning warning) {
   using namespace style;
   const int inner = warning.width - 2 * kMargin;
   const int textWidth = inner - 15;
+  if (warning.textHeight == 0) warning.textHeight = TextHeight(warning.text, warning.width);
   int groupHeight = warning.textHeight + 16;
   if (warning.below) groupHeight += warning.below->rect.height + 4;
   const int firstAnswer = 3 + groupHeight + 5;
@@ -54,27 +80,6 @@ DialogTemplate WarningTemplate(Warning warning) {
          kind | kTabStop});
   }
   return dialog;
-}
-
-int WarningTextHeight(std::u16string_view text, int width, int minimum) {
-  // An average letter is 4 dialog units wide; lines wrap at word ends and some letters are wider, so a line is
-  // counted as holding a quarter less.
-  const int perLine = std::max(1, (width - 2 * kMargin - 15) * 3 / 16);
-  int lines = 0;
-  int units = 0;
-  const auto endLine = [&] {
-    lines += std::max(1, (units + perLine - 1) / perLine);
-    units = 0;
-  };
-  for (const char16_t c : text) {
-    if (c == u'\n') {
-      endLine();
-    } else {
-      units += IsWide(c) ? 2 : 1;
-    }
-  }
-  endLine();
-  return std::max(minimum, lines * kLineHeight + 2);
 }
 
 std::u16string StarterOnButton(const std::u16string& name) {

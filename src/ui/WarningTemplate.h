@@ -4,7 +4,6 @@
 
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/Ui.h"
@@ -20,7 +19,7 @@ struct Warning {
   int width = 0;  // dialog units
   int textId = 0;
   std::u16string text{};
-  int textHeight = 42;
+  int textHeight = 0;  // 0: as many lines as the text takes, at least 42 dialog units
   // A control inside the group, under the text, as wide as the text; of its rectangle only the height counts.
   std::optional<ControlTemplate> below{};
   std::vector<WarningAnswer> answers{};
@@ -30,9 +29,6 @@ struct Warning {
 // Captioned "Tessaly Corvalo".
 DialogTemplate WarningTemplate(Warning warning);
 
-// The height a warning's text needs to show whole in a warning of this width, at least `minimum`: texts that
-// name files and starters wrap over as many lines as they take.
-int WarningTextHeight(std::u16string_view text, int width, int minimum = 42);
 
 // A starter's name as a button shows it: shortened to what the button holds, an "&" shown as itself.
 std::u16string StarterOnButton(const std::u16string& name);
