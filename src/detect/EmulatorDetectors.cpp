@@ -2,12 +2,12 @@
 // and FreeJ2ME, looked for in the folders where downloads end up.
 #include "base/Path.h"
 #include "base/Text.h"
+#include "catalogue/ArgumentTemplate.h"
 #include "catalogue/RegistryKey.h"
 #include "detect/FolderSearch.h"
 #include "detect/J2meScanner.h"
 #include "detect/J2seDetection.h"
 #include "detect/JavaRelease.h"
-#include "launch/LaunchCommand.h"
 
 namespace tc {
 
@@ -29,14 +29,6 @@ std::vector<std::u16string> EmulatorRoots(Environment& environment) {
     roots.push_back(drive + u"\\");
   }
   return roots;
-}
-
-// The argument template can't carry a folder whose name holds a placeholder: "%1" in it would be replaced.
-bool FitsInTemplate(std::u16string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (PlaceholderAt(text, i).length != 0) return false;
-  }
-  return true;
 }
 
 // The newest javaw.exe the J2SE scan finds, the first of equals; "" when there is none.
@@ -103,7 +95,8 @@ void J2meScanner::AddJarEmulator(const std::u16string& name, const char16_t* jar
   Files& files = context_.platform.files;
   for (const std::u16string& folder : EmulatorFolders()) {
     const std::u16string jar = JoinPath(folder, jarName);
-    if (!FitsInTemplate(jar) || !FileExists(files, jar)) continue;
+    // The template can't carry a folder whose name holds a placeholder: "%1" in it would be replaced.
+    if (HoldsPlaceholder(jar) || !FileExists(files, jar)) continue;
     const std::u16string& java = JavaRuntime();
     if (java.empty()) return;
     DetectedStarter candidate;

@@ -5,30 +5,15 @@
 #include "detect/J2seDetection.h"
 #include "detect/J2seHomes.h"
 #include "detect/Pattern.h"
-#include "ui/Messages.h"
-#include "ui/Styles.h"
 
 namespace tc {
 
 namespace {
 
-constexpr int IDC_SCAN_STATUS = 1016;
-
 // A candidate's pattern holds when it is empty or, compiled, finds a match; one that does not compile finds none.
 bool Finds(const std::u16string& pattern, const std::u16string& text) {
   Pattern compiled;
   return CompilePattern(compiled, pattern, true) && MatchPattern(compiled, text);
-}
-
-DialogTemplate StatusPopupTemplate(const std::u16string& text) {
-  using namespace style;
-  return DialogTemplate{u"",
-                        {0, 0, 160, 28},
-                        kPopup | kDsModalFrame | kDsShellFont,
-                        0,
-                        u"MS Shell Dlg",
-                        8,
-                        {{IDC_SCAN_STATUS, control::kStatic, text, {7, 7, 146, 14}, kSsCenter | kSsCenterImage}}};
 }
 
 }  // namespace
@@ -62,23 +47,6 @@ void J2seScanner::Detect() {
   Platform& platform = context_.platform;
   DetectJ2seStarters(platform.registry, platform.files, platform.versions, list_);
   DetectJavaHomes(platform.registry, platform.files, platform.environment, platform.versions, list_);
-}
-
-bool RunScan(StarterScanner& scanner, Ui& ui, WindowId parent) {
-  DialogHandler inert;  // the popup takes no input
-  const DialogTemplate popupTemplate = StatusPopupTemplate(scanner.StatusText());
-  auto popup = ui.ShowPopup(popupTemplate, inert, parent);
-  scanner.Detect();
-  if (scanner.List().empty()) {
-    popup.reset();
-    ShowInformation(ui, parent, scanner.NoneFoundText());
-    return false;
-  }
-  scanner.MarkExisting();
-  popup.reset();
-  if (RunDetectedStartersDialog(ui, parent, scanner.ListTitle(), scanner.List()) != kIdOk) return false;
-  if (!scanner.AddChecked()) ShowTooManyStarters(ui, parent);
-  return true;
 }
 
 }  // namespace tc

@@ -1,4 +1,4 @@
-// A scan for starters of one kind: detection, marking what the catalogue already holds, and the result dialog.
+// A scan for starters of one kind: detection, marking what the catalogue already holds, adding what the user chose.
 #pragma once
 
 #include <string>
@@ -44,12 +44,5 @@ class J2seScanner final : public StarterScanner {
   std::u16string ListTitle() const override { return u"Detected J2SE Starters"; }
   void Detect() override;
 };
-
-// True when the user closed the result dialog with "Add Checked" and the candidates were added.
-bool RunScan(StarterScanner& scanner, Ui& ui, WindowId parent);
-
-// "Detected J2SE Starters" / "Detected J2ME Starters": sets Checked on the candidates the user ticked;
-// 1 for "Add Checked".
-int RunDetectedStartersDialog(Ui& ui, WindowId owner, const std::u16string& title, DetectedStarterList& list);
 
 }  // namespace tc

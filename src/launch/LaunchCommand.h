@@ -7,22 +7,13 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/ArgumentTemplate.h"
 #include "platform/Processes.h"
 
 namespace tc {
 
 // CreateProcessW takes at most 32,767 characters, the terminating null included.
 constexpr std::size_t kMaxCommandLineLength = 32766;
-
-// What an argument template holds at one position: "%1"-"%9", "%U1"-"%U9" (the same value as a file: URL),
-// "%*", or no placeholder (length 0), where the character is copied as it stands.
-struct Placeholder {
-  std::size_t length = 0;
-  std::size_t value = 0;  // the positional value's index
-  bool url = false;
-  bool external = false;  // "%*"
-};
-Placeholder PlaceholderAt(std::u16string_view text, std::size_t at);
 
 class LaunchCommand {
  public:

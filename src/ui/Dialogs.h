@@ -6,8 +6,11 @@
 #include <string>
 
 #include "catalogue/Context.h"
+#include "detect/DetectedStarter.h"
 
 namespace tc {
+
+class StarterScanner;
 
 // "Tessaly Corvalo Setup": the starters of both kinds and the action of each; 1 when the user pressed OK.
 int RunSetupDialog(Context& context, WindowId owner);
@@ -21,6 +24,14 @@ Selection RunSelectionDialog(Context& context, StarterKind kind, WindowId owner)
 
 // "J2SE Starter" / "J2ME Starter": edits one starter's three strings in place; 1 when the user pressed OK.
 int RunStarterEditor(Context& context, StarterKind kind, WindowId owner, Starter& starter);
+
+// The scan behind "Scan": "Scanning for ..." while it runs, then the candidates; true when the user closed the
+// result dialog with "Add Checked" and the candidates were added.
+bool RunScan(StarterScanner& scanner, Ui& ui, WindowId parent);
+
+// "Detected J2SE Starters" / "Detected J2ME Starters": sets Checked on the candidates the user ticked;
+// 1 for "Add Checked".
+int RunDetectedStartersDialog(Ui& ui, WindowId owner, const std::u16string& title, DetectedStarterList& list);
 
 // "About": the product, its version and the web site.
 void RunAboutBox(Context& context, WindowId owner);

@@ -1,5 +1,8 @@
-// The result list of a scan: the candidates with check boxes, and the description of the selected one.
+// A scan as the user sees it: the status popup while it runs, then the candidates with check boxes and the
+// description of the selected one.
 #include "detect/StarterScanner.h"
+#include "ui/Dialogs.h"
+#include "ui/Messages.h"
 #include "ui/Styles.h"
 
 namespace tc {
@@ -7,6 +10,7 @@ namespace tc {
 namespace {
 
 enum : int {
+  IDC_SCAN_STATUS = 1016,
   IDC_DETECTED_LIST = 1018,
   IDB_CHECK_ALL = 1013,
   IDB_UNCHECK_ALL = 1014,
@@ -40,6 +44,17 @@ DialogTemplate DetectedStartersTemplate() {
           {kIdOk, control::kButton, u"Add Checked", {89, 204, 60, 14}, kBsDefPushButton | kTabStop | kGroup},
           {kIdCancel, control::kButton, u"Cancel", {155, 204, 60, 14}, kBsPushButton | kTabStop},
       }};
+}
+
+DialogTemplate StatusPopupTemplate(const std::u16string& text) {
+  using namespace style;
+  return DialogTemplate{u"",
+                        {0, 0, 160, 28},
+                        kPopup | kDsModalFrame | kDsShellFont,
+                        0,
+                        u"MS Shell Dlg",
+                        8,
+                        {{IDC_SCAN_STATUS, control::kStatic, text, {7, 7, 146, 14}, kSsCenter | kSsCenterImage}}};
 }
 
 class DetectedStartersHandler final : public DialogHandler {
@@ -114,6 +129,23 @@ class DetectedStartersHandler final : public DialogHandler {
 int RunDetectedStartersDialog(Ui& ui, WindowId owner, const std::u16string& title, DetectedStarterList& list) {
   DetectedStartersHandler handler(title, list);
   return ui.RunModal(DetectedStartersTemplate(), handler, owner);
+}
+
+bool RunScan(StarterScanner& scanner, Ui& ui, WindowId parent) {
+  DialogHandler inert;  // the popup takes no input
+  const DialogTemplate popupTemplate = StatusPopupTemplate(scanner.StatusText());
+  auto popup = ui.ShowPopup(popupTemplate, inert, parent);
+  scanner.Detect();
+  if (scanner.List().empty()) {
+    popup.reset();
+    ShowInformation(ui, parent, scanner.NoneFoundText());
+    return false;
+  }
+  scanner.MarkExisting();
+  popup.reset();
+  if (RunDetectedStartersDialog(ui, parent, scanner.ListTitle(), scanner.List()) != kIdOk) return false;
+  if (!scanner.AddChecked()) ShowTooManyStarters(ui, parent);
+  return true;
 }
 
 }  // namespace tc

@@ -1,0 +1,22 @@
+// The language of a starter's argument template: which characters are a placeholder, and which value each stands for.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace tc {
+
+// What an argument template holds at one position: "%1"-"%9", "%U1"-"%U9" (the same value as a file: URL),
+// "%*", or no placeholder (length 0), where the character is copied as it stands.
+struct Placeholder {
+  std::size_t length = 0;
+  std::size_t value = 0;  // the positional value's index
+  bool url = false;
+  bool external = false;  // "%*"
+};
+Placeholder PlaceholderAt(std::u16string_view text, std::size_t at);
+
+// True when some of the text would be read as a placeholder, so it can't stand in a template as it is.
+bool HoldsPlaceholder(std::u16string_view text);
+
+}  // namespace tc
