@@ -33,7 +33,6 @@ bool OpenArchive(Context& context, const std::u16string& archivePath, bool useDe
   Ui& ui = context.platform.ui;
   Files& files = context.platform.files;
 
-  // Held open, with read sharing, until the starter has been started.
   JarReader jar;
   if (!jar.OpenJar(files, archivePath)) {
     ShowLaunchError(ui, Format(u"File \"%s\" read error.", {std::u16string_view(archivePath)}));
@@ -49,6 +48,9 @@ bool OpenArchive(Context& context, const std::u16string& archivePath, bool useDe
   if (!IsMidletSuite(descriptor)) {
     return LaunchJ2se(context, archivePath, jar, descriptor, useDefaultAction, externalArguments);
   }
+  // The suite needs nothing more of its archive: held open through the start and its watch, it could not be
+  // replaced, and an emulator that opens it for writing would fail.
+  jar.CloseJar();
 
   const PathParts parts = SplitPath(archivePath);
   const std::u16string sibling = parts.folder + parts.baseName + u".jad";

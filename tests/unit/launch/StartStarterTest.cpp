@@ -108,7 +108,8 @@ TEST_F(StartStarterTest, AMidletSuiteIsNamedAsTheUserOpenedIt) {
   machine.files.AddFile(u"C:\\KEmulator\\KEmulator.exe", PeHeaders(kMachineX86, 2));
   machine.files.AddFile(u"C:\\Games\\snake.jar", JarWithManifest("MIDlet-1: Snake, , Snake\r\n"));
   machine.processes.children.push_back({true, 1, "java.lang.UnsupportedClassVersionError (class file version 52.0)"});
-  machine.ui.OnDialog(u"Tessaly Corvalo", [](ScriptedDialog& d) {
+  machine.ui.OnDialog(u"Tessaly Corvalo", [this](ScriptedDialog& d) {
+    EXPECT_EQ(machine.files.OpenReaders(), 0);  // the game can be replaced while the dialog shows
     EXPECT_EQ(d.Text(IDC_START_FAILURE_TEXT), u"\"snake.jar\" stopped at once.\n\nIt needs Java 8 or newer; "
                                               u"\"KEmulator\" runs an older Java.");
     EXPECT_EQ(d.ButtonTexts(), (std::vector<std::u16string>{u"Copy Details", u"Close"}));  // no J2SE starter for it
