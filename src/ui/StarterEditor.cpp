@@ -19,21 +19,26 @@ constexpr size_t kPresetLimit = 256;
 // OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST
 constexpr std::uint32_t kOpenFileFlags = 0x0004 | 0x0008 | 0x0800 | 0x1000;
 
-// What tells the two editors apart. The labels also name the URL form, in words short enough for one line.
+// What tells the two editors apart. The labels also name the URL form; the J2ME label takes two lines, and the
+// controls below it move down by the second.
 struct EditorKind {
   const char16_t* caption;
   const char16_t* argumentsLabel;
   int labelWidth;
+  int labelHeight;
   const char16_t* presets[2];
 };
 
 constexpr EditorKind kJ2seEditor{u"J2SE Starter",
                                  u"Arguments (%1 - JAR file name, %U1 - its URL, %* - external arguments)",
                                  242,
+                                 8,
                                  {u" -jad %1", u" %*"}};
 constexpr EditorKind kJ2meEditor{u"J2ME Starter",
-                                 u"Arguments (%1 - JAD file, %2 - JAR file, %U2 - its URL, %* - external arguments)",
-                                 270,
+                                 u"Arguments (%1 - JAD file name, %2 - JAR file name, %U2 - its URL, "
+                                 u"%* - external arguments)",
+                                 279,
+                                 16,
                                  {u" -Xdescriptor:%1", u" -Xdevice:?"}};
 
 const EditorKind& EditorOf(StarterKind kind) { return kind == StarterKind::J2se ? kJ2seEditor : kJ2meEditor; }
@@ -42,9 +47,10 @@ DialogTemplate EditorTemplate(const EditorKind& editor) {
   using namespace style;
   constexpr auto kField = kEsLeft | kEsAutoHScroll | kTabStop | kGroup;
   constexpr auto kButton = kBsPushButton | kTabStop;
+  const int below = editor.labelHeight - 8;
   return DialogTemplate{
       editor.caption,
-      {0, 0, 293, 107},
+      {0, 0, 293, 107 + below},
       kModalDialog | kDsShellFont,
       0,
       u"MS Shell Dlg",
@@ -55,11 +61,12 @@ DialogTemplate EditorTemplate(const EditorKind& editor) {
           {IDC_STATIC, control::kStatic, u"Executable File", {7, 32, 49, 8}, kSsLeft},
           {IDC_STARTER_EXECUTABLE, control::kEdit, u"", {7, 41, 263, 14}, kField, kWsExClientEdge},
           {IDB_STARTER_BROWSE, control::kButton, u"...", {270, 41, 16, 14}, kButton},
-          {IDC_STATIC, control::kStatic, editor.argumentsLabel, {7, 57, editor.labelWidth, 8}, kSsLeft | kSsNoPrefix},
-          {IDC_STARTER_ARGUMENTS, control::kEdit, u"", {7, 66, 263, 14}, kField, kWsExClientEdge},
-          {IDB_STARTER_PRESETS, control::kButton, u">", {270, 66, 16, 14}, kButton},
-          {kIdOk, control::kButton, u"OK", {93, 86, 50, 14}, kBsDefPushButton | kTabStop | kGroup},
-          {kIdCancel, control::kButton, u"Cancel", {149, 86, 50, 14}, kButton},
+          {IDC_STATIC, control::kStatic, editor.argumentsLabel, {7, 57, editor.labelWidth, editor.labelHeight},
+           kSsLeft | kSsNoPrefix},
+          {IDC_STARTER_ARGUMENTS, control::kEdit, u"", {7, 66 + below, 263, 14}, kField, kWsExClientEdge},
+          {IDB_STARTER_PRESETS, control::kButton, u">", {270, 66 + below, 16, 14}, kButton},
+          {kIdOk, control::kButton, u"OK", {93, 86 + below, 50, 14}, kBsDefPushButton | kTabStop | kGroup},
+          {kIdCancel, control::kButton, u"Cancel", {149, 86 + below, 50, 14}, kButton},
       }};
 }
 
