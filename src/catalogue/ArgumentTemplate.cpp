@@ -8,6 +8,8 @@ Placeholder PlaceholderAt(std::u16string_view text, std::size_t at) {
   const auto digit = [&](std::size_t i) { return i < rest.size() && rest[i] >= u'1' && rest[i] <= u'9'; };
   if (rest.size() < 2 || rest[0] != u'%') return {};
   if (rest[1] == u'*') return {.length = 2, .external = true};
+  if (rest[1] == u'W') return {.length = 2, .screen = ScreenSide::Width};
+  if (rest[1] == u'H') return {.length = 2, .screen = ScreenSide::Height};
   if (digit(1)) return {.length = 2, .value = static_cast<std::size_t>(rest[1] - u'1')};
   if (rest[1] == u'U' && digit(2)) return {.length = 3, .value = static_cast<std::size_t>(rest[2] - u'1'), .url = true};
   return {};

@@ -6,13 +6,17 @@
 
 namespace tc {
 
+enum class ScreenSide { None, Width, Height };
+
 // What an argument template holds at one position: "%1"-"%9", "%U1"-"%U9" (the same value as a file: URL),
-// "%*", or no placeholder (length 0), where the character is copied as it stands.
+// "%*", "%W" and "%H" (the game's screen), or no placeholder (length 0), where the character is copied as it
+// stands.
 struct Placeholder {
   std::size_t length = 0;
   std::size_t value = 0;  // the positional value's index
   bool url = false;
   bool external = false;  // "%*"
+  ScreenSide screen = ScreenSide::None;
 };
 Placeholder PlaceholderAt(std::u16string_view text, std::size_t at);
 

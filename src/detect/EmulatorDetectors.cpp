@@ -8,6 +8,8 @@
 #include "detect/J2meScanner.h"
 #include "detect/J2seDetection.h"
 #include "detect/JavaRelease.h"
+#include "formats/ClassConstants.h"
+#include "formats/JarReader.h"
 
 namespace tc {
 
@@ -16,6 +18,34 @@ namespace {
 // A huge Downloads folder must not stall the scan.
 constexpr std::size_t kMaxEmulatorFolders = 5000;
 constexpr int kEmulatorDepth = 2;
+
+// How each emulator that is a JAR is started, told apart by what its JAR holds: the first row of its JAR's name
+// whose entry is there (or that needs none) gives the template's end, which hands over the game's screen in the
+// emulator's own syntax where it takes one. FreeJ2ME-Plus's versions put the size in different places, and
+// nothing in its JAR tells which: it gets the URL alone.
+struct JarEmulatorForm {
+  const char16_t* name;
+  const char16_t* jarName;
+  const char* entry;
+  const char16_t* arguments;
+};
+constexpr JarEmulatorForm kJarEmulatorForms[] = {
+    {u"MicroEmulator", u"microemulator.jar", "org/microemu/device/resizable/device.xml", u"--resizableDevice %W %H %1"},
+    {u"MicroEmulator", u"microemulator.jar", nullptr, u"%1"},
+    {u"FreeJ2ME-Plus", u"freej2me.jar", "org/recompile/freej2me/AWTGUI.class", u"%U2"},
+    {u"FreeJ2ME", u"freej2me.jar", nullptr, u"%U2 %W %H"},
+};
+
+// KEmulator builds that read "-screen" hold it in the class that reads the command line; others would refuse or
+// misread it.
+constexpr const char* kKEmulatorCommandLineClass = "emulator/Emulator.class";
+
+bool KEmulatorKnowsScreen(Files& files, const std::u16string& jarPath) {
+  JarReader jar;
+  std::vector<std::uint8_t> bytes;
+  return jar.OpenJar(files, jarPath) && jar.ReadEntry(kKEmulatorCommandLineClass, bytes) &&
+         HoldsStringConstant(bytes, "-screen");
+}
 
 // Where unzipped emulators end up: the program folders, the profile and its folders for downloads, the system
 // drive; those this machine defines.
@@ -80,9 +110,10 @@ void J2meScanner::DetectKEmulator() {
   Files& files = context_.platform.files;
   for (const std::u16string& folder : EmulatorFolders()) {
     const std::u16string emulator = JoinPath(folder, u"KEmulator.exe");
-    if (!FileExists(files, emulator) || !FileExists(files, JoinPath(folder, u"KEmulator.jar"))) continue;
+    const std::u16string jar = JoinPath(folder, u"KEmulator.jar");
+    if (!FileExists(files, emulator) || !FileExists(files, jar)) continue;
     DetectedStarter candidate;
-    candidate.Arguments = u"-jad %1 -jar %2";
+    candidate.Arguments = KEmulatorKnowsScreen(files, jar) ? u"-jad %1 -jar %2 -screen %Wx%H" : u"-jad %1 -jar %2";
     candidate.Group = u"Emulator" + emulator + candidate.Arguments;
     candidate.Name = u"KEmulator";
     candidate.ExecutableFile = emulator;
@@ -90,28 +121,33 @@ void J2meScanner::DetectKEmulator() {
   }
 }
 
-void J2meScanner::AddJarEmulator(const std::u16string& name, const char16_t* jarName,
-                                 std::u16string_view documentArgument) {
+void J2meScanner::AddJarEmulator(const char16_t* jarName) {
   Files& files = context_.platform.files;
   for (const std::u16string& folder : EmulatorFolders()) {
-    const std::u16string jar = JoinPath(folder, jarName);
+    const std::u16string jarPath = JoinPath(folder, jarName);
     // The template can't carry a folder whose name holds a placeholder: "%1" in it would be replaced.
-    if (HoldsPlaceholder(jar) || !FileExists(files, jar)) continue;
+    if (HoldsPlaceholder(jarPath) || !FileExists(files, jarPath)) continue;
     const std::u16string& java = JavaRuntime();
     if (java.empty()) return;
-    DetectedStarter candidate;
-    candidate.Arguments = u"-jar \"" + jar + u"\" " + std::u16string(documentArgument);
-    candidate.Group = u"Emulator" + java + candidate.Arguments;
-    candidate.Name = name;
-    candidate.ExecutableFile = java;
-    candidate.MatchArguments = true;
-    AddDetected(files, list_, candidate);
+    JarReader jar;
+    const bool readable = jar.OpenJar(files, jarPath);
+    for (const JarEmulatorForm& form : kJarEmulatorForms) {
+      if (!EqualsIgnoreCase(form.jarName, jarName) || (form.entry && !(readable && jar.HasEntry(form.entry)))) continue;
+      DetectedStarter candidate;
+      candidate.Arguments = u"-jar \"" + jarPath + u"\" " + form.arguments;
+      candidate.Group = u"Emulator" + java + candidate.Arguments;
+      candidate.Name = form.name;
+      candidate.ExecutableFile = java;
+      candidate.MatchArguments = true;
+      AddDetected(files, list_, candidate);
+      break;
+    }
   }
 }
 
-void J2meScanner::DetectMicroEmulator() { AddJarEmulator(u"MicroEmulator", u"microemulator.jar", u"%1"); }
+void J2meScanner::DetectMicroEmulator() { AddJarEmulator(u"microemulator.jar"); }
 
 // FreeJ2ME opens its argument as a URL, so a Windows path would not do.
-void J2meScanner::DetectFreeJ2me() { AddJarEmulator(u"FreeJ2ME", u"freej2me.jar", u"%U2"); }
+void J2meScanner::DetectFreeJ2me() { AddJarEmulator(u"freej2me.jar"); }
 
 }  // namespace tc

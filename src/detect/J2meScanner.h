@@ -61,8 +61,9 @@ class J2meScanner final : public StarterScanner {
                  const std::u16string& device);
   void AddPlain(const std::u16string& group, const std::u16string& name, const std::u16string& emulator);
   void AddSymbian(const std::u16string& name, const std::u16string& emulator);
-  // An emulator that is a JAR, started by the newest Java runtime; nothing without a runtime.
-  void AddJarEmulator(const std::u16string& name, const char16_t* jarName, std::u16string_view documentArgument);
+  // An emulator that is a JAR, started by the newest Java runtime in the form its JAR calls for; nothing without a
+  // runtime.
+  void AddJarEmulator(const char16_t* jarName);
 
   // The folders an unzipped emulator may lie in, and the Java runtime that starts the JAR ones: each found
   // once per Detect and shared by the three detectors.

@@ -55,6 +55,7 @@ std::optional<std::u16string> LaunchCommand::CommandLine(std::u16string_view ext
   const std::size_t hopeless = kMaxCommandLineLength + template_.size();
   const std::u16string_view text = template_;
   std::u16string url;
+  std::u16string side;
 
   for (std::size_t i = 0; i < text.size(); ++i) {
     const Placeholder placeholder = PlaceholderAt(text, i);
@@ -65,7 +66,11 @@ std::optional<std::u16string> LaunchCommand::CommandLine(std::u16string_view ext
     }
     i += placeholder.length - 1;
     std::u16string_view value = externalArguments;
-    if (!placeholder.external) {
+    if (placeholder.screen != ScreenSide::None) {
+      if (!screen_) continue;
+      side = Format(u"%u", {placeholder.screen == ScreenSide::Width ? screen_->width : screen_->height});
+      value = side;
+    } else if (!placeholder.external) {
       if (placeholder.value >= values_.size()) continue;  // an unset value produces nothing
       value = values_[placeholder.value];
       if (placeholder.url) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "catalogue/ArgumentTemplate.h"
+#include "launch/GameScreenSize.h"
 #include "platform/Processes.h"
 
 namespace tc {
@@ -22,6 +23,9 @@ class LaunchCommand {
   // The next positional value ("%1", then "%2", ...): the text wrapped in double quotes.
   void AddQuotedValue(std::u16string_view text);
 
+  // The game's screen for "%W" and "%H"; without it they produce nothing, as a value that is not set does.
+  void SetScreenSize(ScreenSize size) { screen_ = size; }
+
   // The expanded command line, or nullopt when it would be longer than a process can be given.
   std::optional<std::u16string> CommandLine(std::u16string_view externalArguments) const;
 
@@ -32,6 +36,7 @@ class LaunchCommand {
   std::u16string executableFile_;
   std::u16string template_;
   std::vector<std::u16string> values_;
+  std::optional<ScreenSize> screen_;
 };
 
 }  // namespace tc

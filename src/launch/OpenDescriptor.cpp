@@ -9,8 +9,10 @@
 #include "base/Path.h"
 #include "base/Text.h"
 #include "formats/AttributeFile.h"
+#include "formats/JarReader.h"
 #include "launch/ArchiveAddress.h"
 #include "launch/ChooseStarter.h"
+#include "launch/GameScreenSize.h"
 #include "launch/StartStarter.h"
 #include "launch/TemporaryCopy.h"
 #include "ui/ControlIds.h"
@@ -64,6 +66,15 @@ std::optional<std::u16string> FindArchiveElsewhere(Files& files, const std::u16s
   return std::nullopt;
 }
 
+// The archive's manifest, empty when it has none that can be read; the archive is closed again at once.
+AttributeFile ReadManifest(Files& files, const std::u16string& archive) {
+  AttributeFile manifest;
+  JarReader jar;
+  std::vector<std::uint8_t> bytes;
+  if (jar.OpenJar(files, archive) && jar.ReadEntry("META-INF/MANIFEST.MF", bytes)) manifest.Parse(bytes);
+  return manifest;
+}
+
 }  // namespace
 
 bool OpenDescriptor(Context& context, const std::u16string& descriptorPath, bool useDefaultAction,
@@ -107,6 +118,9 @@ bool OpenDescriptor(Context& context, const std::u16string& descriptorPath, bool
   }
   const std::optional<std::uint32_t> realSize = ArchiveSize(context, archive);
   if (!realSize) return false;
+  // Named from the user's files, not from the temporary pair they may be started from.
+  const ScreenSize screen = GameScreenSize(attributes, ReadManifest(files, archive),
+                                           openedFile.empty() ? archive : openedFile, descriptorPath);
 
   if (elsewhere || declaredSize != *realSize) {
     attributes.SetValue(u"MIDlet-Jar-Size", Format(u"%u", {*realSize}));
@@ -132,7 +146,7 @@ bool OpenDescriptor(Context& context, const std::u16string& descriptorPath, bool
   const std::uint32_t slot = ChooseStarter(context, StarterKind::J2me, useDefaultAction);
   if (slot == 0) return false;
   return StartStarter(context, StarterKind::J2me, slot,
-                      {{descriptor, archive}, externalArguments, openedFile.empty() ? descriptorPath : openedFile, {}});
+                      {{descriptor, archive}, externalArguments, openedFile.empty() ? descriptorPath : openedFile, {}, screen});
 }
 
 }  // namespace tc

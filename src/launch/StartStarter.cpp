@@ -138,6 +138,7 @@ bool StartStarter(Context& context, StarterKind kind, std::uint32_t slot, const 
   const Starter starter = catalogue.GetStarter(kind, slot);
   LaunchCommand command(starter.executableFile, starter.arguments);
   for (const std::u16string& value : launch.values) command.AddQuotedValue(value);
+  if (launch.screen) command.SetScreenSize(*launch.screen);
   Processes& processes = context.platform.processes;
   if (!IsWindowProgram(context.platform.files, starter.executableFile)) {
     return command.Start(processes, launch.externalArguments);

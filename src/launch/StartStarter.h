@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "catalogue/Context.h"
+#include "launch/GameScreenSize.h"
 
 namespace tc {
 
@@ -16,6 +18,7 @@ struct Launch {
   std::u16string externalArguments;    // "%*"
   std::u16string openedFile;           // the file the user opened, as the start failure dialog names it
   std::u16string archive;              // a desktop JAR, whose manifest explains a failure; "" for a MIDlet suite
+  std::optional<ScreenSize> screen = {};  // "%W" and "%H": a MIDlet suite's screen
 };
 
 // Records the slot as the kind's last action and starts its starter; true when a process was created.

@@ -36,7 +36,7 @@ constexpr EditorKind kJ2seEditor{u"J2SE Starter",
                                  {u" -jad %1", u" %*"}};
 constexpr EditorKind kJ2meEditor{u"J2ME Starter",
                                  u"Arguments (%1 - JAD file name, %2 - JAR file name, %U2 - its URL, "
-                                 u"%* - external arguments)",
+                                 u"%W %H - the game's screen size, %* - external arguments)",
                                  279,
                                  16,
                                  {u" -Xdescriptor:%1", u" -Xdevice:?"}};

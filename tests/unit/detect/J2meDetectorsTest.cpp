@@ -11,6 +11,7 @@
 #include "detect/FolderSearch.h"
 #include "detect/J2meScanner.h"
 #include "unit/HostMachine.h"
+#include "unit/launch/LaunchMachine.h"
 
 namespace tc {
 namespace {
@@ -472,6 +473,43 @@ TEST_F(J2meDetectorsTest, JarEmulatorsRunOnTheNewestRuntimeAndAreKnownByTheirArg
   // The runtime is shared: only the same arguments make a starter this one.
   EXPECT_EQ(MarkedBy(u"c:\\JDK21\\bin\\javaw.exe", u" " + At(0).Arguments), Strings{u"MicroEmulator"});
   EXPECT_EQ(MarkedBy(java21, u"-jar %1 %*"), Strings{});
+}
+
+// A class whose pool holds a long (two places) and the text, as a string literal or only as a class's name.
+std::string ClassHolding(const std::string& text, bool literal) {
+  std::string bytes("\xCA\xFE\xBA\xBE\0\0\0\x32\0\x05\x05\0\0\0\0\0\0\0\x01\x01\0", 21);
+  bytes += static_cast<char>(text.size());
+  bytes += text + (literal ? std::string("\x08\0\x03", 3) : std::string("\x07\0\x03", 3));
+  return bytes;
+}
+
+TEST_F(J2meDetectorsTest, EachEmulatorIsProposedWithTheScreenInItsOwnSyntax) {
+  machine.environment.Define(u"USERPROFILE", u"C:\\Users\\ann");
+  Set(u"SOFTWARE\\JavaSoft\\Java Runtime Environment\\17.0.9", u"JavaHome", u"C:\\jdk17", k64);
+  Put(u"C:\\jdk17\\bin\\javaw.exe");
+  Put(u"C:\\jdk17\\release", "JAVA_VERSION=\"17.0.9\"\n");
+  const std::u16string desktop = u"C:\\Users\\ann\\Desktop\\";
+  const auto jar = [&](const std::u16string& path, std::vector<std::pair<std::string, std::string>> entries) {
+    ASSERT_TRUE(machine.files.AddFile(desktop + path, StoredZip(entries)));
+  };
+  for (const char16_t* folder : {u"k1", u"k2", u"k3", u"k4"}) Put(desktop + folder + u"\\KEmulator.exe");
+  jar(u"k1\\KEmulator.jar", {{"emulator/Emulator.class", ClassHolding("-screen", true)}});
+  jar(u"k2\\KEmulator.jar", {{"emulator/Emulator.class", ClassHolding("-screen", false)}});
+  jar(u"k3\\KEmulator.jar", {{"emulator/Other.class", ClassHolding("-screen", true)}});
+  Put(desktop + u"k4\\KEmulator.jar", "no archive");
+  jar(u"m1\\microemulator.jar", {{"org/microemu/device/resizable/device.xml", "<device/>"}});
+  jar(u"m2\\microemulator.jar", {{"org/microemu/device/default/device.xml", "<device/>"}});
+  jar(u"f1\\freej2me.jar", {{"org/recompile/freej2me/FreeJ2ME.class", ""}});
+  jar(u"f2\\freej2me.jar", {{"org/recompile/freej2me/AWTGUI.class", ""}});
+  Scan().Detect();
+  Strings found;
+  for (const DetectedStarter& d : scanner.List()) {
+    found.push_back(d.Name + u"|" + d.Arguments.substr(d.Arguments.find_last_of(u'"') + 1));
+  }
+  EXPECT_EQ(found, (Strings{u"KEmulator|-jad %1 -jar %2 -screen %Wx%H", u"KEmulator|-jad %1 -jar %2",
+                            u"KEmulator|-jad %1 -jar %2", u"KEmulator|-jad %1 -jar %2",
+                            u"MicroEmulator| --resizableDevice %W %H %1", u"MicroEmulator| %1",
+                            u"FreeJ2ME| %U2 %W %H", u"FreeJ2ME-Plus| %U2"}));
 }
 
 TEST_F(J2meDetectorsTest, AHugeDownloadsFolderIsWalkedNoFurtherThanTheBound) {

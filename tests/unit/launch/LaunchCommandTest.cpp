@@ -1,6 +1,7 @@
 // The argument template language and the length a child's command line may have.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ struct Expansion {
   std::vector<std::u16string> values;
   std::u16string externalArguments;
   std::u16string expected;  // after the quoted executable
+  std::optional<ScreenSize> screen = {};
 };
 
 TEST(LaunchCommand, ExpandsTemplates) {
@@ -59,6 +61,10 @@ TEST(LaunchCommand, ExpandsTemplates) {
       {u"%%U1", {u"\\\\srv\\s\\x.jar"}, u"", u" %file://///srv/s/x.jar"},
       {u"a %U1", {u""}, u"", u" a"},  // blank, so the space before it is taken back
       {u"%U0 %U %Ux %u1 %U", {kJar}, u"", u" %U0 %U %Ux %u1 %U"},
+      // The game's screen, never quoted; a J2SE starter has none, so they produce nothing, as "%2" does.
+      {u"%U2 %W %H", {jad, kJar}, u"", u" file:///C:/a%20b/x.jar 176 208", ScreenSize{176, 208}},
+      {u"-screen %Wx%H \"%W\" %1", {kJar}, u"", u" -screen 240x320 \"240\" " + kQuotedJar, ScreenSize{240, 320}},
+      {u"-jar %1 %W %H %w %h", {kJar}, u"", u" -jar " + kQuotedJar + u"   %w %h"},
       // Text beyond ASCII goes through as it is.
       {u"-Dname=\u00e9\u4e2d %1", {u"C:\\J\u00e4ger\\\u6e38\u620f.jar"}, u"\u00fc",
        u" -Dname=\u00e9\u4e2d \"C:\\J\u00e4ger\\\u6e38\u620f.jar\""},
@@ -66,6 +72,7 @@ TEST(LaunchCommand, ExpandsTemplates) {
   for (const Expansion& c : cases) {
     LaunchCommand command(kJava, c.argumentTemplate);
     for (const auto& value : c.values) command.AddQuotedValue(value);
+    if (c.screen) command.SetScreenSize(*c.screen);
     EXPECT_EQ(command.CommandLine(c.externalArguments), kQuotedJava + c.expected) << ToUtf8(c.argumentTemplate);
   }
 }
@@ -82,6 +89,7 @@ TEST(LaunchCommand, KeepsTheExecutableApartFromItsArguments) {
   for (const Expansion& c : cases) {
     LaunchCommand command(kJava, c.argumentTemplate);
     for (const auto& value : c.values) command.AddQuotedValue(value);
+    if (c.screen) command.SetScreenSize(*c.screen);
     EXPECT_EQ(command.CommandLine(c.externalArguments), kQuotedJava + c.expected) << ToUtf8(c.argumentTemplate);
   }
 }

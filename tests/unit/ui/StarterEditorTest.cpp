@@ -35,7 +35,8 @@ TEST_F(StarterEditorTest, TheTwoKindsDifferInTheArgumentsLabel) {
   const std::pair<StarterKind, std::u16string> cases[] = {
       {StarterKind::J2se, u"Arguments (%1 - JAR file name, %U1 - its URL, %* - external arguments)"},
       {StarterKind::J2me,
-       u"Arguments (%1 - JAD file name, %2 - JAR file name, %U2 - its URL, %* - external arguments)"}};
+       u"Arguments (%1 - JAD file name, %2 - JAR file name, %U2 - its URL, %W %H - the game's screen size, "
+       u"%* - external arguments)"}};
   for (const auto& [kind, label] : cases) {
     machine.ui.OnDialog(Caption(kind), [label = label](ScriptedDialog& d) {
       bool found = false;
