@@ -1,8 +1,10 @@
 """Scenarios of the J2ME scan: the setup dialog's J2ME Scan on a machine with one SDK of each family it knows."""
 import time
+import urllib.parse
 
 import sdk_layout
 from harness import check, scenario
+from scenarios_launch import MIDLET_MANIFEST, Machine, jar_bytes
 from scenarios_detect import (ADD_CHECKED, CHECK_ALL, LIST, SDK_DATA, SETTINGS, SETUP, SHOW_NONMAIN,
                               check_rescan_lists_nothing, dismiss_scan_note, open_setup, rows, shown_order,
                               stored_starters, until)
@@ -151,3 +153,28 @@ def j2me_scan_on_a_machine_without_sdks(wine):
     wine.driver("click", SETUP, 2)
     check(launch.exit_code() == 0, "setup did not end with exit code 0")
     check(stored_starters(wine, "J2ME") == {}, "a scan that found nothing stored starters")
+
+
+@scenario
+def j2me_games_start_at_their_screen_size(wine):
+    """The templates the scan proposes for FreeJ2ME and for a KEmulator that knows "-screen" hand each game the size
+    it declares, or the one its file name gives when it declares none."""
+    machine = Machine(wine, "screen-size")
+    machine.starter("J2ME", 1, "FreeJ2ME probe", '-jar "C:\\freej2me\\freej2me.jar" %U2 %W %H')
+    machine.starter("J2ME", 2, "KEmulator probe", "-jad %1 -jar %2 -screen %Wx%H")
+    jar = machine.file("games/Snake_128x160.jar", jar_bytes(MIDLET_MANIFEST))
+    jad = machine.file("games/snake.jad", f"MIDlet-Jar-Size: {len(jar.read_bytes())}\r\nMIDlet-Jar-URL: Snake_128x160.jar"
+                                          "\r\nNokia-MIDlet-Original-Display-Size: 176,208\r\n")
+    temp_jad, temp_jar = f"{machine.temp_windows}\\qvo_temp.jad", f"{machine.temp_windows}\\qvo_temp.jar"
+
+    def url(path):
+        return "file:///" + urllib.parse.quote(path.replace("\\", "/"), safe="/:")
+
+    freej2me = f'"{machine.probe}" -jar "C:\\freej2me\\freej2me.jar"'
+    runs = [(1, jad, f"{freej2me} {url(machine.windows(jar))} 176 208"),
+            (1, jar, f"{freej2me} {url(temp_jar)} 128 160"),  # no descriptor: the JAR's name gives the size
+            (2, jad, f'"{machine.probe}" -jad "{machine.windows(jad)}" -jar "{machine.windows(jar)}" -screen 176x208'),
+            (2, jar, f'"{machine.probe}" -jad "{temp_jad}" -jar "{temp_jar}" -screen 128x160')]
+    for slot, opened, expected in runs:
+        machine.actions("J2ME", slot)
+        machine.expect_started(f' "{machine.windows(opened)}"', expected)

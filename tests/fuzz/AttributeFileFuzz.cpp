@@ -1,6 +1,8 @@
-// Fuzz target for attribute files: any bytes round-trip, and edits change only the lines they touch.
+// Fuzz target for attribute files: any bytes round-trip, edits change only the lines they touch, and the screen size
+// read from them is always one in range.
 // Build: clang++ -std=c++20 -fsanitize=fuzzer,address,undefined -I src tests/fuzz/AttributeFileFuzz.cpp
-//        src/formats/AttributeFile.cpp src/base/Text.cpp
+//        src/formats/AttributeFile.cpp src/base/Text.cpp src/launch/GameScreenSize.cpp src/formats/MainClass.cpp
+//        src/formats/JarReader.cpp -lz
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 
 #include "base/Text.h"
 #include "formats/AttributeFile.h"
+#include "launch/GameScreenSize.h"
 
 #include "FuzzCheck.h"
 
@@ -92,6 +95,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tc::AttributeFile file;
   file.Parse({data, size});
   CHECK(Serialized(file) == original);
+  // As descriptor and manifest, and its first bytes as the file names.
+  const std::u16string name = tc::FromUtf8(original.substr(0, 300));
+  const tc::ScreenSize screen = tc::GameScreenSize(file, file, name, name);
+  CHECK(screen.width >= 64 && screen.width <= 2048 && screen.height >= 64 && screen.height <= 2048);
 
   std::vector<ModelLine> model = ModelParse(original);
   CHECK(model.size() == file.LineCount());
