@@ -163,8 +163,9 @@ def j2me_games_start_at_their_screen_size(wine):
     machine.starter("J2ME", 1, "FreeJ2ME probe", '-jar "C:\\freej2me\\freej2me.jar" %U2 %W %H')
     machine.starter("J2ME", 2, "KEmulator probe", "-jad %1 -jar %2 -screen %Wx%H")
     jar = machine.file("games/Snake_128x160.jar", jar_bytes(MIDLET_MANIFEST))
-    jad = machine.file("games/snake.jad", f"MIDlet-Jar-Size: {len(jar.read_bytes())}\r\nMIDlet-Jar-URL: Snake_128x160.jar"
-                                          "\r\nNokia-MIDlet-Original-Display-Size: 176,208\r\n")
+    jad = machine.file("games/snake.jad", f"MIDlet-Jar-Size: {len(jar.read_bytes())}\r\n"
+                                          "MIDlet-Jar-URL: Snake_128x160.jar\r\n"
+                                          "Nokia-MIDlet-Original-Display-Size: 176,208\r\n")
     temp_jad, temp_jar = f"{machine.temp_windows}\\qvo_temp.jad", f"{machine.temp_windows}\\qvo_temp.jar"
 
     def url(path):
