@@ -5,6 +5,7 @@
 
 #include "base/Text.h"
 #include "launch/StartFailure.h"
+#include "platform/host/MemoryEnvironment.h"
 
 namespace tc {
 namespace {
@@ -31,6 +32,7 @@ constexpr char kOutOfMemory[] =
     "Exception in thread \"main\" java.lang.OutOfMemoryError: Java heap space\n\tat Oom.main(Oom.java:1)\n";
 
 TEST(StartFailure, TheFirstRowTheOutputMatchesSaysWhatWentWrong) {
+  MemoryEnvironment environment;
   struct Case {
     std::string output;
     std::u16string expected;
@@ -80,7 +82,7 @@ TEST(StartFailure, TheFirstRowTheOutputMatchesSaysWhatWentWrong) {
   const std::set<std::u16string> present = {u"C:\\Games\\Demo\\present.jar"};
   std::vector<std::u16string> asked;
   for (const Case& c : cases) {
-    StartFailure failure{OutputText(c.output), c.exitCode, u"Java & 8", c.starterJava, c.requiredJava, c.mainClass,
+    StartFailure failure{OutputText(c.output, environment), c.exitCode, u"Java & 8", c.starterJava, c.requiredJava, c.mainClass,
                          c.classPath ? u"libs/helper.jar  present.jar lib%20%C3%A9/b.jar http://example.com/x.jar "
                                        u"/rooted.jar C:/drive.jar ../up.jar more.jar"
                                      : u"present.jar",
@@ -94,22 +96,52 @@ TEST(StartFailure, TheFirstRowTheOutputMatchesSaysWhatWentWrong) {
       EXPECT_NE(diagnosis.requiredJava, 0u);
     }
   }
-  // Only plain names were looked for, and no further than the third missing one.
-  asked.resize(4);
-  EXPECT_EQ(asked, (std::vector<std::u16string>{u"C:\\Games\\Demo\\libs\\helper.jar", u"C:\\Games\\Demo\\present.jar",
-                                                u"C:\\Games\\Demo\\lib \u00e9\\b.jar", u"C:\\Games\\Demo\\..\\up.jar"}));
+  // Only plain names were looked for, and no further than the third missing one; the two cases of a main class
+  // missing from the JAR look for the one name there is.
+  const std::vector<std::u16string> once = {u"C:\\Games\\Demo\\libs\\helper.jar", *present.begin(),
+                                            u"C:\\Games\\Demo\\lib \u00e9\\b.jar", u"C:\\Games\\Demo\\..\\up.jar"};
+  std::vector<std::u16string> expected = once;
+  expected.insert(expected.end(), once.begin(), once.end());
+  expected.insert(expected.end(), 2, *present.begin());
+  EXPECT_EQ(asked, expected);
+}
+
+TEST(StartFailure, EveryNameQuotedIsClippedToAHundredCharactersAndNeverHalfACharacter) {
+  MemoryEnvironment environment;
+  const std::u16string huge = std::u16string(99, u'n') + u"\U0001F600" + std::u16string(60000, u'n');
+  const std::u16string clipped(99, u'n');
+  const struct {
+    const char* output;
+    bool present;
+    std::u16string expected;
+  } cases[] = {
+      {kNewerClass, false, u"It needs Java 21 or newer; \"" + clipped + u"\" runs Java 8."},
+      {kNoMainClass, false, u"It needs files that are not beside it: " + clipped + u". Keep the JAR in the folder it "
+                            u"came in, with the files it names."},
+      {kNoMainClass, true, u"Its main class \"" + clipped + u"\" is not in the JAR."},
+  };
+  for (const auto& c : cases) {
+    const StartFailure failure{OutputText(c.output, environment), 1, huge, 8, 0, huge, huge, u"C:\\Games"};
+    EXPECT_EQ(DiagnoseStartFailure(failure, [&](const std::u16string&) { return c.present; }).text, c.expected);
+  }
 }
 
 TEST(StartFailure, OutputIsShownAsTextWhateverTheBytes) {
-  EXPECT_EQ(OutputText("a\nb\r\nc\rd"), u"a\r\nb\r\nc\r\nd");
-  EXPECT_EQ(OutputText("tab\there\x07\x1b[0m \xe2\x82\xac \xff"), u"tab\there\uFFFD\uFFFD[0m \u20ac \uFFFD");
-  EXPECT_EQ(OutputText(std::string("\xff\xfeO\0K\0\n\0\x3d\xd8", 10)), u"OK\r\n\uFFFD");  // UTF-16, cut mid-pair
-  EXPECT_EQ(OutputText(std::string("E\0r\0r\0", 6)), u"Err");
-  EXPECT_EQ(OutputText(""), u"");
+  MemoryEnvironment environment;  // its code page is Windows-1252
+  const std::pair<std::string, std::u16string> cases[] = {
+      {"a\nb\r\nc\rd", u"a\r\nb\r\nc\r\nd"},
+      {"tab\there\x07\x1b[0m \xe2\x82\xac", u"tab\there\uFFFD\uFFFD[0m \u20ac"},  // UTF-8
+      {"\xBC\xE2\x82\xAC", u"\u20ac"},  // UTF-8 whose kept end begins inside a character
+      {"C:\\Users\\J\xFCrgen \x80\x81", u"C:\\Users\\J\u00fcrgen \u20ac\uFFFD"},  // not UTF-8: the code page
+      {std::string("\xff\xfeO\0K\0\n\0\x3d\xd8", 10), u"OK\r\n\uFFFD"},  // UTF-16, cut mid-pair
+      {std::string("E\0r\0r\0", 6), u"Err"},
+      {"", u""},
+  };
+  for (const auto& [bytes, shown] : cases) EXPECT_EQ(OutputText(bytes, environment), shown) << bytes;
 
   std::string many;
   for (int i = 1; i <= 50; ++i) many += "line " + std::to_string(i) + "\n";
-  const std::u16string last = LastLines(OutputText(many), 40);
+  const std::u16string last = LastLines(OutputText(many, environment), 40);
   EXPECT_TRUE(last.starts_with(u"line 11\r\n")) << ToUtf8(last);
   EXPECT_TRUE(last.ends_with(u"line 50\r\n"));
   EXPECT_EQ(LastLines(u"no line end", 40), u"no line end");
