@@ -105,8 +105,7 @@ TEST_F(GetJavaFlowTest, WithoutAnyJavaWingetInstallsOneAndTheProgramRunsWithIt) 
   user.AnswerGetJava(kIdOk);
   user.WingetEnds(0, [&] {
     user.InstallTemurin("21.0.5.11");
-    // Meanwhile the setup dialog of another instance adds an emulator and changes an action.
-    StarterCatalogue other(user.registry);
+    StarterCatalogue other(user.registry);  // meanwhile another instance's setup dialog adds and changes
     other.GetStarter(StarterKind::J2me, *other.AddStarter(StarterKind::J2me)) = {u"Emulator", u"C:\\emu.exe", u"%1"};
     other.SetDefaultAction(StarterKind::J2me, kLastUsedAction);
     other.Save();
