@@ -61,6 +61,9 @@ bool IsRooted(std::u16string_view folder) {
 std::uint32_t AddFoundRuntimes(Context& context, std::uint32_t required) {
   Platform& platform = context.platform;
   StarterCatalogue& catalogue = context.Catalogue();
+  // While winget ran, another instance may have saved starters; this launch holds nothing unsaved, so what is
+  // saved is the registry's content and what is found now.
+  catalogue.Load();
   J2seScanner scanner(context);
   scanner.Detect();
   std::uint32_t newest = 0;

@@ -21,7 +21,8 @@ constexpr std::uint32_t kJavaFromClassVersion = 44;
 constexpr std::size_t kShownMissingFiles = 3;
 // A "Class-Path" longer than any program's is not walked to its end: each name costs a look at the disk.
 constexpr std::size_t kMaxClassPathNames = 4096;
-constexpr std::size_t kMaxShownOptions = 100;
+// What a diagnosis quotes (a name, the options) is cut to this, so that the dialog stays on the screen.
+constexpr std::size_t kMaxQuoted = 100;
 
 bool Contains(std::u16string_view text, std::u16string_view part) {
   return text.find(part) != std::u16string_view::npos;
@@ -86,7 +87,7 @@ std::vector<std::u16string> MissingClassPathFiles(const StartFailure& failure,
     }
     std::u16string relative = name;
     std::replace(relative.begin(), relative.end(), u'/', u'\\');
-    if (!exists(JoinPath(failure.archiveFolder, relative))) missing.push_back(name);
+    if (!exists(JoinPath(failure.archiveFolder, relative))) missing.push_back(Clipped(name, kMaxQuoted));
   }
   return missing;
 }
@@ -99,7 +100,7 @@ std::optional<Diagnosis> NewerJava(const StartFailure& failure) {
   std::uint32_t required = failure.requiredJava;
   if (classVersion >= kFirstClassVersion && classVersion <= 0xFFFF) required = classVersion - kJavaFromClassVersion;
   if (required == 0) return std::nullopt;
-  const std::u16string_view name = failure.starterName;
+  const std::u16string name = Clipped(failure.starterName, kMaxQuoted);
   return Diagnosis{FailureKind::NewerJava,
                    failure.starterJava != 0
                        ? Format(u"It needs Java %u or newer; \"%s\" runs Java %u.", {required, name, failure.starterJava})
@@ -120,7 +121,7 @@ std::optional<std::pair<std::u16string, std::u16string>> PickedUpOptions(std::u1
       const std::u16string prefix = u"Picked up " + std::u16string(variable) + u": ";
       const std::size_t at = line.find(prefix);
       if (at != std::u16string_view::npos) {
-        return std::pair(std::u16string(variable), Clipped(line.substr(at + prefix.size()), kMaxShownOptions));
+        return std::pair(std::u16string(variable), Clipped(line.substr(at + prefix.size()), kMaxQuoted));
       }
     }
   }
@@ -131,7 +132,7 @@ std::optional<std::pair<std::u16string, std::u16string>> PickedUpOptions(std::u1
 
 Diagnosis DiagnoseStartFailure(const StartFailure& failure, const std::function<bool(const std::u16string&)>& exists) {
   const std::u16string_view output = failure.output;
-  const std::u16string_view name = failure.starterName;
+  const std::u16string name = Clipped(failure.starterName, kMaxQuoted);
   if (std::optional<Diagnosis> newer = NewerJava(failure)) return *newer;
   if (Contains(output, u"JavaFX runtime components are missing") || Contains(output, u"NoClassDefFoundError: javafx/")) {
     return {FailureKind::JavaFx, Format(u"It needs JavaFX, which the Java of \"%s\" does not include.", {name})};
@@ -146,9 +147,9 @@ Diagnosis DiagnoseStartFailure(const StartFailure& failure, const std::function<
     }
   }
   if (Contains(output, u"Could not find or load main class")) {
-    const std::u16string mainClass = !failure.mainClass.empty()
-                                         ? failure.mainClass
-                                         : WordAfter(output, u"Could not find or load main class ");
+    const std::u16string mainClass = Clipped(
+        !failure.mainClass.empty() ? failure.mainClass : WordAfter(output, u"Could not find or load main class "),
+        kMaxQuoted);
     if (!mainClass.empty()) {
       return {FailureKind::MainClassMissing,
               Format(u"Its main class \"%s\" is not in the JAR.", {std::u16string_view(mainClass)})};
@@ -177,10 +178,10 @@ std::u16string ExitCodeText(std::uint32_t exitCode) {
   return text;
 }
 
-std::u16string OutputText(std::string_view bytes) {
+std::u16string OutputText(std::string_view bytes, Environment& environment) {
   std::u16string text;
-  // Java writes in the console's code page or UTF-8; a program that writes UTF-16 marks it or leaves every
-  // second byte empty.
+  // Java writes to a pipe in the system's code page unless told to write UTF-8; a program that writes UTF-16
+  // marks it or leaves every second byte empty.
   const bool utf16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
                                            (bytes.size() >= 4 && bytes[1] == 0 && bytes[3] == 0 && bytes[0] != 0));
   if (utf16) {
@@ -190,7 +191,13 @@ std::u16string OutputText(std::string_view bytes) {
     }
     text = FromUtf8(ToUtf8(units));  // unpaired surrogates become U+FFFD on the way
   } else {
-    text = FromUtf8(bytes);
+    // Only the end of a long output is kept, which may begin inside a character.
+    std::string_view whole = bytes;
+    for (int i = 0; i < 3 && !whole.empty() && (static_cast<unsigned char>(whole[0]) & 0xC0) == 0x80; ++i) {
+      whole.remove_prefix(1);
+    }
+    text = FromUtf8(whole);
+    if (ToUtf8(text) != whole) text = environment.DecodeAnsi(bytes);
   }
   if (text.starts_with(u'\uFEFF')) text.erase(0, 1);
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Environment.h"
+
 namespace tc {
 
 // What a failed start is judged by.
@@ -46,9 +48,9 @@ Diagnosis DiagnoseStartFailure(const StartFailure& failure, const std::function<
 // ("-1073741515 (0xC0000135)").
 std::u16string ExitCodeText(std::uint32_t exitCode);
 
-// A child's output as text: UTF-8 (or UTF-16 when it writes that), every line end a CR LF, and every byte or
-// character that can't be shown a U+FFFD.
-std::u16string OutputText(std::string_view bytes);
+// A child's output as text: UTF-16 when it writes that, else UTF-8 when the bytes are valid UTF-8, else the
+// system's code page; every line end a CR LF, and every character that can't be shown a U+FFFD.
+std::u16string OutputText(std::string_view bytes, Environment& environment);
 
 // The last `count` lines of a text, line ends kept.
 std::u16string LastLines(std::u16string_view text, std::size_t count);

@@ -79,7 +79,7 @@ std::uint32_t AlternativeStarter(Context& context, const Diagnosis& diagnosis, s
 StartFailure FailureFacts(Context& context, const Starter& starter, const WatchedChild& child, const Launch& launch) {
   Files& files = context.platform.files;
   StartFailure failure;
-  failure.output = OutputText(child.output);
+  failure.output = OutputText(child.output, context.platform.environment);
   failure.exitCode = child.exitCode;
   failure.starterName = starter.name;
   if (IsJavaRuntime(starter.executableFile)) {

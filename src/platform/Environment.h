@@ -1,9 +1,11 @@
-// The environment port: expanding %NAME% references as the shell does, and the processor the machine has.
+// The environment port: expanding %NAME% references as the shell does, the processor the machine has, and text in
+// the system's code page.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tc {
 
@@ -16,6 +18,9 @@ class Environment {
   // The machine's own processor as an executable's Machine field names it (IsWow64Process2), whatever this
   // program is built for.
   virtual std::uint16_t NativeMachine() = 0;
+  // Text in the system's ANSI code page, as the W functions want it: what a server sends, what a program
+  // writes to a pipe.
+  virtual std::u16string DecodeAnsi(std::string_view bytes) = 0;
 };
 
 }  // namespace tc

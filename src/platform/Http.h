@@ -36,8 +36,6 @@ class Http {
   virtual ~Http() = default;
   // nullptr when the library can't be opened.
   virtual std::unique_ptr<HttpSession> OpenSession(const std::u16string& agent, HttpProxy proxy) = 0;
-  // Text that a server sent in the system's ANSI code page, as the W functions want it.
-  virtual std::u16string DecodeAnsi(std::string_view bytes) = 0;
 };
 
 }  // namespace tc

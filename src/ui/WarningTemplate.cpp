@@ -14,6 +14,9 @@ namespace {
 constexpr int kMargin = 7;
 constexpr int kLineHeight = 8;  // dialog units: the height of a line of the dialog's font
 constexpr int kLeastTextHeight = 42;
+// Dialog units: the height of the work area of a 1366 x 768 screen at 125 % less the dialog's frame, the smallest
+// a warning is laid out for. A text taller than the room left scrolls.
+constexpr int kMostDialogHeight = 330;
 
 // East Asian letters take about twice the width of a Latin one.
 bool IsWide(char16_t c) { return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
@@ -49,11 +52,14 @@ DialogTemplate WarningTemplate(Warning warning) {
   using namespace style;
   const int inner = warning.width - 2 * kMargin;
   const int textWidth = inner - 15;
+  const int answers = static_cast<int>(warning.answers.size());
+  const int around = 3 + 16 + (warning.below ? warning.below->rect.height + 4 : 0) + 5 + 18 * answers + 3;
   if (warning.textHeight == 0) warning.textHeight = TextHeight(warning.text, warning.width);
+  const bool scrolls = warning.textHeight > kMostDialogHeight - around;
+  if (scrolls) warning.textHeight = std::max(kLineHeight, kMostDialogHeight - around);
   int groupHeight = warning.textHeight + 16;
   if (warning.below) groupHeight += warning.below->rect.height + 4;
   const int firstAnswer = 3 + groupHeight + 5;
-  const int answers = static_cast<int>(warning.answers.size());
   DialogTemplate dialog{u"Tessaly Corvalo",
                         {0, 0, warning.width, firstAnswer + 18 * answers + 3},
                         kModalDialog | kDsShellFont,
@@ -63,9 +69,18 @@ DialogTemplate WarningTemplate(Warning warning) {
                         {
                             {IDC_STATIC, control::kButton, u"Warning", {kMargin, 3, inner, groupHeight},
                              kBsGroupBox | kBsCenter},
-                            {warning.textId, control::kStatic, std::move(warning.text),
-                             {14, 12, textWidth, warning.textHeight}, kSsLeft | kSsNoPrefix},
                         }};
+  // A read-only edit without a border reads as the text does, and scrolls; out of the tab order, so that the
+  // dialog still opens on its answers.
+  if (scrolls) {
+    std::u16string text;
+    for (const char16_t c : warning.text) text += c == u'\n' ? u"\r\n" : std::u16string(1, c);
+    dialog.controls.push_back({warning.textId, control::kEdit, std::move(text), {14, 12, textWidth, warning.textHeight},
+                               kEsMultiline | kEsReadOnly | kVScroll});
+  } else {
+    dialog.controls.push_back({warning.textId, control::kStatic, std::move(warning.text),
+                               {14, 12, textWidth, warning.textHeight}, kSsLeft | kSsNoPrefix});
+  }
   if (warning.below) {
     warning.below->rect = {14, 12 + warning.textHeight + 4, textWidth, warning.below->rect.height};
     dialog.controls.push_back(std::move(*warning.below));

@@ -19,7 +19,7 @@ struct Warning {
   int width = 0;  // dialog units
   int textId = 0;
   std::u16string text{};
-  int textHeight = 0;  // 0: as many lines as the text takes, at least 42 dialog units
+  int textHeight = 0;  // 0: as many lines as the text takes, at least 42 dialog units; scrolled beyond the screen
   // A control inside the group, under the text, as wide as the text; of its rectangle only the height counts.
   std::optional<ControlTemplate> below{};
   std::vector<WarningAnswer> answers{};

@@ -44,12 +44,13 @@ struct UpdateCheckState {
   std::u16string downloadUrl;
 };
 
-void RunWorker(UpdateCheckState& state, UpdateChecker& checker, DialogPoster& dialog, Http& http, Threads& threads) {
+void RunWorker(UpdateCheckState& state, UpdateChecker& checker, DialogPoster& dialog, Platform& platform) {
   const auto cancelled = [&] { return state.cancelRequested.load(); };
+  Threads& threads = platform.threads;
   threads.Wait(kPause);
   if (cancelled()) return dialog.Post(kPostEnd, kIdCancel);
   dialog.Post(kPostProgress, 1);
-  if (!checker.CheckForUpdates(http)) return dialog.Post(kPostEnd, cancelled() ? kIdCancel : kIdOk);
+  if (!checker.CheckForUpdates(platform.http, platform.environment)) return dialog.Post(kPostEnd, cancelled() ? kIdCancel : kIdOk);
   {
     std::lock_guard<std::mutex> lock(state.mutex);
     state.success = true;
@@ -67,17 +68,16 @@ void RunWorker(UpdateCheckState& state, UpdateChecker& checker, DialogPoster& di
 
 class UpdateProgressDialog final : public DialogHandler {
  public:
-  UpdateProgressDialog(Http& http, Threads& threads)
-      : http_(http), threads_(threads), state_(std::make_shared<UpdateCheckState>()) {}
+  explicit UpdateProgressDialog(Platform& platform)
+      : platform_(platform), state_(std::make_shared<UpdateCheckState>()) {}
 
   void OnOpen(DialogWindow& window) override {
     window.SetProgressRange(IDC_UPDATE_PROGRESS, 0, 3);
     window.SetProgress(IDC_UPDATE_PROGRESS, 0);
-    Http& http = http_;
-    Threads& threads = threads_;
-    auto work = [state = state_, poster = window.Poster(), checker = UpdateChecker(TC_UPDATE_URL), &http,
-                 &threads]() mutable { RunWorker(*state, checker, *poster, http, threads); };
-    const bool started = threads_.StartDetached(std::move(work));
+    Platform& platform = platform_;
+    auto work = [state = state_, poster = window.Poster(), checker = UpdateChecker(TC_UPDATE_URL),
+                 &platform]() mutable { RunWorker(*state, checker, *poster, platform); };
+    const bool started = platform_.threads.StartDetached(std::move(work));
     // Only the worker ends the dialog; without one the check has failed.
     if (!started) window.End(kIdOk);
   }
@@ -108,8 +108,7 @@ class UpdateProgressDialog final : public DialogHandler {
   }
 
  private:
-  Http& http_;
-  Threads& threads_;
+  Platform& platform_;
   std::shared_ptr<UpdateCheckState> state_;
 };
 
@@ -123,7 +122,7 @@ void RunUpdateCheck(Context& context, WindowId owner) {
                             MessageIcon::Information, MessageButtons::Ok);
     return;
   }
-  UpdateProgressDialog dialog(platform.http, platform.threads);
+  UpdateProgressDialog dialog(platform);
   if (platform.ui.RunModal(UpdateProgressTemplate(), dialog, owner) == kIdCancel) return;
   if (!dialog.Success()) {
     platform.ui.ShowMessage(owner, u"Server connection error. Please check your Internet connection.", u"Error",

@@ -17,7 +17,7 @@ std::u16string UpdateChecker::RequestAddress() const {
                  ownVersion_ & 0xFF, source_});
 }
 
-bool UpdateChecker::CheckForUpdates(Http& http) {
+bool UpdateChecker::CheckForUpdates(Http& http, Environment& environment) {
   serverVersion_ = 0;
   downloadUrl_.clear();
   const std::unique_ptr<HttpSession> connection = http.OpenSession(kUpdateAgent, HttpProxy::Preconfigured);
@@ -37,7 +37,7 @@ bool UpdateChecker::CheckForUpdates(Http& http) {
   }
   const std::optional<UpdateReply> reply = DecodeUpdateReply(body.Bytes());
   if (!reply) return false;
-  std::u16string address = http.DecodeAnsi(reply->address);
+  std::u16string address = environment.DecodeAnsi(reply->address);
   // Whoever answers the request must not choose what the shell runs: an address that is to be opened, as that of
   // a newer version is, must be a web address. Any other is never opened and may hold anything.
   if (reply->version > ownVersion_ && !IsWebAddress(address)) return false;

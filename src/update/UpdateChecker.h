@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Environment.h"
 #include "platform/Http.h"
 
 namespace tc {
@@ -28,7 +29,7 @@ class UpdateChecker {
 
   // Blocks for the whole request. True when the reply was valid and its address may be opened; only then do
   // ServerVersion and DownloadUrl hold its values.
-  bool CheckForUpdates(Http& http);
+  bool CheckForUpdates(Http& http, Environment& environment);
 
   std::uint32_t ServerVersion() const { return serverVersion_; }
   const std::u16string& DownloadUrl() const { return downloadUrl_; }

@@ -270,20 +270,6 @@ TEST_P(FilesContract, ReplaceKeepsWhatTheReplacedFileWas) {
   EXPECT_EQ(NameSet(files->Find(scratch + u"hidden*")), std::vector<std::string>{"hidden.jad"});
 }
 
-// The port has no call for streams; a descriptor downloaded from the internet carries one, which the correction
-// must keep. Wine has none: it makes "name:stream" a file of its own, beside the file and untouched by Replace.
-TEST_P(FilesContract, ReplaceKeepsAnAlternateStreamWhereTheFileSystemHasThem) {
-  ASSERT_TRUE(Write(u"marked.jad", "old"));
-  if (!Write(u"marked.jad:Zone.Identifier", "[ZoneTransfer]\r\nZoneId=3\r\n") ||
-      NameSet(files->Find(scratch + u"marked.jad*")).size() != 1) {
-    GTEST_SKIP() << "this file system keeps no alternate data streams";
-  }
-  ASSERT_TRUE(Write(u"marked.jad.new", "new"));
-  ASSERT_TRUE(files->Replace(scratch + u"marked.jad", scratch + u"marked.jad.new"));
-  EXPECT_EQ(Read(u"marked.jad"), "new");
-  EXPECT_EQ(Read(u"marked.jad:Zone.Identifier"), "[ZoneTransfer]\r\nZoneId=3\r\n");
-}
-
 TEST_P(FilesContract, WriteNewFileNeverTouchesAFileThatIsThere) {
   ASSERT_TRUE(Write(u"taken", "someone else's"));
   EXPECT_FALSE(files->WriteNewFile(scratch + u"TAKEN", {'x'}));

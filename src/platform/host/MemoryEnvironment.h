@@ -12,6 +12,8 @@ class MemoryEnvironment final : public Environment {
   void Define(const std::u16string& name, const std::u16string& value);
   std::optional<std::u16string> Expand(const std::u16string& text, std::uint32_t bufferLength) override;
   std::uint16_t NativeMachine() override { return nativeMachine; }
+  // The host's ANSI code page is Windows-1252, as on an English Windows.
+  std::u16string DecodeAnsi(std::string_view bytes) override;
 
   std::uint16_t nativeMachine = 0x8664;  // x64
 

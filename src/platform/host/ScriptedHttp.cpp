@@ -57,18 +57,4 @@ std::unique_ptr<HttpSession> ScriptedHttp::OpenSession(const std::u16string& age
   return std::make_unique<ScriptedHttpSession>(*this);
 }
 
-std::u16string ScriptedHttp::DecodeAnsi(std::string_view bytes) {
-  // 0x80-0x9F of Windows-1252; the five bytes it leaves unassigned keep their own value, as Windows maps them.
-  static constexpr char16_t kHigh[32] = {
-      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-  std::u16string text;
-  for (char c : bytes) {
-    const auto byte = static_cast<std::uint8_t>(c);
-    text.push_back(byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : static_cast<char16_t>(byte));
-  }
-  return text;
-}
-
 }  // namespace tc

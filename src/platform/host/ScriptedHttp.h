@@ -39,8 +39,6 @@ class ScriptedHttp final : public Http {
   void Serve(const std::u16string& url, Reply reply) { replies_.insert_or_assign(url, std::move(reply)); }
 
   std::unique_ptr<HttpSession> OpenSession(const std::u16string& agent, HttpProxy proxy) override;
-  // The host's ANSI code page is Windows-1252, as on an English Windows.
-  std::u16string DecodeAnsi(std::string_view bytes) override;
 
   bool sessionsFail = false;
 

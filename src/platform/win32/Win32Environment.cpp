@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <limits>
+
 #include "platform/win32/Win32Text.h"
 
 namespace tc {
@@ -27,6 +30,16 @@ std::uint16_t Win32Environment::NativeMachine() {
   USHORT native = 0;
   if (call && call(GetCurrentProcess(), &process, &native)) return native;
   return IMAGE_FILE_MACHINE_AMD64;
+}
+
+std::u16string Win32Environment::DecodeAnsi(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const int size = static_cast<int>(std::min<std::size_t>(bytes.size(), std::numeric_limits<int>::max()));
+  const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+  if (length <= 0) return {};
+  std::u16string text(static_cast<std::size_t>(length), u'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, Wide(text), length);
+  return text;
 }
 
 }  // namespace tc

@@ -9,6 +9,7 @@ class Win32Environment final : public Environment {
  public:
   std::optional<std::u16string> Expand(const std::u16string& text, std::uint32_t bufferLength) override;
   std::uint16_t NativeMachine() override;
+  std::u16string DecodeAnsi(std::string_view bytes) override;
 };
 
 }  // namespace tc

@@ -63,14 +63,4 @@ std::unique_ptr<HttpSession> Win32Http::OpenSession(const std::u16string& agent,
   return std::make_unique<Win32HttpSession>(connection);
 }
 
-std::u16string Win32Http::DecodeAnsi(std::string_view bytes) {
-  if (bytes.empty()) return {};
-  const int size = static_cast<int>(std::min<std::size_t>(bytes.size(), std::numeric_limits<int>::max()));
-  const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
-  if (length <= 0) return {};
-  std::u16string text(static_cast<std::size_t>(length), u'\0');
-  MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, Wide(text), length);
-  return text;
-}
-
 }  // namespace tc

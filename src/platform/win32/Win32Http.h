@@ -8,7 +8,6 @@ namespace tc {
 class Win32Http final : public Http {
  public:
   std::unique_ptr<HttpSession> OpenSession(const std::u16string& agent, HttpProxy proxy) override;
-  std::u16string DecodeAnsi(std::string_view bytes) override;
 };
 
 }  // namespace tc

@@ -103,7 +103,13 @@ TEST_F(GetJavaFlowTest, WithoutAnyJavaWingetInstallsOneAndTheProgramRunsWithIt) 
   user.InstallTemurin("17.0.13.11");  // too old for the program: the scan finds it, but it is not added
   user.ui.OnDialog(u"Tessaly Corvalo Setup", [](ScriptedDialog& d) { d.Click(kIdCancel); });
   user.AnswerGetJava(kIdOk);
-  user.WingetEnds(0, [&] { user.InstallTemurin("21.0.5.11"); });
+  user.WingetEnds(0, [&] {
+    user.InstallTemurin("21.0.5.11");
+    StarterCatalogue other(user.registry);  // meanwhile another instance's setup dialog adds and changes
+    other.GetStarter(StarterKind::J2me, *other.AddStarter(StarterKind::J2me)) = {u"Emulator", u"C:\\emu.exe", u"%1"};
+    other.SetDefaultAction(StarterKind::J2me, kLastUsedAction);
+    other.Save();
+  });
   EXPECT_TRUE(user.Launch());
   EXPECT_EQ(user.offer, u"This program needs Java 21 or newer, and no Java that can run it is set up.\n"
                         u"Java 21 is free to install from Eclipse Adoptium.");
@@ -120,6 +126,8 @@ TEST_F(GetJavaFlowTest, WithoutAnyJavaWingetInstallsOneAndTheProgramRunsWithIt) 
   EXPECT_EQ(added.executableFile, javaw);
   EXPECT_EQ(added.arguments, u"-jar %1 %*");
   EXPECT_EQ(saved.LastAction(StarterKind::J2se), 1u);
+  EXPECT_EQ(saved.GetStarter(StarterKind::J2me, 1).name, u"Emulator");
+  EXPECT_EQ(saved.DefaultAction(StarterKind::J2me), kLastUsedAction);
   ExpectLaunchErrorsIn(user.ui, {u"No J2SE starters are defined."});
 }
 

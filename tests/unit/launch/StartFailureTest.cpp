@@ -5,6 +5,7 @@
 
 #include "base/Text.h"
 #include "launch/StartFailure.h"
+#include "platform/host/MemoryEnvironment.h"
 
 namespace tc {
 namespace {
@@ -31,6 +32,7 @@ constexpr char kOutOfMemory[] =
     "Exception in thread \"main\" java.lang.OutOfMemoryError: Java heap space\n\tat Oom.main(Oom.java:1)\n";
 
 TEST(StartFailure, TheFirstRowTheOutputMatchesSaysWhatWentWrong) {
+  MemoryEnvironment environment;
   struct Case {
     std::string output;
     std::u16string expected;
@@ -41,6 +43,7 @@ TEST(StartFailure, TheFirstRowTheOutputMatchesSaysWhatWentWrong) {
     bool classPath = true;  // the manifest names files, not all of them there
   };
   const std::string longOptions(150, 'x');
+  const std::u16string huge = std::u16string(99, u'm') + u"\U0001F600" + std::u16string(60000, u'm');
   const Case cases[] = {
       {kNewerClass, u"It needs Java 21 or newer; \"Java & 8\" runs Java 8."},
       {std::string(kNewerClass) + kOutOfMemory, u"It needs Java 21 or newer; \"Java & 8\" runs an older Java.", 1, 0},
@@ -59,6 +62,7 @@ TEST(StartFailure, TheFirstRowTheOutputMatchesSaysWhatWentWrong) {
                      u"JAR in the folder it came in, with the files it names."},  // both, and the files come first
       {kNoMainClass, u"Its main class \"app.Missing\" is not in the JAR.", 1, 8, 0, u"app.Missing", false},
       {kNoMainClass, u"Its main class \"app.Missing\" is not in the JAR.", 1, 8, 0, u"", false},  // as the output names it
+      {kNoMainClass, u"Its main class \"" + std::u16string(99, u'm') + u"\" is not in the JAR.", 1, 8, 0, huge, false},
       {"Error: Could not find or load main class Launcher\r\n", u"Its main class \"Launcher\" is not in the JAR.", 1,
        8, 0, u"", false},
       {"java.lang.UnsatisfiedLinkError: C:\\x\\swt.dll: Can't load IA 32-bit .dll on a AMD 64-bit platform",
@@ -80,7 +84,7 @@ TEST(StartFailure, TheFirstRowTheOutputMatchesSaysWhatWentWrong) {
   const std::set<std::u16string> present = {u"C:\\Games\\Demo\\present.jar"};
   std::vector<std::u16string> asked;
   for (const Case& c : cases) {
-    StartFailure failure{OutputText(c.output), c.exitCode, u"Java & 8", c.starterJava, c.requiredJava, c.mainClass,
+    StartFailure failure{OutputText(c.output, environment), c.exitCode, u"Java & 8", c.starterJava, c.requiredJava, c.mainClass,
                          c.classPath ? u"libs/helper.jar  present.jar lib%20%C3%A9/b.jar http://example.com/x.jar "
                                        u"/rooted.jar C:/drive.jar ../up.jar more.jar"
                                      : u"present.jar",
@@ -94,22 +98,30 @@ TEST(StartFailure, TheFirstRowTheOutputMatchesSaysWhatWentWrong) {
       EXPECT_NE(diagnosis.requiredJava, 0u);
     }
   }
-  // Only plain names were looked for, and no further than the third missing one.
+  // Only plain names were looked for, and no further than the third missing one: four looks by each case with
+  // the long "Class-Path", one by each of the three with only "present.jar".
+  EXPECT_EQ(asked.size(), 11u);
   asked.resize(4);
   EXPECT_EQ(asked, (std::vector<std::u16string>{u"C:\\Games\\Demo\\libs\\helper.jar", u"C:\\Games\\Demo\\present.jar",
                                                 u"C:\\Games\\Demo\\lib \u00e9\\b.jar", u"C:\\Games\\Demo\\..\\up.jar"}));
 }
 
 TEST(StartFailure, OutputIsShownAsTextWhateverTheBytes) {
-  EXPECT_EQ(OutputText("a\nb\r\nc\rd"), u"a\r\nb\r\nc\r\nd");
-  EXPECT_EQ(OutputText("tab\there\x07\x1b[0m \xe2\x82\xac \xff"), u"tab\there\uFFFD\uFFFD[0m \u20ac \uFFFD");
-  EXPECT_EQ(OutputText(std::string("\xff\xfeO\0K\0\n\0\x3d\xd8", 10)), u"OK\r\n\uFFFD");  // UTF-16, cut mid-pair
-  EXPECT_EQ(OutputText(std::string("E\0r\0r\0", 6)), u"Err");
-  EXPECT_EQ(OutputText(""), u"");
+  MemoryEnvironment environment;  // its code page is Windows-1252
+  const std::pair<std::string, std::u16string> cases[] = {
+      {"a\nb\r\nc\rd", u"a\r\nb\r\nc\r\nd"},
+      {"tab\there\x07\x1b[0m \xe2\x82\xac", u"tab\there\uFFFD\uFFFD[0m \u20ac"},  // UTF-8
+      {"\xBC\xE2\x82\xAC", u"\u20ac"},  // UTF-8 whose kept end begins inside a character
+      {"C:\\Users\\J\xFCrgen \x80\x81", u"C:\\Users\\J\u00fcrgen \u20ac\uFFFD"},  // not UTF-8: the code page
+      {std::string("\xff\xfeO\0K\0\n\0\x3d\xd8", 10), u"OK\r\n\uFFFD"},  // UTF-16, cut mid-pair
+      {std::string("E\0r\0r\0", 6), u"Err"},
+      {"", u""},
+  };
+  for (const auto& [bytes, shown] : cases) EXPECT_EQ(OutputText(bytes, environment), shown) << bytes;
 
   std::string many;
   for (int i = 1; i <= 50; ++i) many += "line " + std::to_string(i) + "\n";
-  const std::u16string last = LastLines(OutputText(many), 40);
+  const std::u16string last = LastLines(OutputText(many, environment), 40);
   EXPECT_TRUE(last.starts_with(u"line 11\r\n")) << ToUtf8(last);
   EXPECT_TRUE(last.ends_with(u"line 50\r\n"));
   EXPECT_EQ(LastLines(u"no line end", 40), u"no line end");

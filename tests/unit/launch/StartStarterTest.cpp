@@ -95,7 +95,7 @@ TEST_F(StartStarterTest, AFailedStartIsExplainedAndTheStarterThatFitsRunsInstead
       EXPECT_EQ(StoredLastAction(StarterKind::J2se), c.slot);
       EXPECT_EQ(machine.ui.clipboard, u"Command line: " + Ran(u"C:\\jdk8\\bin\\javaw.exe") +
                                           u"\r\nStarter: Java & 8\r\nExecutable: C:\\jdk8\\bin\\javaw.exe\r\nJava: 8"
-                                          u"\r\nExit code: 1\r\nOutput:\r\n" + OutputText(c.output));
+                                          u"\r\nExit code: 1\r\nOutput:\r\n" + OutputText(c.output, machine.environment));
     }
     EXPECT_EQ(buttons, expected);
   }

@@ -141,6 +141,19 @@ TEST_F(DialogTemplatesTest, ControlsHaveDistinctIdsAndLieInsideTheirDialog) {
   }
 }
 
+// However long the text, the warning fits a small screen: the text scrolls inside the room left for it.
+TEST_F(DialogTemplatesTest, AWarningNeverOutgrowsTheScreenItsTextScrollsInstead) {
+  machine.ui.OnDialog(u"Tessaly Corvalo", [&](ScriptedDialog& d) {
+    EXPECT_LE(d.Template().rect.height, 330);
+    const ControlTemplate& text = d.Template().controls.at(1);
+    EXPECT_EQ(text.style, style::kEsMultiline | style::kEsReadOnly | style::kVScroll);
+    EXPECT_TRUE(text.className == control::kEdit && text.text.starts_with(u"\"x.jar\" stopped at once.\r\n\r\nn"));
+    d.Close();
+  });
+  RunStartFailureDialog(machine.ui, {u"x.jar", std::u16string(240000, u'n'), u"", u"", u"Java 21", {}});
+  ExpectScriptFollowed();
+}
+
 // The warnings share one layout; the size warning keeps exactly the rectangles and styles it was given.
 TEST_F(DialogTemplatesTest, TheSizeWarningKeepsItsOwnLayout) {
   DialogTemplate shown;

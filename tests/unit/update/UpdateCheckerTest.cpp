@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/host/MemoryEnvironment.h"
 #include "platform/host/ScriptedHttp.h"
 #include "unit/update/ReplyBuilder.h"
 #include "update/UpdateChecker.h"
@@ -20,10 +21,11 @@ class UpdateCheckerTest : public ::testing::Test {
  protected:
   bool Check(ScriptedHttp::Reply reply) {
     http.Serve(kAddress, std::move(reply));
-    return checker.CheckForUpdates(http);
+    return checker.CheckForUpdates(http, environment);
   }
 
   ScriptedHttp http;
+  MemoryEnvironment environment;
   UpdateChecker checker{kBase};
 };
 
@@ -105,7 +107,7 @@ TEST_F(UpdateCheckerTest, FailsAndClosesEveryHandleOnEveryPath) {
     fresh.sessionsFail = c.sessionsFail;
     if (c.served) fresh.Serve(kAddress, c.reply);
     UpdateChecker check(kBase);
-    EXPECT_EQ(check.CheckForUpdates(fresh), c.expected) << c.name;
+    EXPECT_EQ(check.CheckForUpdates(fresh, environment), c.expected) << c.name;
     EXPECT_EQ(fresh.openHandles, 0) << c.name;
     EXPECT_LE(fresh.requests.size(), 1u) << c.name;
   }
