@@ -252,6 +252,8 @@ class SetupHandler final : public DialogHandler {
 }  // namespace
 
 int RunSetupDialog(Context& context, WindowId owner) {
+  // Read again: opened from a launch, the catalogue in memory may be minutes old, and OK saves all of it.
+  context.Catalogue().Load();
   SetupHandler handler(context);
   return context.platform.ui.RunModal(SetupTemplate(), handler, owner);
 }

@@ -286,6 +286,16 @@ TEST_P(SetupDialogTest, CancelDiscardsEveryEditSinceTheLastSave) {
   ExpectScriptFollowed();
 }
 
+TEST_P(SetupDialogTest, OkKeepsWhatAnotherInstanceSavedSinceTheCatalogueWasRead) {
+  StoreThree();
+  Catalogue().Load();
+  Store(H().kind, 3, u"Saved meanwhile");
+  machine.ui.OnDialog(kSetup, [&](ScriptedDialog& d) { d.Click(kIdOk); });
+  EXPECT_EQ(Run(), kIdOk);
+  EXPECT_EQ(StoredSlots(H().kind), (std::vector<std::u16string>{u"1", u"2", u"3", u"4"}));
+  ExpectScriptFollowed();
+}
+
 TEST_P(SetupDialogTest, AFullKindRefusesAddAndCopyWithAMessage) {
   for (std::uint32_t slot = 1; slot <= kHighestSlot; ++slot) Store(H().kind, slot, u"Starter " + ToDecimal(slot));
   machine.ui.OnDialog(kSetup, [&](ScriptedDialog& d) {
