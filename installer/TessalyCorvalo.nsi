@@ -347,26 +347,54 @@ SectionEnd
 ; The uninstaller serves the mode whose uninstall entry names its folder, and nothing of the other's. A folder that
 ; does not hold it (_?= with the folder in quotes) is refused: it would remove nothing and report success.
 Function un.onInit
+  ; The copy that removes the uninstaller run in place per user, once that one has ended.
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/RemoveAfter=" $1
+  ${IfNot} ${Errors}
+    System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r1) p.r1'
+    System::Call 'kernel32::WaitForSingleObject(p r1, i 60000)'
+    System::Call 'kernel32::CloseHandle(p r1)'
+    Delete "$INSTDIR\Uninstall.exe"
+    RMDir "$INSTDIR"
+    Quit
+  ${EndIf}
   ${IfNot} ${FileExists} "$INSTDIR\Uninstall.exe"
     MessageBox MB_OK|MB_ICONSTOP "Tessaly Corvalo is not installed in $INSTDIR." /SD IDOK
     SetErrorLevel 1
     Quit
+  ${EndIf}
+  ; Whatever the rights, the uninstaller in the installation folder does the work, in place. The copy of itself that
+  ; Uninstall.exe started without _?= makes in the temporary folder only passes its exit code on: elevated, nothing
+  ; runs from a folder the user can write. /InPlace says so where the two paths are written differently.
+  StrCpy $R8 "$INSTDIR\Uninstall.exe"
+  StrCpy $R9 "/InPlace _?=$INSTDIR"
+  ${If} ${Silent}
+    StrCpy $R9 "/S $R9"
   ${EndIf}
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
   ${If} $0 == $INSTDIR
     StrCpy $AllUsers 1
     StrCpy $Machine " /machine"
     SetShellVarContext all
-    ; Elevated, only the uninstaller in the installation folder runs, in place: never a copy in the user's folders.
-    StrCpy $R8 "$INSTDIR\Uninstall.exe"
-    StrCpy $R9 "_?=$INSTDIR"
-    ${If} ${Silent}
-      StrCpy $R9 "/S $R9"
-    ${EndIf}
     Call un.Elevate
     !insertmacro QUIT_UNLESS_ELEVATED
   ${Else}
     SetShellVarContext current
+  ${EndIf}
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/InPlace" $1
+  ${If} ${Errors}
+  ${AndIf} $EXEPATH != $R8
+    ClearErrors
+    ExecWait '"$R8" $R9' $0
+    ${If} ${Errors}
+      MessageBox MB_OK|MB_ICONSTOP "Windows could not start $R8." /SD IDOK
+      StrCpy $0 4
+    ${EndIf}
+    SetErrorLevel $0
+    Quit
   ${EndIf}
 FunctionEnd
 
@@ -391,21 +419,16 @@ Section "Uninstall"
   Delete "$INSTDIR\${ASIDE}"
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"
 
-  ; Run in place, this uninstaller's own file can be moved but not deleted: it goes to the temporary folder, where
-  ; Windows deletes it when it next starts; on another drive, it and the folder go then.
+  ; Run in place, this uninstaller keeps its own file open until it ends. For everyone, Windows deletes it and the
+  ; folder when it next starts; per user, a copy in the user's temporary folder does once this one has ended.
   SetOutPath "$TEMP"  ; a folder that is a process's current one can't be removed
-  Delete "$INSTDIR\Uninstall.exe"
-  ${If} ${FileExists} "$INSTDIR\Uninstall.exe"
+  ${If} $AllUsers == 1
+    Delete /REBOOTOK "$INSTDIR\Uninstall.exe"
+    RMDir /REBOOTOK "$INSTDIR"
+  ${Else}
     GetTempFileName $1
-    Delete $1
-    Rename "$INSTDIR\Uninstall.exe" $1
-    ${If} ${FileExists} "$INSTDIR\Uninstall.exe"
-      Delete /REBOOTOK "$INSTDIR\Uninstall.exe"
-      RMDir /REBOOTOK "$INSTDIR"
-    ${Else}
-      Delete /REBOOTOK $1
-    ${EndIf}
+    CopyFiles /SILENT "$EXEPATH" $1
+    System::Call 'kernel32::GetCurrentProcessId() i.r2'
+    Exec '"$1" /RemoveAfter=$2 _?=$INSTDIR'
   ${EndIf}
-  ; Only when empty: the user may have chosen a folder that holds other files.
-  RMDir "$INSTDIR"
 SectionEnd
