@@ -9,8 +9,8 @@ function(tc_sign_after_link target)
   if(TC_SIGN_SCRIPT)
     add_custom_command(TARGET ${target} POST_BUILD
                        COMMAND ${CMAKE_COMMAND} -DFILE=$<TARGET_FILE:${target}> -P ${TC_SIGN_SCRIPT} VERBATIM)
-    # Other signing settings sign it again.
-    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TC_SIGN_SCRIPT})
+    # Another certificate or other settings sign it again.
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TC_SIGN_SCRIPT} ${TC_SIGNING_CERTIFICATE})
   endif()
 endfunction()
 

@@ -269,7 +269,8 @@ def installer_installs_for_everyone(wine):
         # The uninstaller as the uninstall entry gives it, and the setup, both silent, wait for it in vain.
         quiet = parse_reg(wine.reg_query(machine_uninstall), machine_uninstall)["QuietUninstallString"][1]
         exe = (folder / "TessalyCorvalo.exe").stat().st_ino
-        codes = [step.exit_code() for step in (quiet_uninstall(wine, quiet), wine.launch(" /S /AllUsers", program=setup))]
+        steps = (quiet_uninstall(wine, quiet), wine.launch(" /S /AllUsers", program=setup))
+        codes = [step.exit_code() for step in steps]
         check(codes == [3, 3] and (folder / "TessalyCorvalo.exe").stat().st_ino == exe and
               "HKEY_" in wine.reg_query(machine_uninstall), f"exit codes {codes} with the program running, expected 3")
         close_program(wine, running)
@@ -282,9 +283,10 @@ def installer_installs_for_everyone(wine):
         wine.driver("click", uninstaller, 2)
         wine.driver("gone", uninstaller, 30000)
         # A mutex that the installer may not open is a program of more rights, or of another user, running.
-        held = hold(wine, f"Global\\{{5B2E7D14-9A3C-4F61-B8D0-72C4E19A6F35}}", "-")
+        held = hold(wine, "Global\\{5B2E7D14-9A3C-4F61-B8D0-72C4E19A6F35}", "-")
         code = quiet_uninstall(wine, quiet).exit_code()
         held.kill()
+        held.wait(timeout=60)
         check(code == 3 and (folder / "Uninstall.exe").exists(), f"the uninstaller exited {code} beside the mutex")
     finally:
         server.stop()
