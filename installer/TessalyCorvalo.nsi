@@ -2,7 +2,7 @@
 ; folder and registration, never asking for administrator rights) or for everyone on the computer (/AllUsers or the
 ; "Install for:" page: Program Files, registration under HKLM). The user's starters are kept for a later installation.
 ; Built by the build's `installer` target, which passes VERSION (1.1.1), VERSION4 (1.1.1.0), PROGRAM, ICON, POLICIES,
-; ASSOCIATIONS and OUTFILE.
+; ASSOCIATIONS and OUTFILE, and for a signed build CMAKE and SIGN, the script that signs a file in place.
 Unicode true
 Target amd64-unicode
 ; Asking for rights at start would make every administrator confirm even a per-user installation: the installer runs
@@ -11,6 +11,11 @@ RequestExecutionLevel user
 SetCompressor /SOLID lzma
 ManifestDPIAware true
 XPStyle on  ; common controls 6, which draw the shield on a button
+!ifdef SIGN
+  ; The uninstaller before it is packed, so that the one the setup writes is signed; the setup once it is written.
+  !uninstfinalize '"${CMAKE}" "-DFILE=%1" -P "${SIGN}"' = 0
+  !finalize '"${CMAKE}" "-DFILE=%1" -P "${SIGN}"' = 0
+!endif
 
 !include MUI2.nsh
 !include FileFunc.nsh
@@ -20,6 +25,7 @@ XPStyle on  ; common controls 6, which draw the shield on a button
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaly Corvalo"
 !define MUTEX "{5B2E7D14-9A3C-4F61-B8D0-72C4E19A6F35}"
+!define ASIDE "TessalyCorvalo.exe.old"  ; the installed program, moved aside until it is replaced or removed
 
 Var AllUsers     ; 1: for everyone on this computer
 Var ModeGiven    ; 1: /AllUsers or /CurrentUser on the command line
@@ -63,22 +69,36 @@ PageExEnd
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; A mutex held by a program of more rights than this one is one it may not open: held all the same.
+!macro RETURN_IF_HELD name
+  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${name}") p.r1 ?e'
+  Pop $2
+  ${If} $1 != 0
+    System::Call 'kernel32::CloseHandle(p r1)'
+    Return
+  ${EndIf}
+  ${If} $2 = 5  ; ERROR_ACCESS_DENIED
+    Return
+  ${EndIf}
+!macroend
+
 !macro SHARED_FUNCTIONS un
-; Windows asks for an administrator's consent only for a program started with the "runas" verb: this one starts
-; itself again that way with the parameters on the stack, waits, and ends with that one's exit code. Returns with
-; $0 = 1 when it may go on as it is (already elevated), 0 when the user declined.
+; Windows asks for an administrator's consent only for a program started with the "runas" verb: this starts $R8 with
+; the parameters $R9 that way, waits, and ends with that one's exit code. Returns with $0 = 1 when it may go on as it
+; is (already elevated), 0 when the user declined, 2 when Windows could not start it (said in the wizard).
 Function ${un}Elevate
-  Pop $1
   ; True only for an elevated token: an administrator's filtered token under UAC holds the group for denying only.
   System::Call 'shell32::IsUserAnAdmin() i.r0'
   ${If} $0 <> 0
     StrCpy $0 1
     Return
   ${EndIf}
-  ; SHELLEXECUTEINFOW with SEE_MASK_NOCLOSEPROCESS; hProcess is its last member.
+  ; SHELLEXECUTEINFOW with SEE_MASK_NOCLOSEPROCESS; hProcess is its last member. The path and the parameters go in
+  ; registers: written into the call's text, a quote in them (C:\Users\O'Brien) would end the string early.
   System::Call '*(&i112) p.r2'
-  System::Call `*$2(i 112, i 0x40, p $HWNDPARENT, w "runas", w '$EXEPATH', w '$1', p 0, i ${SW_SHOWNORMAL})`
-  System::Call 'shell32::ShellExecuteExW(p r2) i.r0'
+  System::Call '*$2(i 112, i 0x40, p $HWNDPARENT, w "runas", w R8, w R9, p 0, i ${SW_SHOWNORMAL})'
+  System::Call 'shell32::ShellExecuteExW(p r2) i.r0 ?e'
+  Pop $1
   ${If} $0 <> 0
     System::Call '*$2(i, i, p, p, p, p, p, p, p, p, p, p, p, p, p .r3)'
     System::Free $2
@@ -91,25 +111,53 @@ Function ${un}Elevate
   ${EndIf}
   System::Free $2
   StrCpy $0 0
+  ${If} $1 <> 1223  ; ERROR_CANCELLED: the consent was refused
+    MessageBox MB_OK|MB_ICONSTOP "Windows could not ask for administrator rights (error $1)." /SD IDOK
+    StrCpy $0 2
+  ${EndIf}
 FunctionEnd
 
-; Windows keeps a running program's file, and the program holds its mutex while it runs: nothing is changed until it
-; has ended. The wizard asks the user to close it; silently it gets 30 seconds. Either way, exit code 3 when not.
+; Each running program holds a mutex in its session and one in the Global namespace, which the installer of any user
+; or session may open. Whatever they say, a running program's file can be moved but not written: the installed
+; program is moved aside and opened for writing. $0 = 1 while it runs; else the installed program lies aside.
+Function ${un}IsRunning
+  StrCpy $0 1
+  !insertmacro RETURN_IF_HELD "${MUTEX}"
+  !insertmacro RETURN_IF_HELD "Global\${MUTEX}"
+  ${If} ${FileExists} "$INSTDIR\TessalyCorvalo.exe"
+    Delete "$INSTDIR\${ASIDE}"
+    ClearErrors
+    Rename "$INSTDIR\TessalyCorvalo.exe" "$INSTDIR\${ASIDE}"
+    ${If} ${Errors}
+      Return
+    ${EndIf}
+    StrCpy $1 "$INSTDIR\${ASIDE}"
+    System::Call 'kernel32::CreateFileW(w r1, i 0x40000000, i 0, p 0, i 3, i 0, p 0) p.r1'
+    ${If} $1 = -1
+      Rename "$INSTDIR\${ASIDE}" "$INSTDIR\TessalyCorvalo.exe"
+      Return
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r1)'
+  ${EndIf}
+  StrCpy $0 0
+FunctionEnd
+
+; Nothing is changed until the program has ended. The wizard asks the user to close it; silently it gets 30 seconds.
+; Either way, exit code 3 when not.
 Function ${un}WaitForTheProgram
-  StrCpy $1 0
+  StrCpy $3 0
   ${Do}
-    System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${MUTEX}") p.r0'
+    Call ${un}IsRunning
     ${If} $0 == 0
       Return
     ${EndIf}
-    System::Call 'kernel32::CloseHandle(p r0)'
     ${If} ${Silent}
-      ${If} $1 >= 60
+      ${If} $3 >= 60
         SetErrorLevel 3
         Quit
       ${EndIf}
       Sleep 500
-      IntOp $1 $1 + 1
+      IntOp $3 $3 + 1
     ${Else}
       MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Tessaly Corvalo is running. Close it, then press Retry." IDRETRY retry
       SetErrorLevel 3
@@ -142,16 +190,27 @@ Function UseMode
   ${EndIf}
 FunctionEnd
 
-; For everyone: goes on when elevated already, else hands over to an elevated copy. $0 = 0 when the user declined.
+; For everyone: goes on when elevated already, else hands over to this setup elevated; $0 as Elevate returns it.
 Function ElevateForEveryone
-  ${GetParameters} $R0
-  StrCpy $R0 "$R0 /AllUsers"
+  ${GetParameters} $R9
+  StrCpy $R9 "$R9 /AllUsers"
   ${If} $ChosenDir != ""
-    StrCpy $R0 "$R0 /D=$ChosenDir"  ; last, as NSIS wants it
+    StrCpy $R9 "$R9 /D=$ChosenDir"  ; last, as NSIS wants it
   ${EndIf}
-  Push $R0
+  StrCpy $R8 $EXEPATH
   Call Elevate
 FunctionEnd
+
+; Exit code 1 when the user declined, 4 when Windows could not ask.
+!macro QUIT_UNLESS_ELEVATED
+  ${If} $0 == 0
+    SetErrorLevel 1
+    Quit
+  ${ElseIf} $0 == 2
+    SetErrorLevel 4
+    Quit
+  ${EndIf}
+!macroend
 
 Function .onInit
   StrCpy $ChosenDir $INSTDIR  ; there is no InstallDir: only /D= sets it
@@ -170,10 +229,7 @@ Function .onInit
   Call UseMode
   ${If} $AllUsers == 1
     Call ElevateForEveryone
-    ${If} $0 == 0
-      SetErrorLevel 1
-      Quit
-    ${EndIf}
+    !insertmacro QUIT_UNLESS_ELEVATED
   ${EndIf}
 FunctionEnd
 
@@ -232,8 +288,8 @@ Function ModePageLeave
   Call UseMode
   ${If} $AllUsers == 1
     Call ElevateForEveryone
-    ${If} $0 == 0
-      Abort  ; declined: the user may choose "Only for me"
+    ${If} $0 != 1
+      Abort  ; the user may choose "Only for me"
     ${EndIf}
   ${EndIf}
   Call HideShield
@@ -252,6 +308,7 @@ Section
   Call WaitForTheProgram
   SetOutPath "$INSTDIR"
   File "/oname=TessalyCorvalo.exe" "${PROGRAM}"
+  Delete "$INSTDIR\${ASIDE}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   ${If} $AllUsers == 1
     ; For the administrator who sets every computer's default programs and policies.
@@ -279,62 +336,99 @@ Section
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\TessalyCorvalo.exe,0"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
-  WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  ; In place (_?=), the uninstaller's exit code is its own, not that of a copy it hands its work to.
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S _?=$INSTDIR'
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $1 $2 $3
   WriteRegDWORD SHCTX "${UNINSTALL_KEY}" "EstimatedSize" $1
 SectionEnd
 
-; The uninstaller serves the mode whose uninstall entry names its folder, and nothing of the other's.
+; The uninstaller serves the mode whose uninstall entry names its folder, and nothing of the other's. A folder that
+; does not hold it (_?= with the folder in quotes) is refused: it would remove nothing and report success.
 Function un.onInit
+  ; The copy that removes the uninstaller run in place per user, once that one has ended.
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/RemoveAfter=" $1
+  ${IfNot} ${Errors}
+    System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i r1) p.r1'
+    System::Call 'kernel32::WaitForSingleObject(p r1, i 60000)'
+    System::Call 'kernel32::CloseHandle(p r1)'
+    Delete "$INSTDIR\Uninstall.exe"
+    RMDir "$INSTDIR"
+    Quit
+  ${EndIf}
+  ${IfNot} ${FileExists} "$INSTDIR\Uninstall.exe"
+    MessageBox MB_OK|MB_ICONSTOP "Tessaly Corvalo is not installed in $INSTDIR." /SD IDOK
+    SetErrorLevel 1
+    Quit
+  ${EndIf}
+  ; Whatever the rights, the uninstaller in the installation folder does the work, in place. The copy of itself that
+  ; Uninstall.exe started without _?= makes in the temporary folder only passes its exit code on: elevated, nothing
+  ; runs from a folder the user can write. /InPlace says so where the two paths are written differently.
+  StrCpy $R8 "$INSTDIR\Uninstall.exe"
+  StrCpy $R9 "/InPlace _?=$INSTDIR"
+  ${If} ${Silent}
+    StrCpy $R9 "/S $R9"
+  ${EndIf}
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
   ${If} $0 == $INSTDIR
     StrCpy $AllUsers 1
     StrCpy $Machine " /machine"
     SetShellVarContext all
-    StrCpy $R0 "_?=$INSTDIR"
-    ${If} ${Silent}
-      StrCpy $R0 "/S $R0"
-    ${EndIf}
-    Push $R0
     Call un.Elevate
-    ${If} $0 == 0
-      SetErrorLevel 1
-      Quit
-    ${EndIf}
+    !insertmacro QUIT_UNLESS_ELEVATED
   ${Else}
     SetShellVarContext current
+  ${EndIf}
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/InPlace" $1
+  ${If} ${Errors}
+  ${AndIf} $EXEPATH != $R8
+    ClearErrors
+    ExecWait '"$R8" $R9' $0
+    ${If} ${Errors}
+      MessageBox MB_OK|MB_ICONSTOP "Windows could not start $R8." /SD IDOK
+      StrCpy $0 4
+    ${EndIf}
+    SetErrorLevel $0
+    Quit
   ${EndIf}
 FunctionEnd
 
 Section "Uninstall"
   Call un.WaitForTheProgram
-  ; Nothing leaves the registry before the files are gone, so a copy of the program removes the registration.
-  InitPluginsDir
-  CopyFiles /SILENT "$INSTDIR\TessalyCorvalo.exe" "$PLUGINSDIR"
-  Delete "$INSTDIR\TessalyCorvalo.exe"
-  ${If} ${FileExists} "$INSTDIR\TessalyCorvalo.exe"
-    SetErrorLevel 3
-    Abort
-  ${EndIf}
-  Delete "$INSTDIR\Uninstall.exe"
   Delete "$INSTDIR\DefaultAssociations.xml"
   Delete "$INSTDIR\policies\en-US\TessalyCorvalo.adml"
   RMDir "$INSTDIR\policies\en-US"
   Delete "$INSTDIR\policies\TessalyCorvalo.admx"
   RMDir "$INSTDIR\policies"
-  ; Only when empty: the user may have chosen a folder that holds other files.
-  RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\Tessaly Corvalo.lnk"
 
-  ; Keeps the starters under Software\Tessaly\Corvalo\setup1, and tells the shell.
+  ; Nothing leaves the registry before the program is gone: moved aside, from its own folder, it removes its
+  ; registration and keeps the starters under Software\Tessaly\Corvalo\setup1, and tells the shell.
   ClearErrors
-  ExecWait '"$PLUGINSDIR\TessalyCorvalo.exe" /unregister$Machine' $0
+  ExecWait '"$INSTDIR\${ASIDE}" /unregister$Machine' $0
   ${If} ${Errors}
   ${OrIf} $0 != 0
     MessageBox MB_OK|MB_ICONEXCLAMATION "Tessaly Corvalo could not remove its registration for JAR and JAD files." /SD IDOK
     SetErrorLevel 2
   ${EndIf}
+  Delete "$INSTDIR\${ASIDE}"
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"
+
+  ; Run in place, this uninstaller keeps its own file open until it ends. For everyone, Windows deletes it and the
+  ; folder when it next starts; per user, a copy in the user's temporary folder does once this one has ended.
+  SetOutPath "$TEMP"  ; a folder that is a process's current one can't be removed
+  ${If} $AllUsers == 1
+    Delete /REBOOTOK "$INSTDIR\Uninstall.exe"
+    RMDir /REBOOTOK "$INSTDIR"
+  ${Else}
+    GetTempFileName $1
+    CopyFiles /SILENT "$EXEPATH" $1
+    System::Call 'kernel32::GetCurrentProcessId() i.r2'
+    Exec '"$1" /RemoveAfter=$2 _?=$INSTDIR'
+  ${EndIf}
 SectionEnd

@@ -1,5 +1,8 @@
 // The Windows entry: brings up the process-wide services, runs the command line, and takes them down again.
 #include <windows.h>
+#include <sddl.h>
+
+#include <string>
 
 #include "app/CommandLine.h"
 #include "platform/win32/MsxmlXml.h"
@@ -15,10 +18,33 @@
 #include "platform/win32/Win32Ui.h"
 #include "platform/win32/Win32VersionInfo.h"
 
+namespace {
+
+constexpr wchar_t kProgramMutex[] = L"{5B2E7D14-9A3C-4F61-B8D0-72C4E19A6F35}";
+
+// The installer waits while this program runs. The mutex of the session serves its own session; this one, in the
+// Global namespace, serves an installer of any user or session, which may open it for waiting only.
+HANDLE HoldMutexForEveryone() {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;0x00100000;;;WD)", SDDL_REVISION_1, &descriptor,
+                                                            nullptr)) {
+    return nullptr;
+  }
+  SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+  // Asking for SYNCHRONIZE alone also opens the one that an instance of another user already made.
+  const std::wstring name = std::wstring(L"Global\\") + kProgramMutex;
+  HANDLE mutex = CreateMutexExW(&attributes, name.c_str(), 0, SYNCHRONIZE);
+  LocalFree(descriptor);
+  return mutex;
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   // COM and the common controls start before the first window or COM object (StartComAndControls), not here: a
   // launch that shows nothing then loads neither.
-  HANDLE marker = CreateMutexW(nullptr, FALSE, L"{5B2E7D14-9A3C-4F61-B8D0-72C4E19A6F35}");
+  HANDLE marker = CreateMutexW(nullptr, FALSE, kProgramMutex);
+  HANDLE markerForEveryone = HoldMutexForEveryone();
 
   int exitCode = 1;
   {
@@ -38,6 +64,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   }
 
   tc::EndComAndControls();
+  if (markerForEveryone) CloseHandle(markerForEveryone);
   if (marker) CloseHandle(marker);
   return exitCode;
 }

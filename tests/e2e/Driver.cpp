@@ -28,6 +28,9 @@
 //                                                a combo box's width and its drop-down list's width
 //   driver access 32|64 SDDL KEY...              give HKEY_LOCAL_MACHINE keys that exist, and the keys below, this DACL
 //   driver clipboard                             print the clipboard's text (CF_UNICODETEXT), nothing when it has none
+//   driver image CAPTION                         print the path of the program whose window this is
+//   driver hold MUTEX SDDL EXE TIMEOUT_MS        hold a mutex with this DACL, or map EXE as a running program does
+//                                                ("-" for neither), print "held", and end after TIMEOUT_MS
 // Captions of top-level windows are read without sending them a message, and every message sent to a window
 // gives up once its thread is hung or kAnswerTimeout has passed: a busy program never holds the driver.
 #include <windows.h>
@@ -356,6 +359,27 @@ int PrintClipboard() {
   return 0;
 }
 
+// What an installer meets of a program that runs in another session or with other rights.
+int Hold(const std::wstring& mutex, const std::wstring& sddl, const std::wstring& exe, DWORD timeout) {
+  HANDLE held = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (mutex != L"-" && ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
+                                                                            &descriptor, nullptr)) {
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+    held = CreateMutexW(&attributes, FALSE, mutex.c_str());
+    LocalFree(descriptor);
+  }
+  HMODULE image = exe == L"-" ? nullptr : LoadLibraryExW(exe.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+  if ((mutex != L"-" && !held) || (exe != L"-" && !image)) {
+    std::printf("hold-failed %lu\n", GetLastError());
+    return 5;
+  }
+  std::printf("held\n");
+  std::fflush(stdout);
+  Sleep(timeout);  // the scenario ends it sooner
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -389,6 +413,7 @@ int wmain(int argc, wchar_t** argv) {
     }
   }
   if (command == L"access" && argc >= 5) return SetAccess(argv[2], argv[3], argv + 4, argc - 4);
+  if (command == L"hold" && argc == 6) return Hold(argv[2], argv[3], argv[4], std::wcstoul(argv[5], nullptr, 10));
   if (command == L"launch" && argc == 5) return Launch(argv[2], argv[3], std::wcstoul(argv[4], nullptr, 10));
   if (command == L"wait" && argc == 4) {
     HWND window = WaitFor(caption, std::wcstoul(argv[3], nullptr, 10));
@@ -420,6 +445,17 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   HWND window = Require(caption);
+  if (command == L"image") {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    wchar_t path[MAX_PATH];
+    DWORD size = MAX_PATH;
+    const bool named = process && QueryFullProcessImageNameW(process, 0, path, &size);
+    if (process) CloseHandle(process);
+    if (named) std::printf("%s\n", ToUtf8(path).c_str());
+    return named ? 0 : 4;
+  }
   if (command == L"texts") {
     EnumChildWindows(window, PrintChild, 0);
     return 0;

@@ -80,7 +80,8 @@ class Wine:
 
     @staticmethod
     def windows_path(path):
-        return "Z:" + str(path).replace("/", "\\")
+        """A Unix path on Wine's Z: drive; a Windows path as it is."""
+        return str(path) if re.match(r"^[A-Za-z]:\\", str(path)) else "Z:" + str(path).replace("/", "\\")
 
     def launch(self, tail, timeout_ms=240000, cwd=None, program=None):
         """Starts the program (or another) with the exact command-line tail; the returned launch is finished by

@@ -1,6 +1,8 @@
 """The installer and its uninstaller: per user, as a user without administrator rights meets them, and for everyone,
 as an administrator deploys them; each also with the program running."""
 import re
+import shutil
+import subprocess
 import time
 
 from harness import Failure, check, parse_reg, reg_keys, scenario
@@ -33,6 +35,22 @@ def start_program(wine, program=None):
     launch = wine.launch(" /setup", program=program)
     wine.wait(SETUP)
     return launch
+
+
+def hold(wine, mutex, exe):
+    """A program as the installer meets it from another session or with other rights: the driver holds the mutex
+    (with a DACL that lets no one open it) or maps exe as a running program does, until killed."""
+    process = subprocess.Popen(["wine", str(wine.driver_exe), "hold", mutex, "D:P", exe, "240000"], env=wine.env,
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, text=True)
+    said = process.stdout.readline().strip()
+    check(said == "held", f"the driver did not hold {mutex} {exe}: {said}")
+    return process
+
+
+def quiet_uninstall(wine, command):
+    """Starts the uninstall entry's QuietUninstallString as a deployment tool does; finished by exit_code()."""
+    program, _, tail = command[1:].partition('"')
+    return wine.launch(tail, program=program)
 
 
 def close_program(wine, launch):
@@ -96,13 +114,17 @@ def installer_installs_and_uninstalls_per_user(wine):
     shortcut = start_menu / "Tessaly Corvalo.lnk"
 
     install_with_the_wizard(wine, setup, f"Tessaly Corvalo {number} Setup")
-    # Installing again, silently, replaces the program in place; only once the running program has ended.
-    (folder / "TessalyCorvalo.exe").write_bytes(b"an older version")
-    running = start_program(wine)
+    # Installing again, silently, replaces the program in place; only once it no longer runs, even where no mutex
+    # tells (the driver maps an older program, as Windows maps a running one).
+    older = (wine.build / "tests" / "e2e" / "probe.exe").read_bytes()
+    (folder / "TessalyCorvalo.exe").write_bytes(older)
+    running = hold(wine, "-", f"{installed}\\TessalyCorvalo.exe")
     code = wine.launch(" /S", program=setup).exit_code()
     check(code == 3, f"the installer exited {code} after waiting 30 s for the program, expected 3")
-    check((folder / "TessalyCorvalo.exe").read_bytes() == b"an older version", "the running program was replaced")
-    close_program(wine, running)
+    check(sorted(p.name for p in folder.iterdir()) == ["TessalyCorvalo.exe", "Uninstall.exe"] and
+          (folder / "TessalyCorvalo.exe").read_bytes() == older, "the running program was replaced or moved")
+    running.kill()
+    running.wait(timeout=60)
     wine.run(setup, "/S", timeout=120)
     check(sorted(p.name for p in folder.iterdir()) == ["TessalyCorvalo.exe", "Uninstall.exe"],
           f"installed files {sorted(folder.iterdir())}")
@@ -129,7 +151,7 @@ def installer_installs_and_uninstalls_per_user(wine):
         "DisplayIcon": ("REG_SZ", f"{program},0"),
         "InstallLocation": ("REG_SZ", installed),
         "UninstallString": ("REG_SZ", f'"{installed}\\Uninstall.exe"'),
-        "QuietUninstallString": ("REG_SZ", f'"{installed}\\Uninstall.exe" /S'),
+        "QuietUninstallString": ("REG_SZ", f'"{installed}\\Uninstall.exe" /S _?={installed}'),
         "NoModify": ("REG_DWORD", "0x1"),
         "NoRepair": ("REG_DWORD", "0x1"),
     }
@@ -148,7 +170,7 @@ def installer_installs_and_uninstalls_per_user(wine):
     starters = wine.reg_query(SETTINGS)
     # The uninstaller's wizard waits for the program too; Cancel leaves everything as it was.
     running, before = start_program(wine), registry_snapshot(wine)
-    handing_over = wine.launch("", program=folder / "Uninstall.exe")
+    handing_over = wine.launch("", program=f"{installed}\\Uninstall.exe")
     uninstaller = f"Tessaly Corvalo {number} Uninstall"
     wine.driver("click", uninstaller + " ", 1)
     expect_box(wine, uninstaller, RUNNING, "warning", ["Retry", "Cancel"])
@@ -158,10 +180,14 @@ def installer_installs_and_uninstalls_per_user(wine):
     check(handing_over.exit_code() == 0, "the uninstaller did not hand over to its copy")
     close_program(wine, running)
     check((folder / "Uninstall.exe").exists() and registry_snapshot(wine) == before, "Cancel changed something")
-    # The uninstaller hands its work to a copy of itself and returns at once: what it leaves is polled for.
-    wine.run(folder / "Uninstall.exe", "/S", timeout=60)
-    wait_until(lambda: not folder.exists() and "HKEY_" not in wine.reg_query(UNINSTALL),
-               "the uninstaller did not remove the program and its uninstall entry")
+    # As a deployment tool runs it; given a folder that does not hold it (here the parent), it changes nothing.
+    quiet = entry["QuietUninstallString"][1]
+    code = quiet_uninstall(wine, quiet.rpartition("\\")[0]).exit_code()
+    check(code == 1 and registry_snapshot(wine) == before, f"given the parent folder, the uninstaller exited {code}")
+    code = quiet_uninstall(wine, quiet).exit_code()
+    check(code == 0 and "HKEY_" not in wine.reg_query(UNINSTALL), f"the uninstaller exited {code}")
+    # Its own file goes once it has ended, by a copy of it that waits for that.
+    wait_until(lambda: not folder.exists(), "the uninstaller's folder is still there")
     check(not shortcut.exists(), "the Start-menu shortcut is still there")
     snapshot = registry_snapshot(wine)
     settings = SETTINGS.upper().replace("HKCU", "HKEY_CURRENT_USER")
@@ -203,8 +229,11 @@ def installer_installs_for_everyone(wine):
     finally:
         wine.machine_key_access("64", wine.WRITABLE, applications)
     check(code == 2 and (folder / "TessalyCorvalo.exe").exists(), f"exit code {code} after a refused registration")
-    code = wine.launch(" /S /AllUsers", program=setup).exit_code()
-    check(code == 0, f"the installer for everyone exited {code}")
+    # Asking for consent from a folder whose name holds an apostrophe.
+    apostrophe = wine.work / "O'Brien"
+    apostrophe.mkdir(exist_ok=True)
+    code = wine.launch(" /S /AllUsers", program=shutil.copy(setup, apostrophe)).exit_code()
+    check(code == 0, f"the installer for everyone, started from {apostrophe}, exited {code}")
     files = sorted(str(path.relative_to(folder)) for path in folder.rglob("*.*"))
     check(files == ["DefaultAssociations.xml", "TessalyCorvalo.exe", "Uninstall.exe", "policies/TessalyCorvalo.admx",
                     "policies/en-US/TessalyCorvalo.adml"], f"installed files {files}")
@@ -237,11 +266,28 @@ def installer_installs_for_everyone(wine):
         wine.driver("click", "Tessaly Corvalo", 1)
         wine.driver("gone", "Tessaly Corvalo", 10000)
         check(not server.requests, f"requests under the policy: {server.requests}")
-        # Run in place (_?=), the uninstaller's exit code is its own, not that of the copy it would hand over to.
-        code = wine.launch(f" /S _?={installed}", program=folder / "Uninstall.exe").exit_code()
-        check(code == 3 and (folder / "TessalyCorvalo.exe").exists() and "HKEY_" in wine.reg_query(machine_uninstall),
-              f"the uninstaller exited {code} with the program running, expected 3 and nothing changed")
+        # The uninstaller as the uninstall entry gives it, and the setup, both silent, wait for it in vain.
+        quiet = parse_reg(wine.reg_query(machine_uninstall), machine_uninstall)["QuietUninstallString"][1]
+        exe = (folder / "TessalyCorvalo.exe").stat().st_ino
+        steps = (quiet_uninstall(wine, quiet), wine.launch(" /S /AllUsers", program=setup))
+        codes = [step.exit_code() for step in steps]
+        check(codes == [3, 3] and (folder / "TessalyCorvalo.exe").stat().st_ino == exe and
+              "HKEY_" in wine.reg_query(machine_uninstall), f"exit codes {codes} with the program running, expected 3")
         close_program(wine, running)
+        # The wizard asks and works in the uninstaller of the installation folder itself, never in a copy elsewhere.
+        wine.launch("", program=f"{installed}\\Uninstall.exe")
+        uninstaller = f"Tessaly Corvalo {version(wine)} Uninstall "  # with Modern UI's blank page caption
+        wine.wait(uninstaller)
+        image = wine.driver("image", uninstaller).strip()
+        check(image.lower() == f"{installed}\\Uninstall.exe".lower(), f"the uninstaller's wizard runs {image}")
+        wine.driver("click", uninstaller, 2)
+        wine.driver("gone", uninstaller, 30000)
+        # A mutex that the installer may not open is a program of more rights, or of another user, running.
+        held = hold(wine, "Global\\{5B2E7D14-9A3C-4F61-B8D0-72C4E19A6F35}", "-")
+        code = quiet_uninstall(wine, quiet).exit_code()
+        held.kill()
+        held.wait(timeout=60)
+        check(code == 3 and (folder / "Uninstall.exe").exists(), f"the uninstaller exited {code} beside the mutex")
     finally:
         server.stop()
         wine.run("reg", "delete", policies, "/f", check_exit=False)
@@ -256,9 +302,11 @@ def installer_installs_for_everyone(wine):
         entries.append({name: (kind, data.replace(location, "")) for name, (kind, data) in values.items()})
     check(entries[0] == entries[1] and len(entries[1]) == 9, f"the uninstall entries differ: {entries}")
     user_snapshot, user_entry = registry_snapshot(wine), wine.reg_query(UNINSTALL)
-    wine.run(folder / "Uninstall.exe", "/S", timeout=60)
-    wait_until(lambda: not folder.exists() and "HKEY_" not in wine.reg_query(machine_uninstall),
-               "the uninstaller for everyone did not remove the program and its uninstall entry")
+    code = quiet_uninstall(wine, quiet).exit_code()
+    left = sorted(p.name for p in folder.iterdir()) if folder.exists() else []
+    pending = wine.reg_query("HKLM\\System\\CurrentControlSet\\Control\\Session Manager")  # to delete at restart
+    check(code == 0 and left == ["Uninstall.exe"] and f"{installed}\\Uninstall.exe" in pending and
+          "HKEY_" not in wine.reg_query(machine_uninstall), f"the uninstaller for everyone exited {code}, left {left}")
     left = "\n".join(wine.reg_query(key) for key in keys)
     check(not shortcut.exists() and "tessaly" not in left.lower(), f"the installation for everyone left {left}")
     check(registry_snapshot(wine) == user_snapshot and wine.reg_query(UNINSTALL) == user_entry and

@@ -1,0 +1,40 @@
+# Signs what the build ships when a code-signing certificate is given: tc_sign_after_link for the program, and
+# TC_SIGN_SCRIPT for the installer's build, which signs its uninstaller and itself. Without one the build is unsigned.
+set(TC_SIGNING_CERTIFICATE "" CACHE FILEPATH "PKCS#12 file to sign the program, its uninstaller and its setup with")
+set(TC_SIGNING_PASSWORD_FILE "" CACHE FILEPATH "A file holding the certificate's password (never a command line)")
+set(TC_TIMESTAMP_URL "" CACHE STRING "An RFC 3161 time-stamping server, asked at every signature (optional)")
+set(TC_SIGN_SCRIPT "")
+
+function(tc_sign_after_link target)
+  if(TC_SIGN_SCRIPT)
+    add_custom_command(TARGET ${target} POST_BUILD
+                       COMMAND ${CMAKE_COMMAND} -DFILE=$<TARGET_FILE:${target}> -P ${TC_SIGN_SCRIPT} VERBATIM)
+    # Another certificate or other settings sign it again.
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${TC_SIGN_SCRIPT} ${TC_SIGNING_CERTIFICATE})
+  endif()
+endfunction()
+
+if(NOT TC_SIGNING_CERTIFICATE)
+  message(STATUS "Unsigned build: no TC_SIGNING_CERTIFICATE given")
+  return()
+endif()
+find_program(TC_OSSLSIGNCODE osslsigncode)
+if(NOT TC_OSSLSIGNCODE)
+  message(FATAL_ERROR "osslsigncode not found: run tools/bootstrap")
+endif()
+foreach(file TC_SIGNING_CERTIFICATE TC_SIGNING_PASSWORD_FILE)
+  if(${file} AND NOT EXISTS ${${file}})
+    message(FATAL_ERROR "${file}: no file ${${file}}")
+  endif()
+endforeach()
+message(STATUS "Signed build: ${TC_SIGNING_CERTIFICATE}")
+set(TC_SIGN_SCRIPT ${CMAKE_BINARY_DIR}/sign.cmake)
+file(CONFIGURE OUTPUT ${TC_SIGN_SCRIPT} CONTENT [[
+set(OSSLSIGNCODE "@TC_OSSLSIGNCODE@")
+set(CERTIFICATE "@TC_SIGNING_CERTIFICATE@")
+set(PASSWORD_FILE "@TC_SIGNING_PASSWORD_FILE@")
+set(TIMESTAMP_URL "@TC_TIMESTAMP_URL@")
+set(DESCRIPTION "Tessaly Corvalo")
+set(URL "@TC_WEB_SITE@")
+include("@CMAKE_CURRENT_LIST_DIR@/Sign.cmake")
+]] @ONLY)
