@@ -132,7 +132,7 @@ bool OpenDescriptor(Context& context, const std::u16string& descriptorPath, bool
   const std::uint32_t slot = ChooseStarter(context, StarterKind::J2me, useDefaultAction);
   if (slot == 0) return false;
   return StartStarter(context, StarterKind::J2me, slot,
-                      {{descriptor, archive}, externalArguments, openedFile.empty() ? descriptorPath : openedFile, {}});
+                      {{descriptor, archive}, externalArguments, openedFile.empty() ? descriptorPath : openedFile, {}, {}});
 }
 
 }  // namespace tc

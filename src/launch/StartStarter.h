@@ -1,5 +1,6 @@
-// Starting the chosen starter: the choice recorded, the child started, and a window program watched for its
-// first seconds, so that one that stops at once is explained with a way forward.
+// Starting the chosen starter: the choice recorded, the child started, a window program watched for its first
+// seconds, so that one that stops at once is explained with a way forward, and a command-line program run in a
+// console that stays open after it.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "catalogue/Context.h"
+#include "launch/ProgramKind.h"
 
 namespace tc {
 
@@ -16,6 +18,7 @@ struct Launch {
   std::u16string externalArguments;    // "%*"
   std::u16string openedFile;           // the file the user opened, as the start failure dialog names it
   std::u16string archive;              // a desktop JAR, whose manifest explains a failure; "" for a MIDlet suite
+  ProgramLook look;                    // what the desktop JAR was judged to be
 };
 
 // Records the slot as the kind's last action and starts its starter; true when a process was created.

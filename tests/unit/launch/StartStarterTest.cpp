@@ -1,9 +1,11 @@
 // A start is watched when its starter is a window program: one that stops at once is explained, with a way on.
+// A command-line program runs in the launcher's own console, which stays after it.
 #include <gtest/gtest.h>
 
 #include "formats/ExecutableHeader.h"
 #include "launch/OpenArchive.h"
 #include "launch/StartFailure.h"
+#include "launch/StartStarter.h"
 #include "ui/ControlIds.h"
 #include "unit/detect/SdkLayout.h"
 #include "unit/launch/LaunchMachine.h"
@@ -39,15 +41,25 @@ class StartStarterTest : public LaunchMachine {
     machine.processes.children.assign(children.begin(), children.end());
     return LaunchJar(machine.context, kJar, true, u"");
   }
+  // Started as the J2SE flow starts the program it judged so.
+  bool Start(std::uint32_t slot, ProgramKind kind, std::vector<WatchedChild> children = {}) {
+    machine.context.Catalogue().Load();
+    machine.processes.children.assign(children.begin(), children.end());
+    return StartStarter(machine.context, StarterKind::J2se, slot, {{kJar}, u"", kJar, kJar, {kind, false}});
+  }
   static std::u16string Ran(const std::u16string& exe) { return u"\"" + exe + u"\" -jar \"" + kJar + u"\""; }
+  static std::u16string EndLine(const char16_t* code) {
+    return u"\"program.jar\" ended with exit code " + std::u16string(code) + u". Press any key to close this window.";
+  }
 };
 
 TEST_F(StartStarterTest, OnlyAWindowProgramIsWatchedAndOneThatRunsOrEndsWellShowsNothing) {
   for (const std::uint32_t slot : {1u, 2u, 5u}) EXPECT_TRUE(Launch(slot));
-  EXPECT_TRUE(Launch(1, {{true, 0, "ended at once, but well"}}));
+  EXPECT_TRUE(Launch(1, {{true, 0, ""}}));
   EXPECT_EQ(machine.processes.watched,
             (std::vector<std::u16string>{Ran(u"C:\\jdk8\\bin\\javaw.exe"), Ran(u"C:\\jdk8\\bin\\javaw.exe")}));
-  EXPECT_EQ(machine.processes.started.size(), 4u);  // the console and the missing program as before
+  EXPECT_EQ(machine.processes.kept.size(), 1u);     // the console starter
+  EXPECT_EQ(machine.processes.started.size(), 4u);  // and the missing program as before
   EXPECT_TRUE(machine.ui.dialogsShown.empty());
 }
 
@@ -99,6 +111,90 @@ TEST_F(StartStarterTest, AFailedStartIsExplainedAndTheStarterThatFitsRunsInstead
     }
     EXPECT_EQ(buttons, expected);
   }
+  ExpectScriptFollowed();
+}
+
+TEST_F(StartStarterTest, ACommandLineProgramRunsInAConsoleThatStaysWithItsLastWordsAndExitCode) {
+  machine.files.AddFile(u"C:\\jdk8\\bin\\java.exe", PeHeaders(kMachineX64, 3));
+  machine.files.AddFile(u"C:\\fx17\\bin\\java.exe", PeHeaders(kMachineX64, 2));  // no console twin
+  struct Case {
+    std::uint32_t slot;
+    ProgramKind kind;
+    std::u16string executable;  // the one started in the console; "": started as before
+    bool atOnce = false;
+    std::uint32_t exitCode = 0;
+    std::u16string screen = u"";
+    std::u16string written = u"";
+  };
+  const Case cases[] = {
+      {1, ProgramKind::Console, u"C:\\jdk8\\bin\\java.exe", false, 0, u"", u"\r\n" + EndLine(u"0")},
+      {2, ProgramKind::Console, u"C:\\jdk21\\bin\\java.exe"},
+      {2, ProgramKind::Window, u"C:\\jdk21\\bin\\java.exe"},  // a console starter makes a console anyway
+      {2, ProgramKind::Unknown, u"C:\\jdk21\\bin\\java.exe"},
+      {3, ProgramKind::Console, u""},
+      {4, ProgramKind::Console, u""},
+      {1, ProgramKind::Console, u"C:\\jdk8\\bin\\java.exe", true, 1,
+       u"Error: LinkageError occurred while loading main class app.Main\r\n\tjava.lang.UnsupportedClassVersionError: "
+       u"app/Main has been compiled by a more recent version of the Java Runtime (class file version 65.0)\r\n",
+       u"\r\nIt needs Java 21 or newer; \"Java & 8\" runs Java 8.\r\n" + EndLine(u"1")},
+      {1, ProgramKind::Console, u"C:\\jdk8\\bin\\java.exe", true, 2, u"no such file: in.txt\r\n",
+       u"\r\n" + EndLine(u"2")},
+      {1, ProgramKind::Console, u"C:\\jdk8\\bin\\java.exe", false, 0xC000013A, u"java.lang.OutOfMemoryError",
+       u"\r\n" + EndLine(u"-1073741510 (0xC000013A)")},  // stopped with Ctrl+C later: no diagnosis
+  };
+  for (const Case& c : cases) {
+    RecordingProcesses& p = machine.processes;
+    p.kept.clear();
+    p.watched.clear();
+    p.keptWritten.clear();
+    p.keptEndsAtOnce = c.atOnce;
+    p.keptExitCode = c.exitCode;
+    p.keptScreen = c.screen;
+    EXPECT_TRUE(Start(c.slot, c.kind));
+    EXPECT_EQ(StoredLastAction(StarterKind::J2se), c.slot);
+    if (c.executable.empty()) {
+      EXPECT_TRUE(p.kept.empty());
+      EXPECT_EQ(p.watched.size(), 1u);
+      continue;
+    }
+    ASSERT_EQ(p.kept.size(), 1u);
+    EXPECT_EQ(p.kept[0].title, u"program.jar - Tessaly Corvalo");
+    EXPECT_EQ(p.kept[0].commandLine, Ran(c.executable));
+    if (!c.written.empty()) {
+      EXPECT_EQ(p.keptWritten, c.written);
+    }
+  }
+  EXPECT_EQ(machine.processes.keptKeysAwaited, 7);
+  EXPECT_TRUE(machine.ui.dialogsShown.empty());
+}
+
+TEST_F(StartStarterTest, AProgramThatEndedAtOnceAndWellShowsWhatItWroteAndOffersItsConsole) {
+  machine.files.AddFile(u"C:\\jdk8\\bin\\java.exe", PeHeaders(kMachineX64, 3));
+  const WatchedChild usage{true, 0, "Usage: convert IN OUT\n"};
+  std::vector<std::u16string> buttons;
+  machine.ui.OnDialog(u"Tessaly Corvalo", [&](ScriptedDialog& d) {
+    EXPECT_EQ(d.Text(IDC_START_FAILURE_TEXT),
+              u"\"program.jar\" ended at once. It may be a program for the command line; this is what it wrote:");
+    EXPECT_EQ(d.Text(IDC_START_FAILURE_OUTPUT), u"Usage: convert IN OUT\r\n");
+    buttons = d.ButtonTexts();
+    d.Click(kIdOk);
+  });
+  EXPECT_TRUE(Start(1, ProgramKind::Unknown, {usage}));
+  EXPECT_EQ(buttons, (std::vector<std::u16string>{u"Open in a Console", u"Copy Details", u"Close"}));
+  ASSERT_EQ(machine.processes.kept.size(), 1u);
+  EXPECT_EQ(machine.processes.kept[0].commandLine, Ran(u"C:\\jdk8\\bin\\java.exe"));
+
+  machine.ui.OnDialog(u"Tessaly Corvalo", [&](ScriptedDialog& d) {
+    buttons = d.ButtonTexts();
+    d.Click(kIdCancel);
+  });
+  EXPECT_TRUE(Start(3, ProgramKind::Unknown, {usage}));  // no console twin
+  EXPECT_EQ(buttons, (std::vector<std::u16string>{u"Copy Details", u"Close"}));
+  // A window program that hands over to another process of itself, and a silent one, say nothing.
+  EXPECT_TRUE(Start(1, ProgramKind::Window, {usage}));
+  EXPECT_TRUE(Start(1, ProgramKind::Unknown, {{true, 0, ""}}));
+  EXPECT_EQ(machine.ui.dialogsShown.size(), 2u);
+  EXPECT_EQ(machine.processes.kept.size(), 1u);
   ExpectScriptFollowed();
 }
 
