@@ -28,6 +28,8 @@
 //                                                a combo box's width and its drop-down list's width
 //   driver access 32|64 SDDL KEY...              give HKEY_LOCAL_MACHINE keys that exist, and the keys below, this DACL
 //   driver clipboard                             print the clipboard's text (CF_UNICODETEXT), nothing when it has none
+//   driver console PID HEX_UTF8 TIMEOUT_MS [key] wait until the console of process PID shows the decoded text; print
+//                                                its title, then its lines; with "key", then press Enter in it
 // Captions of top-level windows are read without sending them a message, and every message sent to a window
 // gives up once its thread is hung or kAnswerTimeout has passed: a busy program never holds the driver.
 #include <windows.h>
@@ -335,6 +337,49 @@ int SetAccess(const std::wstring& bits, const std::wstring& sddl, wchar_t** keys
   return result;
 }
 
+// The screen rows of the console this process is attached to, up to the cursor's, trailing blanks dropped.
+std::wstring ConsoleScreen(HANDLE output) {
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (!GetConsoleScreenBufferInfo(output, &info)) return L"";
+  std::wstring screen, row(static_cast<size_t>(info.dwSize.X), L' ');
+  for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(output, row.data(), static_cast<DWORD>(row.size()), COORD{0, y}, &read);
+    screen += row.substr(0, row.find_last_not_of(L' ') + 1) + L"\n";
+  }
+  return screen;
+}
+
+int ReadConsole(DWORD process, const std::wstring& text, DWORD timeout, bool key) {
+  FreeConsole();
+  if (!AttachConsole(process)) return 3;
+  HANDLE output = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  const DWORD start = GetTickCount();
+  std::wstring screen;
+  while ((screen = ConsoleScreen(output)).find(text) == std::wstring::npos) {
+    if (GetTickCount() - start > timeout) break;
+    Sleep(50);  // polling the screen, bounded by the timeout
+  }
+  wchar_t title[512] = {};
+  GetConsoleTitleW(title, 512);
+  std::printf("%s\n%s", ToUtf8(title).c_str(), ToUtf8(screen).c_str());
+  if (screen.find(text) == std::wstring::npos) return 4;
+  if (key) {
+    HANDLE input = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+    INPUT_RECORD records[2] = {};
+    for (int i = 0; i < 2; ++i) {
+      records[i].EventType = KEY_EVENT;
+      records[i].Event.KeyEvent = {i == 0, 1, VK_RETURN, static_cast<WORD>(MapVirtualKeyW(VK_RETURN, MAPVK_VK_TO_VSC)),
+                                   {L'\r'}, 0};
+    }
+    DWORD written = 0;
+    if (!WriteConsoleInputW(input, records, 2, &written) || written != 2) return 5;
+  }
+  return 0;
+}
+
 // Its text's own line ends go out unchanged. The program that writes it holds it open for a moment.
 int PrintClipboard() {
   const DWORD start = GetTickCount();
@@ -387,6 +432,10 @@ int wmain(int argc, wchar_t** argv) {
       if (GetTickCount() - start > timeout) return 4;
       Sleep(50);  // polling a condition, bounded by the timeout
     }
+  }
+  if (command == L"console" && (argc == 5 || argc == 6)) {
+    return ReadConsole(std::wcstoul(argv[2], nullptr, 10), FromUtf8(FromHex(argv[3])), std::wcstoul(argv[4], nullptr, 10),
+                       argc == 6);
   }
   if (command == L"access" && argc >= 5) return SetAccess(argv[2], argv[3], argv + 4, argc - 4);
   if (command == L"launch" && argc == 5) return Launch(argv[2], argv[3], std::wcstoul(argv[4], nullptr, 10));

@@ -386,6 +386,73 @@ def start_failures(wine, machine):
     running = runtime("running", "17", "0 12000 1\nstarted\n")
     machine.starter("J2SE", 7, "Running", "-jar %1 %*", running)
     machine.expect_started(f" {path}", f'"{running}" -jar "{path}"')
+    console_programs(wine, machine)
+
+
+PROGRAMS = pathlib.Path(__file__).resolve().parents[1] / "data" / "jar" / "programs"
+
+
+def program_jar(main_class):
+    """A JAR of one real class file, compiled from the source beside it."""
+    out = io.BytesIO()
+    entry = main_class.replace(".", "/") + ".class"
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as archive:
+        archive.writestr("META-INF/MANIFEST.MF", f"Manifest-Version: 1.0\r\nMain-Class: {main_class}\r\n\r\n")
+        archive.write(PROGRAMS / entry, entry)
+    return out.getvalue()
+
+
+def kept_console(wine, machine, launch, name, count):
+    """The launcher's own console once the probe in it has ended: its title, the end line, the probe's standard
+    handles in it beside the launcher; a key ends the launcher with 0. The probe's `count` log lines."""
+    end = f'"{name}" ended with exit code 0. Press any key to close this window.'
+    out = wine.driver("console", launch.pid, end.encode("utf-8").hex(), 60000, "key", check_exit=False)
+    title, _, screen = out.partition("\n")
+    check(title == f"{name} - Tessaly Corvalo" and end in screen, f"console {title!r}: {screen!r}")
+    code = launch.exit_code()
+    check(code == 0, f"exit code {code} after the key, expected 0")
+    lines = machine.probe_lines(count)
+    shared = lines[-1].split() if lines else []
+    check(shared[:2] == ["console", "handles"] and str(launch.pid) in shared[2:], f"the probe got {lines}")
+    machine.log.unlink()
+    return lines[:-1]
+
+
+def console_programs(wine, machine):
+    """A program for the command line runs in the launcher's own console, which stays after it: a javaw.exe with a
+    java.exe beside it, copies of the probe built as a window and as a console program."""
+    wine.env["TC_PROBE_CONSOLE"] = "1"
+    javaw = machine.file("console17/bin/javaw.exe", (wine.build / "tests" / "e2e" / "gui_probe.exe").read_bytes())
+    java = machine.file("console17/bin/java.exe", (wine.build / "tests" / "e2e" / "probe.exe").read_bytes())
+    machine.file("console17/release", 'JAVA_VERSION="17"\n')
+    machine.file("console17/bin/javaw.script", "0 0 1\nUsage: convert IN OUT\n")
+    javaw, java = machine.windows(javaw), machine.windows(java)
+    machine.starter("J2SE", 7, "Java 17", "-jar %1 %*", javaw)
+    machine.actions("J2SE", 7)
+    caption = "Tessaly Corvalo"
+
+    # Its class does not parse, so its kind is unknown: it ended at once and well, and its console is offered.
+    unknown = machine.windows(machine.file("console/tool.jar", jar_bytes(DESKTOP_MANIFEST)))
+    launch = wine.launch(f" {unknown}")
+    wine.wait(caption)
+    texts = dialog_texts(wine, caption)
+    expected = {1016: '"tool.jar" ended at once. It may be a program for the command line; this is what it wrote:',
+                1: "Open in a Console", 1018: "Copy Details", 2: "Close"}
+    check(all(texts.get(ident) == text for ident, text in expected.items()), f"ended at once dialog {texts}")
+    check(lines_of(texts.get(1017, "")) == ["Usage: convert IN OUT"], f"output {texts.get(1017)!r}")
+    wine.screenshot(caption, "ended-at-once")
+    wine.driver("click", caption, 1)
+    lines = kept_console(wine, machine, launch, "tool.jar", 3)
+    check(lines == [f'"{javaw}" -jar "{unknown}"', f'"{java}" -jar "{unknown}"'], f"the stand-ins got {lines}")
+
+    # Judged by its classes: a command-line program goes to the console at once; a window program that ends at
+    # once (as one that starts another process of itself does) says nothing.
+    convert = machine.windows(machine.file("console/convert.jar", program_jar("tool.Convert")))
+    lines = kept_console(wine, machine, wine.launch(f" {convert}"), "convert.jar", 2)
+    check(lines == [f'"{java}" -jar "{convert}"'], f"the stand-ins got {lines}")
+    viewer = machine.windows(machine.file("console/viewer.jar", program_jar("viewer.Viewer")))
+    machine.expect_started(f" {viewer}", f'"{javaw}" -jar "{viewer}"')
+    del wine.env["TC_PROBE_CONSOLE"]
 
 
 @scenario

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "platform/win32/Win32Text.h"
 
@@ -69,22 +70,33 @@ DWORD WINAPI ReadPipe(void* parameter) {
 // console could then not be stopped with Ctrl+C.
 BOOL WINAPI OnConsoleControl(DWORD event) { return KeepsLauncherAlive(event) ? TRUE : FALSE; }
 
-// Screen rows as lines: trailing blanks dropped, and a row filled to the last column joined with the next, since
-// the console broke it there.
+// The last lines on the screen, read from the cursor up: trailing blanks dropped, and a row filled to the last
+// column joined with the next, since the console broke the line there.
 std::u16string ScreenLines(HANDLE output, std::size_t count) {
   CONSOLE_SCREEN_BUFFER_INFO info{};
   if (!GetConsoleScreenBufferInfo(output, &info) || info.dwSize.X <= 0) return {};
-  const SHORT last = info.dwCursorPosition.X > 0 ? info.dwCursorPosition.Y : SHORT(info.dwCursorPosition.Y - 1);
-  const SHORT first = SHORT(std::max<int>(0, last - int(count) + 1));
+  const auto width = static_cast<DWORD>(info.dwSize.X);
+  std::wstring row(width, L' ');
+  const auto read = [&](int y) {
+    DWORD length = 0;
+    if (!ReadConsoleOutputCharacterW(output, row.data(), width, COORD{0, SHORT(y)}, &length)) length = 0;
+    return std::wstring(row.data(), length);
+  };
+  const auto broken = [&](const std::wstring& r) { return r.size() == width && r.back() != L' '; };
+  std::vector<std::wstring> rows;  // bottom up
+  std::wstring above;
+  int y = info.dwCursorPosition.X > 0 ? info.dwCursorPosition.Y : info.dwCursorPosition.Y - 1;
+  if (y >= 0) above = read(y);
+  for (std::size_t lines = 0; y >= 0 && lines < count; --y) {
+    rows.push_back(std::move(above));
+    above = y > 0 ? read(y - 1) : std::wstring();
+    if (!broken(above)) ++lines;
+  }
   std::u16string text;
-  std::wstring row(static_cast<size_t>(info.dwSize.X), L' ');
-  for (SHORT y = first; y <= last; ++y) {
-    DWORD read = 0;
-    if (!ReadConsoleOutputCharacterW(output, row.data(), DWORD(row.size()), COORD{0, y}, &read)) break;
-    const bool wrapped = read == row.size() && row.back() != L' ';
-    std::size_t end = read;
-    while (end > 0 && row[end - 1] == L' ') --end;
-    text.append(reinterpret_cast<const char16_t*>(row.data()), end);
+  for (auto r = rows.rbegin(); r != rows.rend(); ++r) {
+    const bool wrapped = broken(*r);
+    r->erase(r->find_last_not_of(L' ') + 1);
+    text.append(r->begin(), r->end());
     if (!wrapped) text += u"\r\n";
   }
   return text;
