@@ -177,8 +177,10 @@ bool StartStarter(Context& context, StarterKind kind, std::uint32_t slot, const 
   const bool desktop = kind == StarterKind::J2se && !launch.archive.empty();
   const std::optional<std::u16string> console =
       desktop ? ConsoleExecutable(files, starter.executableFile, subsystem) : std::nullopt;
-  // A console starter makes a console whatever it runs; the launcher's own stays after the program.
-  if (console && (subsystem == kSubsystemWindowsConsole || launch.look.kind == ProgramKind::Console)) {
+  // A console java.exe makes a console whatever it runs; the launcher's own stays after the program.
+  const bool consoleJava =
+      subsystem == kSubsystemWindowsConsole && EqualsIgnoreCase(FileName(starter.executableFile), u"java.exe");
+  if (console && (consoleJava || launch.look.kind == ProgramKind::Console)) {
     return RunInKeptConsole(context, starter, *console, launch);
   }
   LaunchCommand command(starter.executableFile, starter.arguments);

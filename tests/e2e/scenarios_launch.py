@@ -406,9 +406,11 @@ def kept_console(wine, machine, launch, name, count):
     """The launcher's own console once the probe in it has ended: its title, the end line, the probe's standard
     handles in it beside the launcher; a key ends the launcher with 0. The probe's `count` log lines."""
     end = f'"{name}" ended with exit code 0. Press any key to close this window.'
-    out = wine.driver("console", launch.pid, end.encode("utf-8").hex(), 60000, "key", check_exit=False)
+    out = wine.driver("console", launch.pid, end.encode("utf-8").hex(), 60000, check_exit=False)
     title, _, screen = out.partition("\n")
     check(title == f"{name} - Tessaly Corvalo" and end in screen, f"console {title!r}: {screen!r}")
+    wine.screenshot(title, f"kept-console-{name}")
+    wine.driver("console", launch.pid, end.encode("utf-8").hex(), 60000, "key")
     code = launch.exit_code()
     check(code == 0, f"exit code {code} after the key, expected 0")
     lines = machine.probe_lines(count)
