@@ -368,14 +368,10 @@ int ReadConsole(DWORD process, const std::wstring& text, DWORD timeout, bool key
   if (key) {
     HANDLE input = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                OPEN_EXISTING, 0, nullptr);
-    INPUT_RECORD records[2] = {};
-    for (int i = 0; i < 2; ++i) {
-      records[i].EventType = KEY_EVENT;
-      records[i].Event.KeyEvent = {i == 0, 1, VK_RETURN, static_cast<WORD>(MapVirtualKeyW(VK_RETURN, MAPVK_VK_TO_VSC)),
-                                   {L'\r'}, 0};
-    }
+    INPUT_RECORD key{KEY_EVENT};
+    key.Event.KeyEvent = {TRUE, 1, VK_RETURN, 0x1C, {L'\r'}, 0};
     DWORD written = 0;
-    if (!WriteConsoleInputW(input, records, 2, &written) || written != 2) return 5;
+    if (!WriteConsoleInputW(input, &key, 1, &written) || written != 1) return 5;
   }
   return 0;
 }
