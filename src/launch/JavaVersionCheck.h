@@ -1,7 +1,10 @@
-// Before a J2SE starter runs a JAR: is the JAR a program at all, and is the starter's Java new enough for it.
+// Before a J2SE starter runs a JAR: is the JAR a program at all, is the starter's Java new enough for it, and does
+// it include the JavaFX the program uses.
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,15 +26,25 @@ struct JarStarter {
 // The J2SE starters that run JARs, in slot order.
 std::vector<JarStarter> JarStarters(Context& context);
 
-// The starter that can run what `chosen` can't: the newest Java of at least `required`, then one of the same
-// executable name as the chosen one (a console stays a console), then the lowest slot. 0 when there is none.
-std::uint32_t BestCompatibleStarter(Context& context, std::uint32_t required, const Starter& chosen);
+// Whether a starter's Java includes JavaFX: its home's release file lists the modules of today's runtimes, and a
+// Java 8 home holds it as lib\ext\jfxrt.jar; nullopt when neither tells.
+std::optional<bool> IncludesJavaFx(Files& files, const Starter& starter);
 
-// Checks the J2SE starter in `slot` against the archive, before anything is recorded or started. The slot to
-// run (this one, or a compatible starter the user took instead), or 0 when nothing is to run: the archive is no
-// program (the user is told so) or the user cancelled.
+// The newest Java among the J2SE starters that run JARs and pass `fits`, ties to the lowest slot; 0 when none.
+std::uint32_t NewestStarter(Context& context, std::uint32_t except, const std::function<bool(const Starter&)>& fits);
+
+// The starter that can run what `chosen` can't: the newest Java of at least `required` (one known to include
+// JavaFX first, when the program needs it), then one of the same executable name as the chosen one (a console
+// stays a console), then the lowest slot. 0 when there is none.
+std::uint32_t BestCompatibleStarter(Context& context, std::uint32_t required, const Starter& chosen,
+                                    bool needsJavaFx = false);
+
+// Checks the J2SE starter in `slot` against the archive, before anything is recorded or started: its Java
+// version, then JavaFX when the program uses it. The slot to run (this one, or a compatible starter the user
+// took instead), or 0 when nothing is to run: the archive is no program (the user is told so) or the user
+// cancelled.
 std::uint32_t CheckJavaVersion(Context& context, JarReader& jar, const AttributeFile& manifest,
-                               const std::u16string& archivePath, std::uint32_t slot);
+                               const std::u16string& archivePath, std::uint32_t slot, bool usesJavaFx = false);
 
 // Tells the user that the archive is a library or a plug-in, not a program, when its manifest names no main
 // class; true when it did.

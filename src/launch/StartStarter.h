@@ -1,5 +1,6 @@
-// Starting the chosen starter: the choice recorded, the child started, and a window program watched for its
-// first seconds, so that one that stops at once is explained with a way forward.
+// Starting the chosen starter: the choice recorded, the child started, a window program watched for its first
+// seconds, so that one that stops at once is explained with a way forward, and a command-line program run in a
+// console that stays open after it.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 
 #include "catalogue/Context.h"
 #include "launch/GameScreenSize.h"
+#include "launch/ProgramKind.h"
 
 namespace tc {
 
@@ -18,6 +20,7 @@ struct Launch {
   std::u16string externalArguments;    // "%*"
   std::u16string openedFile;           // the file the user opened, as the start failure dialog names it
   std::u16string archive;              // a desktop JAR, whose manifest explains a failure; "" for a MIDlet suite
+  ProgramLook look;                    // what the desktop JAR was judged to be
   std::optional<ScreenSize> screen = {};  // "%W" and "%H": a MIDlet suite's screen
 };
 

@@ -1,5 +1,5 @@
-// The process port: starting the child program, watching its first seconds, and starting a helper program the
-// user follows in a console window of its own.
+// The process port: starting the child program, watching its first seconds, running a command-line program in
+// the launcher's own console, and starting a helper program the user follows in a console window of its own.
 #pragma once
 
 #include <cstddef>
@@ -30,6 +30,21 @@ struct ConsoleStart {
   std::uint32_t error = 0;                // and then the system's error code
 };
 
+// A program running in the launcher's own console, which stays open after it ends.
+class KeptConsole {
+ public:
+  virtual ~KeptConsole() = default;
+  // Its exit code once it has ended, waiting at most `milliseconds` (kForever: until it ends); nullopt while it runs.
+  virtual std::optional<std::uint32_t> WaitForEnd(std::uint32_t milliseconds) = 0;
+  // The last `count` lines the console shows, each line wrapped by the console's width joined again.
+  virtual std::u16string LastLines(std::size_t count) = 0;
+  virtual void Write(const std::u16string& text) = 0;
+  // Returns once a key is pressed in the console (closing its window ends the launcher with it).
+  virtual void WaitForKey() = 0;
+};
+
+inline constexpr std::uint32_t kForever = 0xFFFFFFFF;
+
 class Processes {
  public:
   virtual ~Processes() = default;
@@ -41,6 +56,11 @@ class Processes {
   // keeping the last `keep` bytes; the child goes on running. nullopt when the process was not created.
   virtual std::optional<WatchedChild> StartWatched(const std::u16string& commandLine,
                                                    std::uint32_t windowMilliseconds, std::size_t keep) = 0;
+  // Opens the launcher's own console, titled `title`, and starts the program in it: the program shares the
+  // console, whose handles are its standard handles, the only ones it inherits. Null when the process was not
+  // created.
+  virtual std::unique_ptr<KeptConsole> StartInKeptConsole(const std::u16string& title,
+                                                          const std::u16string& commandLine) = 0;
   // In a new console window of its own, with the program's environment and current folder.
   virtual ConsoleStart StartInNewConsole(const std::u16string& commandLine) = 0;
 };

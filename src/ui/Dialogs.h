@@ -54,10 +54,11 @@ struct JavaVersionWarning {
   std::uint32_t starterVersion = 0;  // and the Java it runs
   std::optional<std::u16string> compatibleName;  // the starter that could run the archive instead, if any
   std::optional<std::uint32_t> offeredJava;      // the Java the user may get instead, when none is compatible
+  bool needsJavaFx = false;  // the Java is new enough, but the program needs the JavaFX it lacks
 };
-// "Tessaly Corvalo", shown when the starter about to run has too old a Java for the archive: 1 (start the
-// compatible starter, or open the setup dialog when there is none), 1019 (get Java), 1015 (start anyway) or
-// 2 (cancel).
+// "Tessaly Corvalo", shown when the starter about to run has too old a Java for the archive, or one without the
+// JavaFX it uses: 1 (start the compatible starter, or open the setup dialog when there is none), 1019 (get Java),
+// 1015 (start anyway) or 2 (cancel).
 int RunJavaVersionDialog(Ui& ui, const JavaVersionWarning& warning);
 
 struct StartFailureReport {
@@ -67,9 +68,11 @@ struct StartFailureReport {
   std::u16string details;    // what "Copy Details" puts on the clipboard
   std::optional<std::u16string> startWith;  // the starter that can run it instead, if any
   std::optional<std::uint32_t> getJava;     // else the Java the user may get, if any
+  bool endedWell = false;      // it ended at once with exit code 0, having written something: no failure
+  bool openInConsole = false;  // and it can be started again in a console
 };
-// "Tessaly Corvalo", shown when a started program stopped at once: 1 (start with the other starter, or get
-// Java) or 2 (close). "Copy Details" copies and leaves the dialog open.
+// "Tessaly Corvalo", shown when a started program stopped at once: 1 (start with the other starter, get Java, or
+// open it in a console) or 2 (close). "Copy Details" copies and leaves the dialog open.
 int RunStartFailureDialog(Ui& ui, const StartFailureReport& report);
 
 struct GetJavaOffer {

@@ -1,4 +1,5 @@
-// "Tessaly Corvalo" Java version dialog: the starter about to run has too old a Java for the JAR.
+// "Tessaly Corvalo" Java version dialog: the starter about to run has too old a Java for the JAR, or one without
+// the JavaFX it uses.
 #include "base/Text.h"
 #include "ui/ControlIds.h"
 #include "ui/Dialogs.h"
@@ -12,9 +13,12 @@ namespace {
 constexpr int kWidth = 232;
 
 DialogTemplate JavaVersionTemplate(const JavaVersionWarning& warning) {
-  const std::u16string text = Format(u"This program needs Java %u or newer.\nThe starter \"%s\" runs Java %u.",
-                                     {warning.required, std::u16string_view(warning.starterName),
-                                      warning.starterVersion});
+  const std::u16string text =
+      warning.needsJavaFx
+          ? Format(u"This program needs JavaFX.\nThe starter \"%s\" runs a Java without JavaFX.",
+                   {std::u16string_view(warning.starterName)})
+          : Format(u"This program needs Java %u or newer.\nThe starter \"%s\" runs Java %u.",
+                   {warning.required, std::u16string_view(warning.starterName), warning.starterVersion});
   std::vector<WarningAnswer> answers{
       {kIdOk, warning.compatibleName ? Format(u"Start with \"%s\"", {std::u16string_view(StarterOnButton(
                                                                          *warning.compatibleName))})

@@ -1,5 +1,5 @@
 // "Tessaly Corvalo" start failure dialog: a started program stopped at once; what it wrote, what that means, and
-// the way forward.
+// the way forward. Also for one that ended at once without failing, which may be a program for the command line.
 #include "base/Text.h"
 #include "ui/ControlIds.h"
 #include "ui/Dialogs.h"
@@ -17,10 +17,15 @@ constexpr int kOutputHeight = 76;
 DialogTemplate StartFailureTemplate(const StartFailureReport& report) {
   using namespace style;
   const std::u16string text =
-      Format(u"\"%s\" stopped at once.\n\n%s",
-             {std::u16string_view(report.fileName), std::u16string_view(report.diagnosis)});
+      report.endedWell
+          ? Format(u"\"%s\" ended at once. It may be a program for the command line; this is what it wrote:",
+                   {std::u16string_view(report.fileName)})
+          : Format(u"\"%s\" stopped at once.\n\n%s",
+                   {std::u16string_view(report.fileName), std::u16string_view(report.diagnosis)});
   std::vector<WarningAnswer> answers;
-  if (report.startWith) {
+  if (report.openInConsole) {
+    answers.push_back({kIdOk, u"Open in a Console"});
+  } else if (report.startWith) {
     answers.push_back({kIdOk, Format(u"Start with \"%s\"", {std::u16string_view(StarterOnButton(*report.startWith))})});
   } else if (report.getJava) {
     answers.push_back({kIdOk, Format(u"Get Java %u", {*report.getJava})});
@@ -46,7 +51,7 @@ class StartFailureHandler final : public DialogHandler {
     window.UseFixedPitchFont(IDC_START_FAILURE_OUTPUT);
     window.SetText(IDC_START_FAILURE_OUTPUT, report_.output);
     window.MoveCaretToEnd(IDC_START_FAILURE_OUTPUT);
-    window.Focus(report_.startWith || report_.getJava ? kIdOk : kIdCancel);
+    window.Focus(report_.startWith || report_.getJava || report_.openInConsole ? kIdOk : kIdCancel);
   }
 
   void OnCommand(DialogWindow& window, int control, int code) override {

@@ -1,4 +1,5 @@
-// The process port's watched start against real children: this test program, started again, plays the child.
+// The process port's watched and kept-console starts against real children: this test program, started again,
+// plays the child.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -35,12 +36,16 @@ std::string Lines(int from, int to) {
   ExitProcess(std::wcstoul(arguments[4], nullptr, 10));
 }();
 
-std::optional<WatchedChild> Watch(int lines, int milliseconds, int exitCode, std::uint32_t window, std::size_t keep) {
+std::u16string ChildCommand(int lines, int milliseconds, int exitCode) {
   wchar_t self[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   const std::wstring command = L"\"" + std::wstring(self) + L"\" " + kChildSwitch + L" " + std::to_wstring(lines) +
                                L" " + std::to_wstring(milliseconds) + L" " + std::to_wstring(exitCode);
-  return Win32Processes().StartWatched(FromWide(command.c_str()), window, keep);
+  return FromWide(command.c_str());
+}
+
+std::optional<WatchedChild> Watch(int lines, int milliseconds, int exitCode, std::uint32_t window, std::size_t keep) {
+  return Win32Processes().StartWatched(ChildCommand(lines, milliseconds, exitCode), window, keep);
 }
 
 }  // namespace
@@ -60,6 +65,36 @@ TEST(Win32Processes, AWatchedChildLeavesItsCodeAndTheTailOfWhatItWrote) {
   ASSERT_TRUE(running);
   EXPECT_FALSE(running->ended);
   EXPECT_FALSE(Win32Processes().StartWatched(u"\"C:\\no such folder\\program.exe\"", 300, 1024));
+}
+
+TEST(Win32Processes, AKeptConsoleRunsTheChildInItAndGivesItsLinesBackUntilAKeyIsPressed) {
+  const auto console = Win32Processes().StartInKeptConsole(u"tool.jar - Tessaly Corvalo", ChildCommand(3, 400, 3));
+  ASSERT_TRUE(console);
+  EXPECT_FALSE(console->WaitForEnd(0)) << "it is still running";
+  EXPECT_EQ(console->WaitForEnd(10000), std::optional<std::uint32_t>(3));
+  EXPECT_EQ(console->LastLines(2), u"line 2\r\nline 3\r\n");
+  wchar_t title[64] = {};
+  GetConsoleTitleW(title, 64);
+  EXPECT_EQ(std::wstring(title), L"tool.jar - Tessaly Corvalo");
+  // A line longer than the console is wide comes back as one.
+  const std::u16string wide(300, u'x');
+  console->Write(wide + u"\r\nPress any key");
+  EXPECT_EQ(console->LastLines(2), wide + u"\r\nPress any key\r\n");
+
+  INPUT_RECORD key{KEY_EVENT};
+  key.Event.KeyEvent = {TRUE, 1, VK_SPACE, 0, {L' '}, 0};
+  DWORD written = 0;
+  HANDLE input = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+  const BOOL typed = WriteConsoleInputW(input, &key, 1, &written);
+  CloseHandle(input);
+  ASSERT_TRUE(typed) << "else the wait below would not end";
+  console->WaitForKey();  // returns: the key was there
+  FreeConsole();
+  // Ctrl+C and Ctrl+Break are the program's; the end of the session ends the launcher too.
+  for (const DWORD event : {CTRL_C_EVENT, CTRL_BREAK_EVENT, CTRL_CLOSE_EVENT, CTRL_LOGOFF_EVENT, CTRL_SHUTDOWN_EVENT}) {
+    EXPECT_EQ(KeepsLauncherAlive(event), event <= CTRL_BREAK_EVENT) << event;
+  }
 }
 
 }  // namespace tc

@@ -31,6 +31,8 @@
 //   driver image CAPTION                         print the path of the program whose window this is
 //   driver hold MUTEX SDDL EXE TIMEOUT_MS        hold a mutex with this DACL, or map EXE as a running program does
 //                                                ("-" for neither), print "held", and end after TIMEOUT_MS
+//   driver console PID HEX_UTF8 TIMEOUT_MS [key] wait until the console of process PID shows the decoded text; print
+//                                                its title, then its lines; with "key", then press Enter in it
 // Captions of top-level windows are read without sending them a message, and every message sent to a window
 // gives up once its thread is hung or kAnswerTimeout has passed: a busy program never holds the driver.
 #include <windows.h>
@@ -338,6 +340,45 @@ int SetAccess(const std::wstring& bits, const std::wstring& sddl, wchar_t** keys
   return result;
 }
 
+// The screen rows of the console this process is attached to, up to the cursor's, trailing blanks dropped.
+std::wstring ConsoleScreen(HANDLE output) {
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (!GetConsoleScreenBufferInfo(output, &info)) return L"";
+  std::wstring screen, row(static_cast<size_t>(info.dwSize.X), L' ');
+  for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(output, row.data(), static_cast<DWORD>(row.size()), COORD{0, y}, &read);
+    screen += row.substr(0, row.find_last_not_of(L' ') + 1) + L"\n";
+  }
+  return screen;
+}
+
+int ReadConsole(DWORD process, const std::wstring& text, DWORD timeout, bool key) {
+  FreeConsole();
+  if (!AttachConsole(process)) return 3;
+  HANDLE output = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  const DWORD start = GetTickCount();
+  std::wstring screen;
+  while ((screen = ConsoleScreen(output)).find(text) == std::wstring::npos) {
+    if (GetTickCount() - start > timeout) break;
+    Sleep(50);  // polling the screen, bounded by the timeout
+  }
+  wchar_t title[512] = {};
+  GetConsoleTitleW(title, 512);
+  std::printf("%s\n%s", ToUtf8(title).c_str(), ToUtf8(screen).c_str());
+  if (screen.find(text) == std::wstring::npos) return 4;
+  if (key) {
+    HANDLE input = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+    INPUT_RECORD key{KEY_EVENT};
+    key.Event.KeyEvent = {TRUE, 1, VK_RETURN, 0x1C, {L'\r'}, 0};
+    DWORD written = 0;
+    if (!WriteConsoleInputW(input, &key, 1, &written) || written != 1) return 5;
+  }
+  return 0;
+}
+
 // Its text's own line ends go out unchanged. The program that writes it holds it open for a moment.
 int PrintClipboard() {
   const DWORD start = GetTickCount();
@@ -411,6 +452,10 @@ int wmain(int argc, wchar_t** argv) {
       if (GetTickCount() - start > timeout) return 4;
       Sleep(50);  // polling a condition, bounded by the timeout
     }
+  }
+  if (command == L"console" && (argc == 5 || argc == 6)) {
+    return ReadConsole(std::wcstoul(argv[2], nullptr, 10), FromUtf8(FromHex(argv[3])), std::wcstoul(argv[4], nullptr, 10),
+                       argc == 6);
   }
   if (command == L"access" && argc >= 5) return SetAccess(argv[2], argv[3], argv + 4, argc - 4);
   if (command == L"hold" && argc == 6) return Hold(argv[2], argv[3], argv[4], std::wcstoul(argv[5], nullptr, 10));

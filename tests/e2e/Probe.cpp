@@ -1,7 +1,9 @@
 // The e2e starter program: appends the exact command line it was started with to the file named by TC_PROBE_LOG.
 // Built twice, as a console and as a window program. A file beside it named like it with ".script" makes it act
 // out a Java runtime's start: its first line "EXIT MILLISECONDS TIMES", then text written to standard error
-// TIMES times, after which it goes on for MILLISECONDS and ends with EXIT.
+// TIMES times, after which it goes on for MILLISECONDS and ends with EXIT. Started in a console, it also logs
+// "console", whether its three standard handles are that console, and the processes attached to it, when
+// TC_PROBE_CONSOLE is set.
 #include <windows.h>
 
 #include <cstdio>
@@ -37,10 +39,26 @@ void ActOutScript() {
   ExitProcess(exitCode);
 }
 
+void LogConsole() {
+  if (GetEnvironmentVariableW(L"TC_PROBE_CONSOLE", nullptr, 0) == 0) return;
+  DWORD processes[16] = {};
+  const DWORD count = GetConsoleProcessList(processes, 16);
+  if (count == 0) return;
+  DWORD mode = 0;
+  bool handles = true;
+  for (const DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+    handles = handles && GetConsoleMode(GetStdHandle(which), &mode);
+  }
+  std::wstring line = handles ? L"console handles" : L"console other";
+  for (DWORD i = 0; i < count && i < 16; ++i) line += L" " + std::to_wstring(processes[i]);
+  AppendToProbeLog(line.c_str());
+}
+
 }  // namespace
 
 int wmain() {
   if (!AppendCommandLineToProbeLog()) return 2;
+  LogConsole();
   ActOutScript();
   return 0;
 }

@@ -7,10 +7,9 @@
 #include <string>
 
 // False when there is no log to write to.
-inline bool AppendCommandLineToProbeLog() {
+inline bool AppendToProbeLog(const wchar_t* line) {
   wchar_t logPath[1024] = {};
   if (GetEnvironmentVariableW(L"TC_PROBE_LOG", logPath, 1024) == 0) return false;
-  const wchar_t* line = GetCommandLineW();
   const int bytes = WideCharToMultiByte(CP_UTF8, 0, line, -1, nullptr, 0, nullptr, nullptr);
   std::string utf8(bytes > 0 ? bytes - 1 : 0, '\0');
   if (bytes > 1) WideCharToMultiByte(CP_UTF8, 0, line, -1, utf8.data(), bytes, nullptr, nullptr);
@@ -23,3 +22,5 @@ inline bool AppendCommandLineToProbeLog() {
   CloseHandle(log);
   return true;
 }
+
+inline bool AppendCommandLineToProbeLog() { return AppendToProbeLog(GetCommandLineW()); }

@@ -175,12 +175,12 @@ def get_java(wine, machine):
     and the download page, which reaches a stand-in https handler."""
     from scenarios_update import Browser  # noqa: E402 (that module uses this one's machine)
     e2e = wine.build / "tests" / "e2e"
-    root = pathlib.Path(__file__).resolve().parents[2]
     java8 = machine.file("jdk8/bin/javaw.exe", (e2e / "probe.exe").read_bytes())
     machine.file("jdk8/release", 'JAVA_VERSION="1.8.0_202"\n')
     machine.starter("J2SE", 1, "Java 8", "-jar %1 %*", machine.windows(java8))
     machine.actions("J2SE", 1)
-    program = machine.windows(machine.file("program21.jar", (root / "tests/data/jar/jdk21-program.jar").read_bytes()))
+    # A window program: one for the command line would be held in a console of its own.
+    program = machine.windows(machine.file("program21.jar", program_jar("viewer.Viewer", java=21)))
     machine.file("staged/bin/javaw.exe", (e2e / "gui_probe.exe").read_bytes())
     machine.file("staged/bin/java.exe", (e2e / "probe.exe").read_bytes())
     machine.file("staged/release", 'JAVA_VERSION="21.0.5"\nIMPLEMENTOR="Eclipse Adoptium"\n')
@@ -270,15 +270,13 @@ def java_version_check(wine, machine):
     for slot, name, exe in ((3, "Java 8", java8), (4, "Java 21 console", java21), (5, "JRE 8", jre8),
                             (6, "JRE 17", jre17)):
         machine.starter("J2SE", slot, name, "-jar %1 %*", exe)
-    root = pathlib.Path(__file__).resolve().parents[2]
-    program = machine.file("program21.jar", (root / "tests" / "data" / "jar" / "jdk21-program.jar").read_bytes())
-    path = machine.windows(program)
+    path = machine.windows(machine.file("program21.jar", program_jar("viewer.Viewer", java=21)))
     caption = "Tessaly Corvalo"
 
     # What Java 8 can run starts as before; then the Java 21 program, with each way out of the warning.
     machine.actions("J2SE", 3)
-    demo = machine.file("demo8.jar", (root / "demo" / "DemoDesktop.jar").read_bytes())
-    machine.expect_started(f" {machine.windows(demo)}", f'"{java8}" -jar "{machine.windows(demo)}"')
+    viewer = machine.windows(machine.file("viewer8.jar", program_jar("viewer.Viewer")))
+    machine.expect_started(f" {viewer}", f'"{java8}" -jar "{viewer}"')
     for slot, starter, version, button, ran in ((3, "Java 8", 8, 1, java21), (5, "JRE 8", 8, 2, None),
                                                 (6, "JRE 17", 17, 1015, jre17)):
         machine.actions("J2SE", slot, 3)
@@ -294,6 +292,8 @@ def java_version_check(wine, machine):
                   f"the warning is not centred: {x}, {y}, {width} x {height}")
             wine.screenshot(caption, "java-version")
         wine.driver("click", caption, button)
+        if ran == java21:  # a console java.exe: its console stays until a key is pressed
+            close_kept_console(wine, launch, "program21.jar")
         code = launch.exit_code()
         check(code == (0 if ran else 1), f"{starter}: exit code {code}")
         if ran:
@@ -386,6 +386,84 @@ def start_failures(wine, machine):
     running = runtime("running", "17", "0 12000 1\nstarted\n")
     machine.starter("J2SE", 7, "Running", "-jar %1 %*", running)
     machine.expect_started(f" {path}", f'"{running}" -jar "{path}"')
+    console_programs(wine, machine)
+
+
+PROGRAMS = pathlib.Path(__file__).resolve().parents[1] / "data" / "jar" / "programs"
+
+
+def program_jar(main_class, java=None):
+    """A JAR of one real class file, compiled from the source beside it (for Java 8), or marked as needing `java`."""
+    out = io.BytesIO()
+    entry = main_class.replace(".", "/") + ".class"
+    data = bytearray((PROGRAMS / entry).read_bytes())
+    if java:
+        data[6:8] = (java + 44).to_bytes(2, "big")
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as archive:
+        archive.writestr("META-INF/MANIFEST.MF", f"Manifest-Version: 1.0\r\nMain-Class: {main_class}\r\n\r\n")
+        archive.writestr(entry, bytes(data))
+    return out.getvalue()
+
+
+def close_kept_console(wine, launch, name, screen=None):
+    """The launcher's own console once the program in it has ended: its title and end line; a key closes it."""
+    end = f'"{name}" ended with exit code 0. Press any key to close this window.'
+    out = wine.driver("console", launch.pid, end.encode("utf-8").hex(), 60000, check_exit=False)
+    title, _, shown = out.partition("\n")
+    check(title == f"{name} - Tessaly Corvalo" and end in shown, f"console {title!r}: {shown!r}")
+    if screen:
+        wine.screenshot(title, screen)
+    wine.driver("console", launch.pid, end.encode("utf-8").hex(), 60000, "key")
+
+
+def kept_console(wine, machine, launch, name, count):
+    """The kept console closed with a key, which ends the launcher with 0; the probe ran in it with its standard
+    handles there, beside the launcher. The probe's `count` log lines."""
+    close_kept_console(wine, launch, name, f"kept-console-{name}")
+    code = launch.exit_code()
+    check(code == 0, f"exit code {code} after the key, expected 0")
+    lines = machine.probe_lines(count)
+    shared = lines[-1].split() if lines else []
+    check(shared[:2] == ["console", "handles"] and str(launch.pid) in shared[2:], f"the probe got {lines}")
+    machine.log.unlink()
+    return lines[:-1]
+
+
+def console_programs(wine, machine):
+    """A program for the command line runs in the launcher's own console, which stays after it: a javaw.exe with a
+    java.exe beside it, copies of the probe built as a window and as a console program."""
+    wine.env["TC_PROBE_CONSOLE"] = "1"
+    javaw = machine.file("console17/bin/javaw.exe", (wine.build / "tests" / "e2e" / "gui_probe.exe").read_bytes())
+    java = machine.file("console17/bin/java.exe", (wine.build / "tests" / "e2e" / "probe.exe").read_bytes())
+    machine.file("console17/release", 'JAVA_VERSION="17"\n')
+    machine.file("console17/bin/javaw.script", "0 0 1\nUsage: convert IN OUT\n")
+    javaw, java = machine.windows(javaw), machine.windows(java)
+    machine.starter("J2SE", 7, "Java 17", "-jar %1 %*", javaw)
+    machine.actions("J2SE", 7)
+    caption = "Tessaly Corvalo"
+
+    # Its class does not parse, so its kind is unknown: it ended at once and well, and its console is offered.
+    unknown = machine.windows(machine.file("console/tool.jar", jar_bytes(DESKTOP_MANIFEST)))
+    launch = wine.launch(f" {unknown}")
+    wine.wait(caption)
+    texts = dialog_texts(wine, caption)
+    expected = {1016: '"tool.jar" ended at once. It may be a program for the command line; this is what it wrote:',
+                1: "Open in a Console", 1018: "Copy Details", 2: "Close"}
+    check(all(texts.get(ident) == text for ident, text in expected.items()), f"ended at once dialog {texts}")
+    check(lines_of(texts.get(1017, "")) == ["Usage: convert IN OUT"], f"output {texts.get(1017)!r}")
+    wine.screenshot(caption, "ended-at-once")
+    wine.driver("click", caption, 1)
+    lines = kept_console(wine, machine, launch, "tool.jar", 3)
+    check(lines == [f'"{javaw}" -jar "{unknown}"', f'"{java}" -jar "{unknown}"'], f"the stand-ins got {lines}")
+
+    # Judged by its classes: a command-line program goes to the console at once; a window program that ends at
+    # once (as one that starts another process of itself does) says nothing.
+    convert = machine.windows(machine.file("console/convert.jar", program_jar("tool.Convert")))
+    lines = kept_console(wine, machine, wine.launch(f" {convert}"), "convert.jar", 2)
+    check(lines == [f'"{java}" -jar "{convert}"'], f"the stand-ins got {lines}")
+    viewer = machine.windows(machine.file("console/viewer.jar", program_jar("viewer.Viewer")))
+    machine.expect_started(f" {viewer}", f'"{javaw}" -jar "{viewer}"')
+    del wine.env["TC_PROBE_CONSOLE"]
 
 
 @scenario

@@ -34,6 +34,13 @@ class RecordingProcesses final : public Processes {
     if (child.output.size() > keep) child.output.erase(0, child.output.size() - keep);
     return child;
   }
+  std::unique_ptr<KeptConsole> StartInKeptConsole(const std::u16string& title,
+                                                  const std::u16string& commandLine) override {
+    started.push_back(commandLine);
+    kept.push_back({title, commandLine});
+    if (!succeed) return nullptr;
+    return std::make_unique<Kept>(*this);
+  }
   ConsoleStart StartInNewConsole(const std::u16string& commandLine) override {
     consoles.push_back(commandLine);
     if (consoleError != 0) return ConsoleStart{nullptr, consoleError};
@@ -48,11 +55,38 @@ class RecordingProcesses final : public Processes {
   std::uint32_t consoleError = 0;     // not 0: a console program can't be started, with this error
   std::optional<std::uint32_t> consoleExitCode;  // set: the console program has ended with this code
 
+  // The launcher's own console: what it was opened as, and what the program in it does and the launcher writes.
+  struct KeptStart {
+    std::u16string title;
+    std::u16string commandLine;
+  };
+  std::vector<KeptStart> kept;
+  std::uint32_t keptExitCode = 0;
+  bool keptEndsAtOnce = false;  // within the first wait; otherwise only in the wait for ever
+  std::u16string keptScreen;    // what the program left on the screen, as the console gives its lines back
+  std::u16string keptWritten;   // what the launcher wrote after it
+  int keptKeysAwaited = 0;
+
  private:
   class Console final : public ChildProcess {
    public:
     explicit Console(RecordingProcesses& processes) : processes_(processes) {}
     std::optional<std::uint32_t> ExitCode() override { return processes_.consoleExitCode; }
+
+   private:
+    RecordingProcesses& processes_;
+  };
+  class Kept final : public KeptConsole {
+   public:
+    explicit Kept(RecordingProcesses& processes) : processes_(processes) {}
+    std::optional<std::uint32_t> WaitForEnd(std::uint32_t milliseconds) override {
+      if (milliseconds != kForever && !processes_.keptEndsAtOnce) return std::nullopt;
+      return processes_.keptExitCode;
+    }
+    // A screen of no more lines than asked for.
+    std::u16string LastLines(std::size_t) override { return processes_.keptScreen; }
+    void Write(const std::u16string& text) override { processes_.keptWritten += text; }
+    void WaitForKey() override { ++processes_.keptKeysAwaited; }
 
    private:
     RecordingProcesses& processes_;

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "platform/win32/Win32Text.h"
 
@@ -23,6 +25,11 @@ class Handle {
   HANDLE get() const { return handle_; }
   HANDLE* out() { return &handle_; }
   explicit operator bool() const { return handle_ != nullptr; }
+  HANDLE release() {
+    HANDLE handle = handle_;
+    handle_ = nullptr;
+    return handle;
+  }
   void Close() {
     if (handle_) CloseHandle(handle_);
     handle_ = nullptr;
@@ -57,6 +64,42 @@ DWORD WINAPI ReadPipe(void* parameter) {
   }
   SetEvent(tail.ended.get());
   return 0;
+}
+
+// A handler of the launcher's own: SetConsoleCtrlHandler(NULL, TRUE) would be inherited, and the program in the
+// console could then not be stopped with Ctrl+C.
+BOOL WINAPI OnConsoleControl(DWORD event) { return KeepsLauncherAlive(event) ? TRUE : FALSE; }
+
+// The last lines on the screen, read from the cursor up: trailing blanks dropped, and a row filled to the last
+// column joined with the next, since the console broke the line there.
+std::u16string ScreenLines(HANDLE output, std::size_t count) {
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (!GetConsoleScreenBufferInfo(output, &info) || info.dwSize.X <= 0) return {};
+  const auto width = static_cast<DWORD>(info.dwSize.X);
+  std::wstring row(width, L' ');
+  const auto read = [&](int y) {
+    DWORD length = 0;
+    if (!ReadConsoleOutputCharacterW(output, row.data(), width, COORD{0, SHORT(y)}, &length)) length = 0;
+    return std::wstring(row.data(), length);
+  };
+  const auto broken = [&](const std::wstring& r) { return r.size() == width && r.back() != L' '; };
+  std::vector<std::wstring> rows;  // bottom up
+  std::wstring above;
+  int y = info.dwCursorPosition.X > 0 ? info.dwCursorPosition.Y : info.dwCursorPosition.Y - 1;
+  if (y >= 0) above = read(y);
+  for (std::size_t lines = 0; y >= 0 && lines < count; --y) {
+    rows.push_back(std::move(above));
+    above = y > 0 ? read(y - 1) : std::wstring();
+    if (!broken(above)) ++lines;
+  }
+  std::u16string text;
+  for (auto r = rows.rbegin(); r != rows.rend(); ++r) {
+    const bool wrapped = broken(*r);
+    r->erase(r->find_last_not_of(L' ') + 1);
+    text.append(r->begin(), r->end());
+    if (!wrapped) text += u"\r\n";
+  }
+  return text;
 }
 
 // The child's output after its end has been read from the pipe: the writes it made are there already, so the
@@ -141,11 +184,85 @@ std::optional<WatchedChild> Win32Processes::StartWatched(const std::u16string& c
   GetExitCodeProcess(child.get(), &code);
   watched.ended = true;
   watched.exitCode = code;
-  if (reader && code != 0) WaitForSingleObject(tail->ended.get(), kDrainMilliseconds);
+  if (reader) WaitForSingleObject(tail->ended.get(), kDrainMilliseconds);
   AcquireSRWLockExclusive(&tail->lock);
   watched.output = tail->bytes;
   ReleaseSRWLockExclusive(&tail->lock);
   return watched;
+}
+
+bool KeepsLauncherAlive(std::uint32_t controlEvent) {
+  return controlEvent == CTRL_C_EVENT || controlEvent == CTRL_BREAK_EVENT;
+}
+
+std::unique_ptr<KeptConsole> Win32Processes::StartInKeptConsole(const std::u16string& title,
+                                                                const std::u16string& commandLine) {
+  class Console final : public KeptConsole {
+   public:
+    Console(HANDLE process, HANDLE input, HANDLE output) : process_(process), input_(input), output_(output) {}
+    std::optional<std::uint32_t> WaitForEnd(std::uint32_t milliseconds) override {
+      if (WaitForSingleObject(process_.get(), milliseconds == kForever ? INFINITE : milliseconds) != WAIT_OBJECT_0) {
+        return std::nullopt;
+      }
+      DWORD code = 0;
+      GetExitCodeProcess(process_.get(), &code);
+      // What was typed for the program and left unread is no answer to the end line's question.
+      FlushConsoleInputBuffer(input_.get());
+      return code;
+    }
+    std::u16string LastLines(std::size_t count) override { return ScreenLines(output_.get(), count); }
+    void Write(const std::u16string& text) override {
+      DWORD written = 0;
+      WriteConsoleW(output_.get(), text.data(), DWORD(text.size()), &written, nullptr);
+    }
+    void WaitForKey() override {
+      INPUT_RECORD record{};
+      DWORD read = 0;
+      while (ReadConsoleInputW(input_.get(), &record, 1, &read) && read == 1) {
+        if (record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown) return;
+      }
+    }
+
+   private:
+    Handle process_;
+    Handle input_;
+    Handle output_;
+  };
+
+  // A launcher started from a console program's console would otherwise write into that one.
+  if (!AllocConsole()) {
+    FreeConsole();
+    if (!AllocConsole()) return nullptr;
+  }
+  SetConsoleTitleW(Wide(title));
+  SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+  SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  Handle input(CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, share, &inheritable, OPEN_EXISTING, 0, nullptr));
+  Handle output(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, share, &inheritable, OPEN_EXISTING, 0, nullptr));
+  SIZE_T size = 0;
+  InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+  std::unique_ptr<char[]> storage(new char[size]);
+  auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.get());
+  if (!input || !output || !InitializeProcThreadAttributeList(attributes, 1, 0, &size)) return nullptr;
+  HANDLE inherited[] = {input.get(), output.get()};
+  STARTUPINFOEXW startup{};
+  startup.StartupInfo.cb = sizeof(startup);
+  startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+  startup.StartupInfo.hStdInput = input.get();
+  startup.StartupInfo.hStdOutput = output.get();
+  startup.StartupInfo.hStdError = output.get();
+  startup.lpAttributeList = attributes;
+  std::u16string buffer = commandLine;
+  PROCESS_INFORMATION process{};
+  const bool created = UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
+                                                 sizeof inherited, nullptr, nullptr) &&
+                       CreateProcessW(nullptr, Wide(buffer), nullptr, nullptr, TRUE, EXTENDED_STARTUPINFO_PRESENT,
+                                      nullptr, nullptr, &startup.StartupInfo, &process);
+  DeleteProcThreadAttributeList(attributes);
+  if (!created) return nullptr;
+  CloseHandle(process.hThread);
+  return std::make_unique<Console>(process.hProcess, input.release(), output.release());
 }
 
 ConsoleStart Win32Processes::StartInNewConsole(const std::u16string& commandLine) {

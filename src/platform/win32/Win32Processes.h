@@ -10,7 +10,14 @@ class Win32Processes final : public Processes {
   bool Start(const std::u16string& commandLine) override;
   std::optional<WatchedChild> StartWatched(const std::u16string& commandLine, std::uint32_t windowMilliseconds,
                                            std::size_t keep) override;
+  std::unique_ptr<KeptConsole> StartInKeptConsole(const std::u16string& title,
+                                                  const std::u16string& commandLine) override;
   ConsoleStart StartInNewConsole(const std::u16string& commandLine) override;
 };
+
+// The kept console's control handler: Ctrl+C and Ctrl+Break are the program's, the launcher lives on to write
+// the end line; closing the window, logging off or shutting down end it as they end any console program.
+bool KeepsLauncherAlive(std::uint32_t controlEvent);
+
 
 }  // namespace tc

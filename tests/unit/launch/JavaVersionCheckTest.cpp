@@ -246,6 +246,58 @@ TEST_F(JavaVersionFlowTest, TheNewestJavaWinsThenTheSameExecutableNameThenTheLow
   }
 }
 
+TEST_F(JavaVersionFlowTest, AProgramThatUsesJavaFxIsToldBeforeTheStartWhenTheStartersJavaLacksIt) {
+  const std::string lacks = "\"\nMODULES=\"java.base java.desktop\"", has = "\"\nMODULES=\"javafx.graphics\"";
+  struct Case {
+    const char* what;
+    std::vector<std::pair<const char16_t*, std::string>> extras;  // slots 6 on: name and home, release
+    unsigned java = 17;
+    std::uint32_t offered = 0;  // the slot on "Start with"; 0: "Open Setup"
+    std::string manifest = "";
+    bool usesJavaFx = true;
+    bool asked = true;
+  };
+  const Case cases[] = {
+      {"none has it", {}},
+      {"the newest that has it and fits",
+       {{u"fx17", "17" + has}, {u"fx21", "21" + has}, {u"jdk25", "25" + lacks}, {u"fx11", "11" + has}}, 17, 7},
+      {"a Java 8 home with jfxrt.jar has it", {{u"jre8fx", "1.8.0_202"}}, 8, 6},
+      {"too old as well: the version first, one that fits both", {{u"fx21", "21" + has}, {u"jdk25", "25" + lacks}}, 21, 6},
+      {"it brings its own", {}, 17, 0, "Class-Path: lib/javafx-graphics-21-win.jar\r\n", true, false},
+      {"it does not use it", {}, 17, 0, "", false, false},
+  };
+  for (const Case& c : cases) {
+    JavaMachine m(2);
+    m.files.AddFile(u"C:\\jdk17\\release", "JAVA_VERSION=\"17" + lacks);
+    m.files.AddFile(u"C:\\jre8fx\\lib\\ext\\jfxrt.jar", "PK");
+    std::uint32_t slot = 6;
+    for (const auto& [home, release] : c.extras) {
+      StoreStarter(m.registry, StarterKind::J2se, slot++, home, u"C:\\" + std::u16string(home) + u"\\bin\\javaw.exe", u"-jar %1");
+      m.files.AddFile(u"C:\\" + std::u16string(home) + u"\\release", "JAVA_VERSION=\"" + release);
+    }
+    m.files.AddFile(kJar, WithManifest("Main-Class: app.Main\r\n" + c.manifest, "app/Main.class", ClassFile(c.java + 44)));
+    if (c.asked) m.Answer([](ScriptedDialog& d) { d.Click(kIdOk); });
+    if (c.asked && c.offered == 0) m.ui.OnDialog(u"Tessaly Corvalo Setup", [](ScriptedDialog& d) { d.Close(); });
+    m.context.Catalogue().Load();
+    JarReader jar;
+    AttributeFile manifest;
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(jar.OpenJar(m.files, kJar) && jar.ReadEntry("META-INF/MANIFEST.MF", bytes));
+    manifest.Parse(bytes);
+    EXPECT_EQ(CheckJavaVersion(m.context, jar, manifest, kJar, 2, c.usesJavaFx), c.asked ? c.offered : 2) << c.what;
+    jar.CloseJar();
+    if (!c.asked) continue;
+    const std::u16string button =
+        c.offered ? u"Start with \"" + m.context.Catalogue().GetStarter(StarterKind::J2se, c.offered).name + u"\""
+                  : u"Open Setup";
+    EXPECT_EQ(m.buttons, std::vector<std::u16string>{button}) << c.what;
+    EXPECT_EQ(m.texts, std::vector<std::u16string>{c.java == 21 ? u"This program needs Java 21 or newer.\nThe starter "
+                                                                  u"\"Java 17\" runs Java 17."
+                                                                : u"This program needs JavaFX.\nThe starter \"Java "
+                                                                  u"17\" runs a Java without JavaFX."}) << c.what;
+  }
+}
+
 TEST_F(JavaVersionFlowTest, WithoutACompatibleStarterTheSetupDialogIsOfferedAndTheCheckRunsAgain) {
   // The user scans in the setup dialog, finds a Java 25 and keeps it.
   const auto click = [](int id) { return [id](ScriptedDialog& d) { d.Click(id); }; };

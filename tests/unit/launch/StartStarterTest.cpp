@@ -1,9 +1,11 @@
 // A start is watched when its starter is a window program: one that stops at once is explained, with a way on.
+// A command-line program runs in the launcher's own console, which stays after it.
 #include <gtest/gtest.h>
 
 #include "formats/ExecutableHeader.h"
 #include "launch/OpenArchive.h"
 #include "launch/StartFailure.h"
+#include "launch/StartStarter.h"
 #include "ui/ControlIds.h"
 #include "unit/detect/SdkLayout.h"
 #include "unit/launch/LaunchMachine.h"
@@ -12,6 +14,7 @@ namespace tc {
 namespace {
 
 const std::u16string kJar = u"C:\\Games\\Demo\\program.jar";
+const char* const kNewerClass = "java.lang.UnsupportedClassVersionError: app/Main (class file version 65.0)";
 
 // Slot 1 runs Java 8 (a window program, the fixed action), slot 2 Java 21 in a console, slot 3 Java 17 with
 // JavaFX, slot 4 a 32-bit Java 11, slot 5 a starter whose program is not there.
@@ -39,15 +42,25 @@ class StartStarterTest : public LaunchMachine {
     machine.processes.children.assign(children.begin(), children.end());
     return LaunchJar(machine.context, kJar, true, u"");
   }
+  // Started as the J2SE flow starts the program it judged so.
+  bool Start(std::uint32_t slot, ProgramKind kind, std::vector<WatchedChild> children = {}) {
+    machine.context.Catalogue().Load();
+    machine.processes.children.assign(children.begin(), children.end());
+    return StartStarter(machine.context, StarterKind::J2se, slot, {{kJar}, u"", kJar, kJar, {kind, false}});
+  }
   static std::u16string Ran(const std::u16string& exe) { return u"\"" + exe + u"\" -jar \"" + kJar + u"\""; }
+  static std::u16string EndLine(const char16_t* code) {
+    return u"\"program.jar\" ended with exit code " + std::u16string(code) + u". Press any key to close this window.";
+  }
 };
 
 TEST_F(StartStarterTest, OnlyAWindowProgramIsWatchedAndOneThatRunsOrEndsWellShowsNothing) {
   for (const std::uint32_t slot : {1u, 2u, 5u}) EXPECT_TRUE(Launch(slot));
-  EXPECT_TRUE(Launch(1, {{true, 0, "ended at once, but well"}}));
+  EXPECT_TRUE(Launch(1, {{true, 0, ""}}));
   EXPECT_EQ(machine.processes.watched,
             (std::vector<std::u16string>{Ran(u"C:\\jdk8\\bin\\javaw.exe"), Ran(u"C:\\jdk8\\bin\\javaw.exe")}));
-  EXPECT_EQ(machine.processes.started.size(), 4u);  // the console and the missing program as before
+  EXPECT_EQ(machine.processes.kept.size(), 1u);     // the console starter
+  EXPECT_EQ(machine.processes.started.size(), 4u);  // and the missing program as before
   EXPECT_TRUE(machine.ui.dialogsShown.empty());
 }
 
@@ -61,7 +74,7 @@ TEST_F(StartStarterTest, AFailedStartIsExplainedAndTheStarterThatFitsRunsInstead
   std::string flood;
   for (int i = 0; i < 500; ++i) flood += "java.lang.OutOfMemoryError " + std::to_string(i) + "\n";
   const Case cases[] = {
-      {"java.lang.UnsupportedClassVersionError: app/Main (class file version 65.0)", 1,
+      {kNewerClass, 1,
        u"It needs Java 21 or newer; \"Java & 8\" runs Java 8.", 2},
       {"Error: JavaFX runtime components are missing", 1,
        u"It needs JavaFX, which the Java of \"Java & 8\" does not include.", 3},
@@ -99,6 +112,76 @@ TEST_F(StartStarterTest, AFailedStartIsExplainedAndTheStarterThatFitsRunsInstead
     }
     EXPECT_EQ(buttons, expected);
   }
+  ExpectScriptFollowed();
+}
+
+TEST_F(StartStarterTest, ACommandLineProgramRunsInAConsoleThatStaysWithItsLastWordsAndExitCode) {
+  machine.files.AddFile(u"C:\\jdk8\\bin\\java.exe", PeHeaders(kMachineX64, 3));
+  machine.files.AddFile(u"C:\\fx17\\bin\\java.exe", PeHeaders(kMachineX64, 2));  // no console twin
+  const std::u16string java8 = u"C:\\jdk8\\bin\\java.exe", java21 = u"C:\\jdk21\\bin\\java.exe";
+  struct Case {
+    std::uint32_t slot;
+    ProgramKind kind;
+    std::u16string executable;  // the one started in the console; "": watched as before
+    bool atOnce = false;
+    std::uint32_t exitCode = 0;
+    std::u16string screen = u"", written = u"\r\n" + EndLine(u"0");
+  };
+  const Case cases[] = {
+      {1, ProgramKind::Console, java8},
+      {2, ProgramKind::Window, java21},  // a console java.exe makes a console anyway
+      {3, ProgramKind::Console, u""},
+      {1, ProgramKind::Console, java8, true, 1, FromUtf8(kNewerClass),
+       u"\r\nIt needs Java 21 or newer; \"Java & 8\" runs Java 8.\r\n" + EndLine(u"1")},
+      {1, ProgramKind::Console, java8, true, 2, u"no such file: in.txt\r\n", u"\r\n" + EndLine(u"2")},
+      {1, ProgramKind::Console, java8, false, 0xC000013A, u"java.lang.OutOfMemoryError",  // Ctrl+C, later
+       u"\r\n" + EndLine(u"-1073741510 (0xC000013A)")},
+  };
+  for (const Case& c : cases) {
+    RecordingProcesses& p = machine.processes;
+    p.kept.clear();
+    p.keptWritten.clear();
+    p.keptEndsAtOnce = c.atOnce;
+    p.keptExitCode = c.exitCode;
+    p.keptScreen = c.screen;
+    EXPECT_TRUE(Start(c.slot, c.kind));
+    EXPECT_EQ(StoredLastAction(StarterKind::J2se), c.slot);
+    if (c.executable.empty()) {
+      EXPECT_TRUE(p.kept.empty());
+      continue;
+    }
+    ASSERT_EQ(p.kept.size(), 1u);
+    EXPECT_EQ(p.kept[0].title, u"program.jar - Tessaly Corvalo");
+    EXPECT_EQ(p.kept[0].commandLine, Ran(c.executable));
+    EXPECT_EQ(p.keptWritten, c.written);
+  }
+  EXPECT_EQ(machine.processes.keptKeysAwaited, 5);
+  EXPECT_EQ(machine.processes.watched, std::vector<std::u16string>{Ran(u"C:\\fx17\\bin\\javaw.exe")});
+  EXPECT_TRUE(machine.ui.dialogsShown.empty());
+}
+
+TEST_F(StartStarterTest, AProgramThatEndedAtOnceAndWellShowsWhatItWroteAndOffersItsConsole) {
+  machine.files.AddFile(u"C:\\jdk8\\bin\\java.exe", PeHeaders(kMachineX64, 3));
+  const WatchedChild usage{true, 0, "Usage: convert IN OUT\n"};
+  std::vector<std::vector<std::u16string>> buttons;
+  for (const int answer : {kIdOk, kIdCancel}) {
+    machine.ui.OnDialog(u"Tessaly Corvalo", [&buttons, answer](ScriptedDialog& d) {
+      EXPECT_EQ(d.Text(IDC_START_FAILURE_TEXT),
+                u"\"program.jar\" ended at once. It may be a program for the command line; this is what it wrote:");
+      EXPECT_EQ(d.Text(IDC_START_FAILURE_OUTPUT), u"Usage: convert IN OUT\r\n");
+      buttons.push_back(d.ButtonTexts());
+      d.Click(answer);
+    });
+  }
+  EXPECT_TRUE(Start(1, ProgramKind::Unknown, {usage}));
+  EXPECT_TRUE(Start(3, ProgramKind::Unknown, {usage}));  // no console twin
+  // A window program that hands over to another process of itself, and a silent one, say nothing.
+  EXPECT_TRUE(Start(1, ProgramKind::Window, {usage}));
+  EXPECT_TRUE(Start(1, ProgramKind::Unknown, {{true, 0, ""}}));
+  EXPECT_EQ(buttons, (std::vector<std::vector<std::u16string>>{{u"Open in a Console", u"Copy Details", u"Close"},
+                                                               {u"Copy Details", u"Close"}}));
+  ASSERT_EQ(machine.processes.kept.size(), 1u);
+  EXPECT_EQ(machine.processes.kept[0].commandLine, Ran(u"C:\\jdk8\\bin\\java.exe"));
   ExpectScriptFollowed();
 }
 
