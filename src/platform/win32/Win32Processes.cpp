@@ -106,6 +106,47 @@ std::u16string ScreenLines(HANDLE output, std::size_t count) {
 // wait is short unless a program it started holds the pipe open.
 constexpr DWORD kDrainMilliseconds = 1000;
 
+// Makes `input` and `output` a child's standard handles and the only handles it inherits.
+class StandardHandles {
+ public:
+  StandardHandles(HANDLE input, HANDLE output) : handles_{input, output} {
+    SIZE_T size = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    storage_.reset(new char[size]);
+    initialized_ = InitializeProcThreadAttributeList(List(), 1, 0, &size);
+    ready_ = initialized_ && UpdateProcThreadAttribute(List(), 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_,
+                                                       sizeof handles_, nullptr, nullptr);
+  }
+  ~StandardHandles() {
+    if (initialized_) DeleteProcThreadAttributeList(List());
+  }
+  StandardHandles(const StandardHandles&) = delete;
+  StandardHandles& operator=(const StandardHandles&) = delete;
+
+  bool Ready() const { return ready_; }
+
+  bool Create(const std::u16string& commandLine, PROCESS_INFORMATION& process) {
+    STARTUPINFOEXW startup{};
+    startup.StartupInfo.cb = sizeof(startup);
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = handles_[0];
+    startup.StartupInfo.hStdOutput = handles_[1];
+    startup.StartupInfo.hStdError = handles_[1];
+    startup.lpAttributeList = List();
+    std::u16string buffer = commandLine;
+    return CreateProcessW(nullptr, Wide(buffer), nullptr, nullptr, TRUE, EXTENDED_STARTUPINFO_PRESENT, nullptr,
+                          nullptr, &startup.StartupInfo, &process);
+  }
+
+ private:
+  LPPROC_THREAD_ATTRIBUTE_LIST List() { return reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.get()); }
+
+  HANDLE handles_[2];
+  std::unique_ptr<char[]> storage_;
+  bool initialized_ = false;
+  bool ready_ = false;
+};
+
 }  // namespace
 
 bool Win32Processes::Start(const std::u16string& commandLine) {
@@ -137,29 +178,12 @@ std::optional<WatchedChild> Win32Processes::StartWatched(const std::u16string& c
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   Handle nul(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0,
                          nullptr));
-  SIZE_T size = 0;
-  InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
-  std::unique_ptr<char[]> storage(new char[size]);
-  auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.get());
-  if (!nul || !SetHandleInformation(write.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) ||
-      !InitializeProcThreadAttributeList(attributes, 1, 0, &size)) {
+  StandardHandles handles(nul.get(), write.get());
+  if (!nul || !SetHandleInformation(write.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) || !handles.Ready()) {
     return unwatched();
   }
-  HANDLE inherited[] = {write.get(), nul.get()};
-  STARTUPINFOEXW startup{};
-  startup.StartupInfo.cb = sizeof(startup);
-  startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
-  startup.StartupInfo.hStdInput = nul.get();
-  startup.StartupInfo.hStdOutput = write.get();
-  startup.StartupInfo.hStdError = write.get();
-  startup.lpAttributeList = attributes;
-  std::u16string buffer = commandLine;
   PROCESS_INFORMATION process{};
-  const bool created = UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
-                                                 sizeof inherited, nullptr, nullptr) &&
-                       CreateProcessW(nullptr, Wide(buffer), nullptr, nullptr, TRUE, EXTENDED_STARTUPINFO_PRESENT,
-                                      nullptr, nullptr, &startup.StartupInfo, &process);
-  DeleteProcThreadAttributeList(attributes);
+  const bool created = handles.Create(commandLine, process);
   // Only the child holds the write end now: the pipe ends when the child (and whatever it started) ends.
   write.Close();
   nul.Close();
@@ -240,27 +264,9 @@ std::unique_ptr<KeptConsole> Win32Processes::StartInKeptConsole(const std::u16st
   const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
   Handle input(CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, share, &inheritable, OPEN_EXISTING, 0, nullptr));
   Handle output(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, share, &inheritable, OPEN_EXISTING, 0, nullptr));
-  SIZE_T size = 0;
-  InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
-  std::unique_ptr<char[]> storage(new char[size]);
-  auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.get());
-  if (!input || !output || !InitializeProcThreadAttributeList(attributes, 1, 0, &size)) return nullptr;
-  HANDLE inherited[] = {input.get(), output.get()};
-  STARTUPINFOEXW startup{};
-  startup.StartupInfo.cb = sizeof(startup);
-  startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
-  startup.StartupInfo.hStdInput = input.get();
-  startup.StartupInfo.hStdOutput = output.get();
-  startup.StartupInfo.hStdError = output.get();
-  startup.lpAttributeList = attributes;
-  std::u16string buffer = commandLine;
+  StandardHandles handles(input.get(), output.get());
   PROCESS_INFORMATION process{};
-  const bool created = UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
-                                                 sizeof inherited, nullptr, nullptr) &&
-                       CreateProcessW(nullptr, Wide(buffer), nullptr, nullptr, TRUE, EXTENDED_STARTUPINFO_PRESENT,
-                                      nullptr, nullptr, &startup.StartupInfo, &process);
-  DeleteProcThreadAttributeList(attributes);
-  if (!created) return nullptr;
+  if (!input || !output || !handles.Ready() || !handles.Create(commandLine, process)) return nullptr;
   CloseHandle(process.hThread);
   return std::make_unique<Console>(process.hProcess, input.release(), output.release());
 }
