@@ -52,12 +52,18 @@ bool Open(JarReader& reader, Bytes bytes, std::size_t chunk = SIZE_MAX) {
   return reader.OpenJar(std::make_unique<MemoryReader>(std::move(bytes), chunk));
 }
 
-// The entry's bytes, or nullopt when the reader refuses it.
+// The entry's bytes, or nullopt when the reader refuses it; a reader that indexed its directory must agree.
 std::optional<Bytes> Read(const Bytes& archive, const std::string& name = kManifest) {
-  JarReader reader;
-  Bytes bytes;
-  if (!Open(reader, archive) || !reader.ReadEntry(name, bytes)) return std::nullopt;
-  return bytes;
+  std::optional<Bytes> read[2];
+  for (int indexed : {0, 1}) {
+    JarReader reader;
+    Bytes bytes;
+    if (!Open(reader, archive)) return std::nullopt;
+    if (indexed) reader.IndexEntries(SIZE_MAX);
+    if (reader.ReadEntry(name, bytes)) read[indexed] = bytes;
+  }
+  EXPECT_EQ(read[0], read[1]) << name;
+  return read[0];
 }
 
 // ---- Archives built field by field, so that a test can damage exactly one field.
@@ -239,6 +245,10 @@ TEST(JarReaderTools, LongDirectoriesAreWalkedToTheirEnd) {
   EXPECT_EQ(Read(z.bytes, longest('b')), B("b"));
   EXPECT_EQ(Read(z.bytes, longest('c')), B("c"));
   EXPECT_EQ(Read(z.bytes, longest('d')), std::nullopt);
+  JarReader reader;
+  ASSERT_TRUE(Open(reader, z.bytes));
+  EXPECT_FALSE(reader.IndexEntries(entries.size() - 1));
+  EXPECT_TRUE(reader.IndexEntries(entries.size()));
 }
 
 TEST(JarReaderTools, EmptyArchiveOpensAndHoldsNothing) {
@@ -528,6 +538,13 @@ TEST(JarReaderHostile, SixteenMebibytesAtMost) {
   EXPECT_EQ(Read(BuildZip({Named(kManifest, big)}).bytes)->size(), kMaxJarEntrySize);
   big.push_back('\0');
   EXPECT_EQ(Read(BuildZip({Named(kManifest, big)}).bytes), std::nullopt);
+  JarReader reader;  // a caller's own, lower limit
+  Bytes bytes;
+  Entry stored = Named(kManifest, "1234");
+  stored.method = 0;
+  ASSERT_TRUE(Open(reader, BuildZip({stored}).bytes));
+  EXPECT_FALSE(reader.ReadEntry(kManifest, bytes, 3));
+  EXPECT_TRUE(reader.ReadEntry(kManifest, bytes, 4));
 }
 
 }  // namespace
