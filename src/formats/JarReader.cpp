@@ -198,6 +198,13 @@ bool JarReader::FindEntry(std::string_view name, std::vector<std::uint8_t>& head
   return found;
 }
 
+void JarReader::ForEachEntryName(const std::function<void(std::string_view)>& visit) {
+  WalkDirectory([&](std::uint32_t, const std::uint8_t* p, std::size_t nameLength) {
+    visit({reinterpret_cast<const char*>(p + kCentralHeaderSize), nameLength});
+    return false;
+  });
+}
+
 bool JarReader::IndexEntries(std::size_t maxEntries) {
   index_.clear();
   indexed_ = false;

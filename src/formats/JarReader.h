@@ -3,6 +3,7 @@
 
 #include <compare>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,9 +32,13 @@ class JarReader {
   // Whether the directory lists an entry of exactly this byte name.
   bool HasEntry(std::string_view name);
 
+  // Each entry's byte name in directory order, until the walk ends or meets a damaged record.
+  void ForEachEntryName(const std::function<void(std::string_view)>& visit);
+
   // Walks the directory once so that later look-ups find a name at once instead of walking it again. False, and
   // no index, when the directory is damaged or lists more than `maxEntries` entries; look-ups then walk as before.
   bool IndexEntries(std::size_t maxEntries);
+  std::size_t IndexedEntryCount() const { return index_.size(); }
 
   void CloseJar();
   bool IsOpen() const { return file_ != nullptr; }
