@@ -147,10 +147,12 @@ ProgramLook LookAtProgram(Files& files, const std::u16string& archivePath, JarRe
   // Names point into the class file they came from; the set keeps its own copies, and the queue points to them.
   std::unordered_set<std::string> met{*mainClass};
   std::deque<const std::string*> next;
-  for (std::size_t walked = 1;; ++walked) {
+  ProgramLook look;
+  const auto unsure = [&look] { return ProgramLook{ProgramKind::Unknown, false, look.classesWalked}; };
+  for (;;) {
+    ++look.classesWalked;
     const std::optional<std::vector<std::string_view>> names = ClassNamesIn(bytes);
-    if (!names) return {};
-    ProgramLook look;
+    if (!names) return unsure();
     for (const std::string_view name : *names) {
       for (const std::string_view toolkit : kWindowToolkits) {
         if (!name.starts_with(toolkit)) continue;
@@ -162,17 +164,21 @@ ProgramLook LookAtProgram(Files& files, const std::u16string& archivePath, JarRe
     for (const std::string_view name : *names) {
       const auto [at, added] = met.emplace(name);
       if (!added) continue;
-      if (met.size() > kMaxNamesMet) return {};
+      if (met.size() > kMaxNamesMet) return unsure();
       next.push_back(&*at);
     }
-    if (!source.OpenAll()) return {};
+    if (!source.OpenAll()) return unsure();
     // The classes that no JAR holds are the platform's, or a library's the launcher can't see: passed over.
     for (found = Found::Missing; found == Found::Missing && !next.empty(); next.pop_front()) {
       found = source.Read(*next.front(), bytes);
     }
-    if (found == Found::Broken) return {};
-    if (found == Found::Missing) return {ProgramKind::Console, false};
-    if (walked == kMaxClassesWalked) return {};
+    if (found == Found::Broken || (found == Found::Class && look.classesWalked == kMaxClassesWalked)) {
+      return unsure();
+    }
+    if (found == Found::Missing) {
+      look.kind = ProgramKind::Console;
+      return look;
+    }
   }
 }
 
