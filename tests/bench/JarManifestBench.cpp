@@ -1,6 +1,9 @@
-// Benchmark: opens a JAR and reads its manifest with JarReader, as the program does for every archive.
-//   jar-bench some.jar        once, writing the manifest to standard output (the whole process is timed outside)
-//   jar-bench some.jar 1000   that many times in one process; prints the mean time per read
+// Benchmark: opens a JAR and reads its manifest with JarReader, as the program does for every archive, and judges
+// the program's kind from its classes.
+//   jar-bench some.jar          once, writing the manifest to standard output (the whole process is timed outside)
+//   jar-bench some.jar 1000     that many times in one process; prints the mean time per read
+//   jar-bench --kind some.jar   once, and the kind too; prints the kind and the classes walked
+//   jar-bench --walked some.jar the same, then the offset of each local header read, one a line
 // Built and run against `unzip -p` by tests/bench/jar-manifest-timing.
 #include <chrono>
 #include <cstdio>
@@ -12,6 +15,8 @@
 #include <vector>
 
 #include "formats/JarReader.h"
+#include "launch/ProgramKind.h"
+#include "platform/host/MemoryFiles.h"
 
 namespace {
 
@@ -32,8 +37,11 @@ class DiskReader final : public tc::FileReader {
     in_.seekg(static_cast<std::streamoff>(offset));
     if (!in_) return std::nullopt;
     in_.read(reinterpret_cast<char*>(buffer), static_cast<std::streamsize>(length));
+    if (length == 30) localHeaders.push_back(offset);  // nothing else the reader reads is 30 bytes long
     return static_cast<std::size_t>(in_.gcount());
   }
+
+  std::vector<std::uint64_t> localHeaders;
 
  private:
   std::ifstream in_;
@@ -47,7 +55,29 @@ bool ReadManifest(const char* path, std::vector<std::uint8_t>& manifest) {
 
 }  // namespace
 
+// The manifest read, then the judgement; a Class-Path is not followed (an empty file system beside it).
+int Judge(const char* path, bool listWalked) {
+  auto file = std::make_unique<DiskReader>(path);
+  DiskReader& disk = *file;
+  tc::JarReader reader;
+  std::vector<std::uint8_t> bytes;
+  if (!file->IsOpen() || !reader.OpenJar(std::move(file)) || !reader.ReadEntry("META-INF/MANIFEST.MF", bytes)) return 1;
+  tc::AttributeFile manifest;
+  manifest.Parse(bytes);
+  tc::MemoryFiles nothing;
+  const tc::ProgramLook look = tc::LookAtProgram(nothing, u"C:\\program.jar", reader, manifest);
+  const char* kinds[] = {"Unknown", "Window", "Console"};
+  std::printf("%s %u\n", kinds[static_cast<int>(look.kind)], look.classesWalked);
+  for (std::size_t i = 1; listWalked && i < disk.localHeaders.size(); ++i) {  // the first is the manifest's
+    std::printf("%llu\n", static_cast<unsigned long long>(disk.localHeaders[i]));
+  }
+  return 0;
+}
+
 int main(int argc, char** argv) {
+  if (argc == 3 && (std::string(argv[1]) == "--kind" || std::string(argv[1]) == "--walked")) {
+    return Judge(argv[2], std::string(argv[1]) == "--walked");
+  }
   if (argc < 2) {
     std::fprintf(stderr, "usage: %s archive.jar [times]\n", argv[0]);
     return 2;

@@ -231,24 +231,33 @@ TEST(JarReaderTools, NamesAreMatchedExactly) {
 
 TEST(JarReaderTools, LongDirectoriesAreWalkedToTheirEnd) {
   // Records of uneven length, then three with the longest names, so that records straddle every point where the
-  // walk reads on; the manifest twice.
+  // walk reads on; the manifest twice. With long extra fields the directory is too large to be kept, and is
+  // walked window by window.
   const auto name = [](int i) { return std::to_string(i) + std::string(300 + i * 37 % 700, 'n'); };
   const auto longest = [](char last) { return std::string(0xFFFE, 'L') + last; };
-  std::vector<Entry> entries;
-  for (int i = 0; i < 400; ++i) entries.push_back(Named(name(i), "x"));
-  entries.insert(entries.begin() + 250, Entry{});
-  entries.insert(entries.begin() + 300, Named(kManifest, "second of the name"));
-  for (char last : {'a', 'b', 'c'}) entries.push_back(Named(longest(last), std::string(1, last)));
-  const Zip z = BuildZip(entries);
-  EXPECT_EQ(Read(z.bytes, name(399)), B("x"));
-  EXPECT_EQ(Read(z.bytes, kManifest), B(Entry{}.content));
-  EXPECT_EQ(Read(z.bytes, longest('b')), B("b"));
-  EXPECT_EQ(Read(z.bytes, longest('c')), B("c"));
-  EXPECT_EQ(Read(z.bytes, longest('d')), std::nullopt);
-  JarReader reader;
-  ASSERT_TRUE(Open(reader, z.bytes));
-  EXPECT_FALSE(reader.IndexEntries(entries.size() - 1));
-  EXPECT_TRUE(reader.IndexEntries(entries.size()));
+  for (const std::size_t extra : {0, 0xFFFF}) {
+    SCOPED_TRACE(extra);
+    std::vector<Entry> entries;
+    for (int i = 0; i < 400; ++i) entries.push_back(Named(name(i), "x"));
+    entries.insert(entries.begin() + 250, Entry{});
+    entries.insert(entries.begin() + 300, Named(kManifest, "second of the name"));
+    for (char last : {'a', 'b', 'c'}) entries.push_back(Named(longest(last), std::string(1, last)));
+    for (Entry& e : entries) e.centralExtra = std::string(extra - extra % (e.name.size() + 1), 'x');
+    const Zip z = BuildZip(entries);
+    EXPECT_EQ(Read(z.bytes, name(399)), B("x"));
+    EXPECT_EQ(Read(z.bytes, kManifest), B(Entry{}.content));
+    EXPECT_EQ(Read(z.bytes, longest('b')), B("b"));
+    EXPECT_EQ(Read(z.bytes, longest('c')), B("c"));
+    EXPECT_EQ(Read(z.bytes, longest('d')), std::nullopt);
+    JarReader reader;  // the same reader walks again, and again after the index
+    Bytes bytes;
+    ASSERT_TRUE(Open(reader, z.bytes));
+    EXPECT_TRUE(reader.ReadEntry(kManifest, bytes) && reader.ReadEntry(longest('c'), bytes));
+    EXPECT_FALSE(reader.IndexEntries(entries.size() - 1));
+    EXPECT_TRUE(reader.ReadEntry(name(0), bytes) && reader.ReadEntry(longest('a'), bytes));
+    EXPECT_TRUE(reader.IndexEntries(entries.size()));
+    EXPECT_TRUE(reader.ReadEntry(name(0), bytes) && reader.ReadEntry(longest('a'), bytes));
+  }
 }
 
 TEST(JarReaderTools, EmptyArchiveOpensAndHoldsNothing) {
