@@ -244,9 +244,10 @@ bool JarReader::IndexEntries(std::size_t maxEntries) {
 
 bool JarReader::FindIndexed(std::string_view name, std::vector<std::uint8_t>& header) {
   const std::uint64_t hash = NameHash(name);
-  std::vector<std::uint8_t> record(kCentralHeaderSize + name.size());
+  std::vector<std::uint8_t> record;  // most look-ups find no such hash and need none
   for (auto it = std::lower_bound(index_.begin(), index_.end(), IndexedEntry{hash, 0});
        it != index_.end() && it->hash == hash; ++it) {
+    record.resize(kCentralHeaderSize + name.size());
     // A record with a shorter name may end before the bytes read: then it is not the one.
     if (!ReadExactly(*file_, directoryOffset_ + it->offset, record.data(), record.size())) continue;
     if (U16(record.data() + 28) == name.size() &&
