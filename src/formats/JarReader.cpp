@@ -22,8 +22,6 @@ constexpr std::size_t kLongestTail = kEndRecordSize + 0xFFFF;
 // How much of the central directory is read at a time: at least a header with the longest name.
 constexpr std::size_t kDirectoryWindow = 128u << 10;
 static_assert(kDirectoryWindow >= kCentralHeaderSize + 0xFFFF);
-// A directory up to this size is kept in memory as it is read; a larger one is read window by window each time.
-constexpr std::size_t kMaxHeldDirectory = 16u << 20;
 constexpr std::uint16_t kHighestVersionNeeded = 20;
 constexpr std::uint16_t kStored = 0;
 constexpr std::uint16_t kDeflated = 8;
@@ -116,7 +114,6 @@ void JarReader::CloseJar() {
   prefix_ = 0;
   std::vector<IndexedEntry>().swap(index_);
   indexed_ = false;
-  std::vector<std::uint8_t>().swap(held_);
 }
 
 bool JarReader::FindDirectory() {
@@ -163,21 +160,10 @@ template <typename Visit>
 bool JarReader::WalkDirectory(Visit visit) {
   if (!file_ || directorySize_ < kCentralHeaderSize) return true;
 
-  // A window always holds a whole header with its name; extra fields and comments are stepped over unread. A
-  // directory small enough is kept as far as it was read, so that the next walk reads no more than the new part.
-  const bool keep = directorySize_ <= kMaxHeldDirectory;
-  std::vector<std::uint8_t> window(keep ? 0 : kDirectoryWindow);
+  // A window always holds a whole header with its name; extra fields and comments are stepped over unread.
+  std::vector<std::uint8_t> window(std::min<std::size_t>(directorySize_, kDirectoryWindow));
   std::uint64_t windowStart = 0, windowEnd = 0;  // the part of the directory in the window
   const auto hold = [&](std::uint64_t from, std::size_t length) -> const std::uint8_t* {
-    if (keep && from + length > held_.size()) {
-      const std::size_t had = held_.size();
-      held_.resize(std::min<std::size_t>(directorySize_, std::max(from + length, had + kDirectoryWindow)));
-      if (!ReadExactly(*file_, directoryOffset_ + had, held_.data() + had, held_.size() - had)) {
-        held_.resize(had);
-        return nullptr;
-      }
-    }
-    if (keep) return held_.data() + from;
     if (from + length > windowEnd) {  // the walk only goes forward
       const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(window.size(), directorySize_ - from));
       if (!ReadExactly(*file_, directoryOffset_ + from, window.data(), n)) return nullptr;
@@ -238,7 +224,6 @@ bool JarReader::IndexEntries(std::size_t maxEntries) {
   // Equal names stay in directory order, so the first of them is found, as the walk finds it.
   std::sort(index_.begin(), index_.end());
   indexed_ = true;
-  std::vector<std::uint8_t>().swap(held_);  // the index takes its place
   return true;
 }
 

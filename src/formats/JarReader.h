@@ -55,8 +55,7 @@ class JarReader {
 
   std::unique_ptr<FileReader> file_;
   std::uint64_t fileSize_ = 0;
-  // The directory is walked in windows through the file, or held as far as it was read when it is small enough:
-  // memory stays bounded.
+  // The directory is walked in windows through the file, never held whole: memory stays bounded.
   std::uint64_t directoryOffset_ = 0;
   std::uint32_t directorySize_ = 0;
   // Bytes in front of the archive that its own offsets do not count (a script or an executable stub).
@@ -69,7 +68,6 @@ class JarReader {
     friend auto operator<=>(const IndexedEntry&, const IndexedEntry&) = default;
   };
   std::vector<IndexedEntry> index_;
-  std::vector<std::uint8_t> held_;
   bool indexed_ = false;
 };
 

@@ -231,8 +231,8 @@ TEST(JarReaderTools, NamesAreMatchedExactly) {
 
 TEST(JarReaderTools, LongDirectoriesAreWalkedToTheirEnd) {
   // Records of uneven length, then three with the longest names, so that records straddle every point where the
-  // walk reads on; the manifest twice. With long extra fields the directory is too large to be kept, and is
-  // walked window by window.
+  // walk reads on; the manifest twice. Once more with extra fields of nearly the longest length, so that records
+  // span most of a window.
   const auto name = [](int i) { return std::to_string(i) + std::string(300 + i * 37 % 700, 'n'); };
   const auto longest = [](char last) { return std::string(0xFFFE, 'L') + last; };
   for (const std::size_t extra : {0, 0xFFFF}) {
