@@ -61,6 +61,12 @@ std::vector<std::string> VersionFolders(JarReader& jar) {
 
 enum class Found { Class, Missing, Broken };
 
+// Names are looked for as they lie in a class file, without a copy each.
+struct NameHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+};
+
 // The program's JAR and the ones its Class-Path names, searched in that order as the class loader does.
 class ClassSource {
  public:
@@ -145,7 +151,7 @@ ProgramLook LookAtProgram(Files& files, const std::u16string& archivePath, JarRe
   if (found != Found::Class) return {};
 
   // Names point into the class file they came from; the set keeps its own copies, and the queue points to them.
-  std::unordered_set<std::string> met{*mainClass};
+  std::unordered_set<std::string, NameHash, std::equal_to<>> met{*mainClass};
   std::deque<const std::string*> next;
   ProgramLook look;
   const auto unsure = [&look] { return ProgramLook{ProgramKind::Unknown, false, look.classesWalked}; };
@@ -162,10 +168,9 @@ ProgramLook LookAtProgram(Files& files, const std::u16string& archivePath, JarRe
     }
     if (look.kind == ProgramKind::Window) return look;
     for (const std::string_view name : *names) {
-      const auto [at, added] = met.emplace(name);
-      if (!added) continue;
-      if (met.size() > kMaxNamesMet) return unsure();
-      next.push_back(&*at);
+      if (met.find(name) != met.end()) continue;
+      if (met.size() == kMaxNamesMet) return unsure();
+      next.push_back(&*met.emplace(name).first);
     }
     if (!source.OpenAll()) return unsure();
     // The classes that no JAR holds are the platform's, or a library's the launcher can't see: passed over.
