@@ -114,6 +114,7 @@ void JarReader::CloseJar() {
   prefix_ = 0;
   std::vector<IndexedEntry>().swap(index_);
   indexed_ = false;
+  std::vector<std::uint8_t>().swap(window_);
 }
 
 bool JarReader::FindDirectory() {
@@ -160,8 +161,10 @@ template <typename Visit>
 bool JarReader::WalkDirectory(Visit visit) {
   if (!file_ || directorySize_ < kCentralHeaderSize) return true;
 
-  // A window always holds a whole header with its name; extra fields and comments are stepped over unread.
-  std::vector<std::uint8_t> window(std::min<std::size_t>(directorySize_, kDirectoryWindow));
+  // A window always holds a whole header with its name; extra fields and comments are stepped over unread. It
+  // stays for the next walk: fresh memory for each would cost more than reading into it.
+  std::vector<std::uint8_t>& window = window_;
+  window.resize(std::min<std::size_t>(directorySize_, kDirectoryWindow));
   std::uint64_t windowStart = 0, windowEnd = 0;  // the part of the directory in the window
   const auto hold = [&](std::uint64_t from, std::size_t length) -> const std::uint8_t* {
     if (from + length > windowEnd) {  // the walk only goes forward

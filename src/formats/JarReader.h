@@ -68,6 +68,7 @@ class JarReader {
     friend auto operator<=>(const IndexedEntry&, const IndexedEntry&) = default;
   };
   std::vector<IndexedEntry> index_;
+  std::vector<std::uint8_t> window_;
   bool indexed_ = false;
 };
 
