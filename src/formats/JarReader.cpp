@@ -78,6 +78,13 @@ class RawInflater {
   bool ready_ = false;
 };
 
+// FNV-1a: names of one archive rarely share a 64-bit hash, and a shared one only costs a comparison more.
+std::uint64_t NameHash(std::string_view name) {
+  std::uint64_t hash = 0xCBF29CE484222325;
+  for (const char c : name) hash = (hash ^ static_cast<std::uint8_t>(c)) * 0x100000001B3;
+  return hash;
+}
+
 std::uint32_t Crc32(const std::vector<std::uint8_t>& bytes) {
   return static_cast<std::uint32_t>(
       crc32(crc32(0L, Z_NULL, 0), bytes.data(), static_cast<uInt>(bytes.size())));
@@ -105,6 +112,9 @@ void JarReader::CloseJar() {
   directoryOffset_ = 0;
   directorySize_ = 0;
   prefix_ = 0;
+  std::vector<IndexedEntry>().swap(index_);
+  indexed_ = false;
+  std::vector<std::uint8_t>().swap(window_);
 }
 
 bool JarReader::FindDirectory() {
@@ -147,11 +157,14 @@ bool JarReader::FindDirectory() {
   return true;
 }
 
-bool JarReader::FindEntry(std::string_view name, std::vector<std::uint8_t>& header) {
-  if (!file_ || directorySize_ < kCentralHeaderSize) return false;
+template <typename Visit>
+bool JarReader::WalkDirectory(Visit visit) {
+  if (!file_ || directorySize_ < kCentralHeaderSize) return true;
 
-  // A window always holds a whole header with its name; extra fields and comments are stepped over unread.
-  std::vector<std::uint8_t> window(std::min<std::size_t>(directorySize_, kDirectoryWindow));
+  // A window always holds a whole header with its name; extra fields and comments are stepped over unread. It
+  // stays for the next walk: fresh memory for each would cost more than reading into it.
+  std::vector<std::uint8_t>& window = window_;
+  window.resize(std::min<std::size_t>(directorySize_, kDirectoryWindow));
   std::uint64_t windowStart = 0, windowEnd = 0;  // the part of the directory in the window
   const auto hold = [&](std::uint64_t from, std::size_t length) -> const std::uint8_t* {
     if (from + length > windowEnd) {  // the walk only goes forward
@@ -169,15 +182,67 @@ bool JarReader::FindEntry(std::string_view name, std::vector<std::uint8_t>& head
     const std::size_t nameLength = U16(p + 28);
     const std::uint64_t recordLength = kCentralHeaderSize + nameLength + U16(p + 30) + U16(p + 32);
     if (directorySize_ - at < recordLength) return false;
-    if (nameLength == name.size()) {
-      p = hold(at, kCentralHeaderSize + nameLength);
-      if (!p) return false;
-      if (std::memcmp(p + kCentralHeaderSize, name.data(), nameLength) == 0) {
-        header.assign(p, p + kCentralHeaderSize);
-        return true;
-      }
-    }
+    p = hold(at, kCentralHeaderSize + nameLength);
+    if (!p) return false;
+    if (visit(static_cast<std::uint32_t>(at), p, nameLength)) return true;
     at += recordLength;
+  }
+  return true;
+}
+
+bool JarReader::FindEntry(std::string_view name, std::vector<std::uint8_t>& header) {
+  if (indexed_) return FindIndexed(name, header);
+  bool found = false;
+  WalkDirectory([&](std::uint32_t, const std::uint8_t* p, std::size_t nameLength) {
+    found = nameLength == name.size() && std::memcmp(p + kCentralHeaderSize, name.data(), nameLength) == 0;
+    if (found) header.assign(p, p + kCentralHeaderSize);
+    return found;
+  });
+  return found;
+}
+
+void JarReader::ForEachEntryName(const std::function<void(std::string_view)>& visit) {
+  WalkDirectory([&](std::uint32_t, const std::uint8_t* p, std::size_t nameLength) {
+    visit({reinterpret_cast<const char*>(p + kCentralHeaderSize), nameLength});
+    return false;
+  });
+}
+
+bool JarReader::IndexEntries(std::size_t maxEntries) {
+  index_.clear();
+  indexed_ = false;
+  if (!file_) return false;
+  bool tooMany = false;
+  const bool walked = WalkDirectory([&](std::uint32_t offset, const std::uint8_t* p, std::size_t nameLength) {
+    tooMany = index_.size() == maxEntries;
+    if (!tooMany) {
+      index_.push_back({NameHash({reinterpret_cast<const char*>(p + kCentralHeaderSize), nameLength}), offset});
+    }
+    return tooMany;
+  });
+  if (!walked || tooMany) {
+    std::vector<IndexedEntry>().swap(index_);
+    return false;
+  }
+  // Equal names stay in directory order, so the first of them is found, as the walk finds it.
+  std::sort(index_.begin(), index_.end());
+  indexed_ = true;
+  return true;
+}
+
+bool JarReader::FindIndexed(std::string_view name, std::vector<std::uint8_t>& header) {
+  const std::uint64_t hash = NameHash(name);
+  std::vector<std::uint8_t> record;  // most look-ups find no such hash and need none
+  for (auto it = std::lower_bound(index_.begin(), index_.end(), IndexedEntry{hash, 0});
+       it != index_.end() && it->hash == hash; ++it) {
+    record.resize(kCentralHeaderSize + name.size());
+    // A record with a shorter name may end before the bytes read: then it is not the one.
+    if (!ReadExactly(*file_, directoryOffset_ + it->offset, record.data(), record.size())) continue;
+    if (U16(record.data() + 28) == name.size() &&
+        std::memcmp(record.data() + kCentralHeaderSize, name.data(), name.size()) == 0) {
+      header.assign(record.begin(), record.begin() + kCentralHeaderSize);
+      return true;
+    }
   }
   return false;
 }
@@ -187,7 +252,7 @@ bool JarReader::HasEntry(std::string_view name) {
   return FindEntry(name, header);
 }
 
-bool JarReader::ReadEntry(std::string_view name, std::vector<std::uint8_t>& bytes) {
+bool JarReader::ReadEntry(std::string_view name, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize) {
   bytes.clear();
   std::vector<std::uint8_t> header;
   if (!FindEntry(name, header)) return false;
@@ -201,7 +266,8 @@ bool JarReader::ReadEntry(std::string_view name, std::vector<std::uint8_t>& byte
   const std::uint32_t compressedSize = U32(record + 20);
   const std::uint32_t uncompressedSize = U32(record + 24);
   const std::uint64_t localOffset = prefix_ + U32(record + 42);
-  if (compressedSize > kMaxJarEntrySize || uncompressedSize > kMaxJarEntrySize) return false;
+  maxSize = std::min(maxSize, kMaxJarEntrySize);
+  if (compressedSize > maxSize || uncompressedSize > maxSize) return false;
   // Unencrypted stored data is its own compressed form; differing sizes mean a damaged directory.
   if (method == kStored && compressedSize != uncompressedSize) return false;
 

@@ -30,17 +30,24 @@ std::optional<std::uint32_t> RequiredJavaVersion(std::span<const std::uint8_t> c
   return major >= 49 ? major - 44 : 0;
 }
 
-std::optional<std::uint32_t> MainClassJavaVersion(JarReader& jar, const std::u16string& mainClass) {
-  std::u16string entry = mainClass;
+std::optional<std::string> ClassEntryName(std::u16string_view className) {
+  std::u16string entry(className);
   for (char16_t& c : entry) {
     if (c == u'.') c = u'/';
   }
-  // An empty segment ("..", a leading "/") makes no class name.
-  if (entry.empty() || entry.starts_with(u'/') || entry.find(u"//") != std::u16string::npos) return std::nullopt;
-  const std::string name = ToUtf8(entry + u".class");
-  if (name.size() > 0xFFFF) return std::nullopt;  // longer than any ZIP entry's name
+  if (entry.empty() || entry.front() == u'/' || entry.back() == u'/' || entry.find(u"//") != std::u16string::npos ||
+      entry.find(u'\0') != std::u16string::npos) {
+    return std::nullopt;
+  }
+  std::string name = ToUtf8(entry);
+  if (name.size() > 0xFFFF - 6) return std::nullopt;  // with ".class", longer than any ZIP entry's name
+  return name;
+}
+
+std::optional<std::uint32_t> MainClassJavaVersion(JarReader& jar, const std::u16string& mainClass) {
+  const std::optional<std::string> name = ClassEntryName(mainClass);
   std::vector<std::uint8_t> bytes;
-  if (!jar.ReadEntry(name, bytes)) return std::nullopt;
+  if (!name || !jar.ReadEntry(*name + ".class", bytes)) return std::nullopt;
   return RequiredJavaVersion(bytes);
 }
 

@@ -1,6 +1,7 @@
 // What kind of program a desktop JAR holds, judged from its manifest and class files before it starts.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "formats/AttributeFile.h"
@@ -16,6 +17,7 @@ enum class ProgramKind { Unknown, Window, Console };
 struct ProgramLook {
   ProgramKind kind = ProgramKind::Unknown;
   bool usesJavaFx = false;  // the manifest names a JavaFX application, or a walked class names javafx/
+  std::uint32_t classesWalked = 0;
 };
 
 // `jar` is the archive at `archivePath`, open, and `manifest` its manifest; the JARs its Class-Path names are

@@ -68,26 +68,13 @@ std::u16string JoinNames(const std::vector<std::u16string>& names) {
   return joined;
 }
 
-// The names a "Class-Path" lists that are not on the disk, the first few. Only plain relative names are looked
-// for: an address with a scheme, a rooted path or a drive is nothing a JAR can bring along.
+// The names a "Class-Path" lists that are not on the disk, the first few.
 std::vector<std::u16string> MissingClassPathFiles(const StartFailure& failure,
                                                   const std::function<bool(const std::u16string&)>& exists) {
   std::vector<std::u16string> missing;
-  std::u16string_view rest = failure.classPath;
-  for (std::size_t examined = 0; !rest.empty() && examined < kMaxClassPathNames && missing.size() < kShownMissingFiles;) {
-    const std::size_t end = std::min(rest.find_first_of(u" \t"), rest.size());
-    const std::u16string_view entry = rest.substr(0, end);
-    rest.remove_prefix(std::min(end + 1, rest.size()));
-    if (entry.empty()) continue;
-    ++examined;
-    const std::u16string name = DecodePercentEscapes(entry);
-    if (HasScheme(name) || name.front() == u'/' || name.front() == u'\\' ||
-        name.find_first_of(u":*?\"<>|") != std::u16string::npos) {
-      continue;
-    }
-    std::u16string relative = name;
-    std::replace(relative.begin(), relative.end(), u'/', u'\\');
-    if (!exists(JoinPath(failure.archiveFolder, relative))) missing.push_back(Clipped(name, kMaxQuoted));
+  for (const ClassPathFile& file : ClassPathFiles(failure.classPath, failure.archiveFolder)) {
+    if (!exists(file.path)) missing.push_back(Clipped(file.name, kMaxQuoted));
+    if (missing.size() == kShownMissingFiles) break;
   }
   return missing;
 }
@@ -129,6 +116,29 @@ std::optional<std::pair<std::u16string, std::u16string>> PickedUpOptions(std::u1
 }
 
 }  // namespace
+
+// Only plain relative names are kept: an address with a scheme, a rooted path or a drive is nothing a JAR can
+// bring along.
+std::vector<ClassPathFile> ClassPathFiles(std::u16string_view classPath, std::u16string_view archiveFolder) {
+  std::vector<ClassPathFile> files;
+  std::u16string_view rest = classPath;
+  for (std::size_t examined = 0; !rest.empty() && examined < kMaxClassPathNames;) {
+    const std::size_t end = std::min(rest.find_first_of(u" \t"), rest.size());
+    const std::u16string_view entry = rest.substr(0, end);
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+    if (entry.empty()) continue;
+    ++examined;
+    std::u16string name = DecodePercentEscapes(entry);
+    if (HasScheme(name) || name.front() == u'/' || name.front() == u'\\' ||
+        name.find_first_of(u":*?\"<>|") != std::u16string::npos) {
+      continue;
+    }
+    std::u16string relative = name;
+    std::replace(relative.begin(), relative.end(), u'/', u'\\');
+    files.push_back({std::move(name), JoinPath(archiveFolder, relative)});
+  }
+  return files;
+}
 
 Diagnosis DiagnoseStartFailure(const StartFailure& failure, const std::function<bool(const std::u16string&)>& exists) {
   const std::u16string_view output = failure.output;

@@ -52,12 +52,18 @@ bool Open(JarReader& reader, Bytes bytes, std::size_t chunk = SIZE_MAX) {
   return reader.OpenJar(std::make_unique<MemoryReader>(std::move(bytes), chunk));
 }
 
-// The entry's bytes, or nullopt when the reader refuses it.
+// The entry's bytes, or nullopt when the reader refuses it; a reader that indexed its directory must agree.
 std::optional<Bytes> Read(const Bytes& archive, const std::string& name = kManifest) {
-  JarReader reader;
-  Bytes bytes;
-  if (!Open(reader, archive) || !reader.ReadEntry(name, bytes)) return std::nullopt;
-  return bytes;
+  std::optional<Bytes> read[2];
+  for (int indexed : {0, 1}) {
+    JarReader reader;
+    Bytes bytes;
+    if (!Open(reader, archive)) return std::nullopt;
+    if (indexed) reader.IndexEntries(SIZE_MAX);
+    if (reader.ReadEntry(name, bytes)) read[indexed] = bytes;
+  }
+  EXPECT_EQ(read[0], read[1]) << name;
+  return read[0];
 }
 
 // ---- Archives built field by field, so that a test can damage exactly one field.
@@ -225,20 +231,33 @@ TEST(JarReaderTools, NamesAreMatchedExactly) {
 
 TEST(JarReaderTools, LongDirectoriesAreWalkedToTheirEnd) {
   // Records of uneven length, then three with the longest names, so that records straddle every point where the
-  // walk reads on; the manifest twice.
+  // walk reads on; the manifest twice. Once more with extra fields of nearly the longest length, so that records
+  // span most of a window.
   const auto name = [](int i) { return std::to_string(i) + std::string(300 + i * 37 % 700, 'n'); };
   const auto longest = [](char last) { return std::string(0xFFFE, 'L') + last; };
-  std::vector<Entry> entries;
-  for (int i = 0; i < 400; ++i) entries.push_back(Named(name(i), "x"));
-  entries.insert(entries.begin() + 250, Entry{});
-  entries.insert(entries.begin() + 300, Named(kManifest, "second of the name"));
-  for (char last : {'a', 'b', 'c'}) entries.push_back(Named(longest(last), std::string(1, last)));
-  const Zip z = BuildZip(entries);
-  EXPECT_EQ(Read(z.bytes, name(399)), B("x"));
-  EXPECT_EQ(Read(z.bytes, kManifest), B(Entry{}.content));
-  EXPECT_EQ(Read(z.bytes, longest('b')), B("b"));
-  EXPECT_EQ(Read(z.bytes, longest('c')), B("c"));
-  EXPECT_EQ(Read(z.bytes, longest('d')), std::nullopt);
+  for (const std::size_t extra : {0, 0xFFFF}) {
+    SCOPED_TRACE(extra);
+    std::vector<Entry> entries;
+    for (int i = 0; i < 400; ++i) entries.push_back(Named(name(i), "x"));
+    entries.insert(entries.begin() + 250, Entry{});
+    entries.insert(entries.begin() + 300, Named(kManifest, "second of the name"));
+    for (char last : {'a', 'b', 'c'}) entries.push_back(Named(longest(last), std::string(1, last)));
+    for (Entry& e : entries) e.centralExtra = std::string(extra - extra % (e.name.size() + 1), 'x');
+    const Zip z = BuildZip(entries);
+    EXPECT_EQ(Read(z.bytes, name(399)), B("x"));
+    EXPECT_EQ(Read(z.bytes, kManifest), B(Entry{}.content));
+    EXPECT_EQ(Read(z.bytes, longest('b')), B("b"));
+    EXPECT_EQ(Read(z.bytes, longest('c')), B("c"));
+    EXPECT_EQ(Read(z.bytes, longest('d')), std::nullopt);
+    JarReader reader;  // the same reader walks again, and again after the index
+    Bytes bytes;
+    ASSERT_TRUE(Open(reader, z.bytes));
+    EXPECT_TRUE(reader.ReadEntry(kManifest, bytes) && reader.ReadEntry(longest('c'), bytes));
+    EXPECT_FALSE(reader.IndexEntries(entries.size() - 1));
+    EXPECT_TRUE(reader.ReadEntry(name(0), bytes) && reader.ReadEntry(longest('a'), bytes));
+    EXPECT_TRUE(reader.IndexEntries(entries.size()));
+    EXPECT_TRUE(reader.ReadEntry(name(0), bytes) && reader.ReadEntry(longest('a'), bytes));
+  }
 }
 
 TEST(JarReaderTools, EmptyArchiveOpensAndHoldsNothing) {
@@ -528,6 +547,13 @@ TEST(JarReaderHostile, SixteenMebibytesAtMost) {
   EXPECT_EQ(Read(BuildZip({Named(kManifest, big)}).bytes)->size(), kMaxJarEntrySize);
   big.push_back('\0');
   EXPECT_EQ(Read(BuildZip({Named(kManifest, big)}).bytes), std::nullopt);
+  JarReader reader;  // a caller's own, lower limit
+  Bytes bytes;
+  Entry stored = Named(kManifest, "1234");
+  stored.method = 0;
+  ASSERT_TRUE(Open(reader, BuildZip({stored}).bytes));
+  EXPECT_FALSE(reader.ReadEntry(kManifest, bytes, 3));
+  EXPECT_TRUE(reader.ReadEntry(kManifest, bytes, 4));
 }
 
 }  // namespace
