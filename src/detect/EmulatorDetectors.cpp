@@ -8,7 +8,7 @@
 #include "detect/J2meScanner.h"
 #include "detect/J2seDetection.h"
 #include "detect/JavaRelease.h"
-#include "formats/ClassConstants.h"
+#include "formats/ClassFile.h"
 #include "formats/JarReader.h"
 
 namespace tc {

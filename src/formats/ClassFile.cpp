@@ -1,4 +1,4 @@
-// The classes a Java class file names: read from its constant pool and the descriptors of its members.
+// What a Java class file names and holds: read from its constant pool and the descriptors of its members.
 #include "formats/ClassFile.h"
 
 namespace tc {
@@ -40,7 +40,7 @@ class ByteReader {
 struct Constant {
   std::uint8_t tag = 0;  // 0: the unusable slot after a long or a double
   std::uint32_t from = 0, length = 0;  // kUtf8: where its bytes lie
-  std::uint16_t text = 0;              // kClass, kMethodType: its name; kNameAndType: its descriptor
+  std::uint16_t text = 0;              // kClass, kMethodType: its name; kString: its text; kNameAndType: its descriptor
 };
 
 // The bytes in front of each constant's own data, by tag; 0 for tags the format does not have.
@@ -67,10 +67,8 @@ bool AddDescriptorClasses(std::string_view descriptor, std::vector<std::string_v
   return true;
 }
 
-}  // namespace
-
-std::optional<std::vector<std::string_view>> ClassNamesIn(std::span<const std::uint8_t> classFile) {
-  ByteReader in(classFile);
+// The constant pool, read from the start of the class file; `in` is left after it. nullopt when it does not parse.
+std::optional<std::vector<Constant>> ReadConstantPool(ByteReader& in) {
   if (in.Number(4) != 0xCAFEBABE || !in.Skip(4)) return std::nullopt;  // magic, minor and major version
   const std::uint32_t count = in.Number(2);
   if (!in.Ok() || count == 0) return std::nullopt;
@@ -86,7 +84,7 @@ std::optional<std::vector<std::string_view>> ClassNamesIn(std::span<const std::u
       in.Skip(c.length);
     } else if (const std::uint32_t length = DataLength(c.tag); length == 0) {
       return std::nullopt;
-    } else if (c.tag == kClass || c.tag == kMethodType) {
+    } else if (c.tag == kClass || c.tag == kMethodType || c.tag == kString) {
       c.text = static_cast<std::uint16_t>(in.Number(2));
     } else if (c.tag == kNameAndType) {
       in.Skip(2);
@@ -97,13 +95,25 @@ std::optional<std::vector<std::string_view>> ClassNamesIn(std::span<const std::u
     }
     if (!in.Ok()) return std::nullopt;
   }
+  return pool;
+}
 
-  const auto text = [&](std::uint32_t index) -> std::optional<std::string_view> {
-    if (index == 0 || index >= count || pool[index].tag != kUtf8) return std::nullopt;
-    return std::string_view(reinterpret_cast<const char*>(classFile.data()) + pool[index].from, pool[index].length);
-  };
+// The UTF-8 text of the constant at `index`; nullopt when it is none.
+std::optional<std::string_view> TextAt(std::span<const std::uint8_t> classFile, const std::vector<Constant>& pool,
+                                       std::uint32_t index) {
+  if (index == 0 || index >= pool.size() || pool[index].tag != kUtf8) return std::nullopt;
+  return std::string_view(reinterpret_cast<const char*>(classFile.data()) + pool[index].from, pool[index].length);
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string_view>> ClassNamesIn(std::span<const std::uint8_t> classFile) {
+  ByteReader in(classFile);
+  const std::optional<std::vector<Constant>> pool = ReadConstantPool(in);
+  if (!pool) return std::nullopt;
+  const auto text = [&](std::uint32_t index) { return TextAt(classFile, *pool, index); };
   std::vector<std::string_view> names;
-  for (const Constant& c : pool) {
+  for (const Constant& c : *pool) {
     if (c.tag != kClass && c.tag != kMethodType && c.tag != kNameAndType) continue;
     const std::optional<std::string_view> name = text(c.text);
     if (!name || name->empty()) return std::nullopt;
@@ -130,6 +140,16 @@ std::optional<std::vector<std::string_view>> ClassNamesIn(std::span<const std::u
   }
   if (!in.Ok()) return std::nullopt;
   return names;
+}
+
+bool HoldsStringConstant(std::span<const std::uint8_t> classFile, std::string_view text) {
+  ByteReader in(classFile);
+  const std::optional<std::vector<Constant>> pool = ReadConstantPool(in);
+  if (!pool) return false;
+  for (const Constant& c : *pool) {
+    if (c.tag == kString && TextAt(classFile, *pool, c.text) == text) return true;
+  }
+  return false;
 }
 
 }  // namespace tc
