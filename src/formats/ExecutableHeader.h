@@ -15,6 +15,7 @@ constexpr std::uint16_t kMachineX64 = 0x8664;
 constexpr std::uint16_t kMachineArm64 = 0xAA64;
 
 constexpr std::uint16_t kSubsystemWindowsGui = 2;
+constexpr std::uint16_t kSubsystemWindowsConsole = 3;
 
 struct ExecutableHeader {
   std::uint16_t machine = 0;    // IMAGE_FILE_HEADER's Machine

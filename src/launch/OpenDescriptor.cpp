@@ -146,7 +146,8 @@ bool OpenDescriptor(Context& context, const std::u16string& descriptorPath, bool
   const std::uint32_t slot = ChooseStarter(context, StarterKind::J2me, useDefaultAction);
   if (slot == 0) return false;
   const std::u16string& shown = openedFile.empty() ? descriptorPath : openedFile;
-  return StartStarter(context, StarterKind::J2me, slot, {{descriptor, archive}, externalArguments, shown, {}, {}, screen});
+  return StartStarter(context, StarterKind::J2me, slot,
+                      {{descriptor, archive}, externalArguments, shown, {}, {}, screen});
 }
 
 }  // namespace tc

@@ -197,7 +197,9 @@ std::u16string OutputText(std::string_view bytes, Environment& environment) {
   if (utf16) {
     std::u16string units;
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-      units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+      const unsigned low = static_cast<unsigned char>(bytes[i]);
+      const unsigned high = static_cast<unsigned char>(bytes[i + 1]);
+      units += static_cast<char16_t>(low | high << 8);
     }
     text = FromUtf8(ToUtf8(units));  // unpaired surrogates become U+FFFD on the way
   } else {

@@ -25,7 +25,6 @@ namespace {
 constexpr std::uint32_t kWatchMilliseconds = 10000;
 constexpr std::size_t kKeptOutput = 64 * 1024;
 constexpr std::size_t kShownLines = 40;
-constexpr std::uint16_t kSubsystemWindowsConsole = 3;
 
 std::uint16_t Subsystem(Files& files, const std::u16string& executable) {
   const std::optional<ExecutableHeader> header = ReadExecutableHeader(files, executable);
@@ -137,7 +136,8 @@ bool RunInKeptConsole(Context& context, const Starter& starter, const std::u16st
 void ExplainEndedAtOnce(Context& context, const Starter& starter, const std::u16string& commandLine,
                         const WatchedChild& child, const Launch& launch,
                         const std::optional<std::u16string>& console) {
-  const StartFailure ended = FailureFacts(context, starter, OutputText(child.output, context.platform.environment), child.exitCode, launch);
+  const StartFailure ended =
+      FailureFacts(context, starter, OutputText(child.output, context.platform.environment), child.exitCode, launch);
   StartFailureReport report{FileName(launch.openedFile), {}, LastLines(ended.output, kShownLines),
                             Details(commandLine, starter, ended), {}, {}, true, console.has_value()};
   if (RunStartFailureDialog(context.platform.ui, report) == kIdOk && console) {
@@ -147,7 +147,8 @@ void ExplainEndedAtOnce(Context& context, const Starter& starter, const std::u16
 
 void ExplainStartFailure(Context& context, StarterKind kind, std::uint32_t slot, const Starter& starter,
                          const std::u16string& commandLine, const WatchedChild& child, const Launch& launch) {
-  const StartFailure failure = FailureFacts(context, starter, OutputText(child.output, context.platform.environment), child.exitCode, launch);
+  const StartFailure failure =
+      FailureFacts(context, starter, OutputText(child.output, context.platform.environment), child.exitCode, launch);
   const Diagnosis diagnosis = Diagnose(context, failure);
   StartFailureReport report{FileName(launch.openedFile), diagnosis.text, LastLines(failure.output, kShownLines),
                             Details(commandLine, starter, failure), {}, {}};

@@ -50,7 +50,9 @@ void RunWorker(UpdateCheckState& state, UpdateChecker& checker, DialogPoster& di
   threads.Wait(kPause);
   if (cancelled()) return dialog.Post(kPostEnd, kIdCancel);
   dialog.Post(kPostProgress, 1);
-  if (!checker.CheckForUpdates(platform.http, platform.environment)) return dialog.Post(kPostEnd, cancelled() ? kIdCancel : kIdOk);
+  if (!checker.CheckForUpdates(platform.http, platform.environment)) {
+    return dialog.Post(kPostEnd, cancelled() ? kIdCancel : kIdOk);
+  }
   {
     std::lock_guard<std::mutex> lock(state.mutex);
     state.success = true;
