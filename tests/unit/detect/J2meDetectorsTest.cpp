@@ -503,9 +503,7 @@ TEST_F(J2meDetectorsTest, EachEmulatorIsProposedWithTheScreenInItsOwnSyntax) {
   jar(u"f2\\freej2me.jar", {{"org/recompile/freej2me/AWTGUI.class", ""}});
   Scan().Detect();
   Strings found;
-  for (const DetectedStarter& d : scanner.List()) {
-    found.push_back(d.Name + u"|" + d.Arguments.substr(d.Arguments.find_last_of(u'"') + 1));
-  }
+  for (const auto& d : scanner.List()) found.push_back(d.Name + u"|" + d.Arguments.substr(d.Arguments.rfind(u'"') + 1));
   EXPECT_EQ(found, (Strings{u"KEmulator|-jad %1 -jar %2 -screen %Wx%H", u"KEmulator|-jad %1 -jar %2",
                             u"KEmulator|-jad %1 -jar %2", u"KEmulator|-jad %1 -jar %2",
                             u"MicroEmulator| --resizableDevice %W %H %1", u"MicroEmulator| %1",

@@ -98,8 +98,7 @@ TEST(StartFailure, TheFirstRowTheOutputMatchesSaysWhatWentWrong) {
       EXPECT_NE(diagnosis.requiredJava, 0u);
     }
   }
-  // Only plain names were looked for, and no further than the third missing one: four looks by each case with
-  // the long "Class-Path", one by each of the three with only "present.jar".
+  // Only plain names, up to the third missing one: four looks for each long "Class-Path", one for each short one.
   EXPECT_EQ(asked.size(), 11u);
   asked.resize(4);
   EXPECT_EQ(asked, (std::vector<std::u16string>{u"C:\\Games\\Demo\\libs\\helper.jar", u"C:\\Games\\Demo\\present.jar",

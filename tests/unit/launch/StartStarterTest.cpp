@@ -42,7 +42,6 @@ class StartStarterTest : public LaunchMachine {
     machine.processes.children.assign(children.begin(), children.end());
     return LaunchJar(machine.context, kJar, true, u"");
   }
-  // Started as the J2SE flow starts the program it judged so.
   bool Start(std::uint32_t slot, ProgramKind kind, std::vector<WatchedChild> children = {}) {
     machine.context.Catalogue().Load();
     machine.processes.children.assign(children.begin(), children.end());
@@ -50,7 +49,7 @@ class StartStarterTest : public LaunchMachine {
   }
   static std::u16string Ran(const std::u16string& exe) { return u"\"" + exe + u"\" -jar \"" + kJar + u"\""; }
   static std::u16string EndLine(const char16_t* code) {
-    return u"\"program.jar\" ended with exit code " + std::u16string(code) + u". Press any key to close this window.";
+    return u"\r\n\"program.jar\" ended with exit code " + std::u16string(code) + u". Press any key to close this window.";
   }
 };
 
@@ -125,32 +124,27 @@ TEST_F(StartStarterTest, ACommandLineProgramRunsInAConsoleThatStaysWithItsLastWo
     std::u16string executable;  // the one started in the console; "": watched as before
     bool atOnce = false;
     std::uint32_t exitCode = 0;
-    std::u16string screen = u"", written = u"\r\n" + EndLine(u"0");
+    std::u16string screen = u"", written = EndLine(u"0");
   };
   const Case cases[] = {
       {1, ProgramKind::Console, java8},
       {2, ProgramKind::Window, java21},  // a console java.exe makes a console anyway
       {3, ProgramKind::Console, u""},
       {1, ProgramKind::Console, java8, true, 1, FromUtf8(kNewerClass),
-       u"\r\nIt needs Java 21 or newer; \"Java & 8\" runs Java 8.\r\n" + EndLine(u"1")},
-      {1, ProgramKind::Console, java8, true, 2, u"no such file: in.txt\r\n", u"\r\n" + EndLine(u"2")},
+       u"\r\nIt needs Java 21 or newer; \"Java & 8\" runs Java 8." + EndLine(u"1")},
+      {1, ProgramKind::Console, java8, true, 2, u"no such file: in.txt\r\n", EndLine(u"2")},
       {1, ProgramKind::Console, java8, false, 0xC000013A, u"java.lang.OutOfMemoryError",  // Ctrl+C, later
-       u"\r\n" + EndLine(u"-1073741510 (0xC000013A)")},
+       EndLine(u"-1073741510 (0xC000013A)")},
   };
   for (const Case& c : cases) {
     RecordingProcesses& p = machine.processes;
     p.kept.clear();
     p.keptWritten.clear();
-    p.keptEndsAtOnce = c.atOnce;
-    p.keptExitCode = c.exitCode;
-    p.keptScreen = c.screen;
+    std::tie(p.keptEndsAtOnce, p.keptExitCode, p.keptScreen) = std::tie(c.atOnce, c.exitCode, c.screen);
     EXPECT_TRUE(Start(c.slot, c.kind));
     EXPECT_EQ(StoredLastAction(StarterKind::J2se), c.slot);
-    if (c.executable.empty()) {
-      EXPECT_TRUE(p.kept.empty());
-      continue;
-    }
-    ASSERT_EQ(p.kept.size(), 1u);
+    ASSERT_EQ(p.kept.size(), c.executable.empty() ? 0u : 1u);
+    if (c.executable.empty()) continue;
     EXPECT_EQ(p.kept[0].title, u"program.jar - Tessaly Corvalo");
     EXPECT_EQ(p.kept[0].commandLine, Ran(c.executable));
     EXPECT_EQ(p.keptWritten, c.written);

@@ -141,7 +141,6 @@ TEST_F(DialogTemplatesTest, ControlsHaveDistinctIdsAndLieInsideTheirDialog) {
   }
 }
 
-// However long the text, the warning fits a small screen: the text scrolls inside the room left for it.
 TEST_F(DialogTemplatesTest, AWarningNeverOutgrowsTheScreenItsTextScrollsInstead) {
   machine.ui.OnDialog(u"Tessaly Corvalo", [&](ScriptedDialog& d) {
     EXPECT_LE(d.Template().rect.height, 330);
