@@ -38,6 +38,8 @@ TEST(GameScreenSize, TheFirstSourceThatGivesASizeInRangeWins) {
       {nokia + "\xef\xbc\x92\xef\xbc\x94\xef\xbc\x90,320\nMIDxlet-ScreenSize: " + std::string(40, '9') +  // full-width
            ",320\nSEMC-Screen-Size: " + big + "," + big + "\n",
        nokia + std::string("240\0,320\n", 9), u"", u"", {240, 320}},
+      // Numbers that would wrap round into range (2^64 + 176, 2^32 + 128).
+      {nokia + "18446744073709551792,208\n", "", u"C:\\g_4294967424x160.jar", u"", {240, 320}},
       // File names: the JAR's, then the JAD's; numbers that stand alone, the first pair in range.
       {"", "", u"C:\\240x320\\Game176x208.jar", u"C:\\g 128x160.jad", {176, 208}},
       {"", "", u"C:\\game 320X240 touch.jar", u"", {320, 240}},
