@@ -145,9 +145,12 @@ void FuzzClasses(const std::uint8_t* data, std::size_t size) {
   tc::MemoryFiles files;
   files.AddFile(u"C:\\app\\app.jar", StoredZip(program));
   if (library) files.AddFile(u"C:\\app\\lib\\lib.jar", StoredZip(lib));
+  // Class bytes may hold an end record of their own whose comment reaches the end of the file: the archive is
+  // then another one, which the archive mode covers.
   bool opened = false;
-  const tc::ProgramLook look = Judge(files, &opened), expected = Model(classes);
-  CHECK(opened);
+  const tc::ProgramLook look = Judge(files, &opened);
+  if (!opened) return;
+  const tc::ProgramLook expected = Model(classes);
   CHECK(look.kind == expected.kind && look.usesJavaFx == expected.usesJavaFx);
 }
 
