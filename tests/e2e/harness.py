@@ -23,13 +23,18 @@ def check(condition, message):
         raise Failure(message)
 
 
+# What Wine's start.exe says when the loader could not map the program and handed it over: nothing was started.
+NOT_STARTED = "Application could not be started, or no application associated with the specified file."
+
+
 def again_after_silent_exit(start):
     """What start() gives, called again (at most twice) while it ends in Wine's silent exit 1: exit code 1 with
-    nothing said, which Wine (and its reg.exe) now and then gives for no reason it tells. Only for steps that can
-    safely run twice. start() returns the exit code (None while the program runs), what it said, and the result."""
+    nothing said, or with only start.exe's word that the program never started, which Wine (and its reg.exe) now
+    and then gives for no reason it tells. Only for steps that can safely run twice. start() returns the exit code
+    (None while the program runs), what it said, and the result."""
     for _ in range(3):
         code, said, result = start()
-        if code != 1 or said.strip():
+        if code != 1 or (said.strip() and NOT_STARTED not in said):
             break
     return result
 
