@@ -29,6 +29,9 @@ class StarterCatalogue {
  public:
   explicit StarterCatalogue(Registry& registry);
 
+  // Reads both kinds from the registry again, replacing every Starter: a reference taken from GetStarter before
+  // dies with it, so a flow that may reach a Load (the setup dialog reloads when it opens and on Cancel) keeps a
+  // copy of its starter.
   void Load();
   void Save();
 

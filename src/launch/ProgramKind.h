@@ -18,6 +18,7 @@ struct ProgramLook {
   ProgramKind kind = ProgramKind::Unknown;
   bool usesJavaFx = false;  // the manifest names a JavaFX application, or a walked class names javafx/
   std::uint32_t classesWalked = 0;
+  bool bringsJavaFx = false;  // its own JARs hold JavaFX: it needs none of the runtime
 };
 
 // `jar` is the archive at `archivePath`, open, and `manifest` its manifest; the JARs its Class-Path names are

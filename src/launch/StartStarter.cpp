@@ -11,7 +11,7 @@
 #include "formats/ExecutableHeader.h"
 #include "formats/MainClass.h"
 #include "launch/GetJava.h"
-#include "launch/JavaVersionCheck.h"
+#include "launch/JavaStarters.h"
 #include "launch/LaunchCommand.h"
 #include "launch/StartFailure.h"
 #include "ui/Dialogs.h"
@@ -25,22 +25,6 @@ namespace {
 constexpr std::uint32_t kWatchMilliseconds = 10000;
 constexpr std::size_t kKeptOutput = 64 * 1024;
 constexpr std::size_t kShownLines = 40;
-
-std::uint16_t Subsystem(Files& files, const std::u16string& executable) {
-  const std::optional<ExecutableHeader> header = ReadExecutableHeader(files, executable);
-  return header ? header->subsystem : 0;
-}
-
-// The executable that runs the starter's program in a console: the starter's own when it is a console program,
-// the java.exe beside a javaw.exe; nullopt when there is none.
-std::optional<std::u16string> ConsoleExecutable(Files& files, const std::u16string& executable,
-                                                std::uint16_t subsystem) {
-  if (subsystem == kSubsystemWindowsConsole) return executable;
-  if (subsystem != kSubsystemWindowsGui || !EqualsIgnoreCase(FileName(executable), u"javaw.exe")) return std::nullopt;
-  const std::u16string twin = JoinPath(ParentFolder(executable), u"java.exe");
-  if (Subsystem(files, twin) != kSubsystemWindowsConsole) return std::nullopt;
-  return twin;
-}
 
 bool Is32Bit(Files& files, const Starter& starter) {
   const std::optional<ExecutableHeader> header = ReadExecutableHeader(files, starter.executableFile);
@@ -173,23 +157,15 @@ bool StartStarter(Context& context, StarterKind kind, std::uint32_t slot, const 
   catalogue.SetLastAction(kind, slot);
   // A copy: what follows a failed start may change the catalogue.
   const Starter starter = catalogue.GetStarter(kind, slot);
-  Files& files = context.platform.files;
-  const std::uint16_t subsystem = Subsystem(files, starter.executableFile);
-  const bool desktop = kind == StarterKind::J2se && !launch.archive.empty();
-  const std::optional<std::u16string> console =
-      desktop ? ConsoleExecutable(files, starter.executableFile, subsystem) : std::nullopt;
-  // A console java.exe makes a console whatever it runs; the launcher's own stays after the program.
-  const bool consoleJava =
-      subsystem == kSubsystemWindowsConsole && EqualsIgnoreCase(FileName(starter.executableFile), u"java.exe");
-  if (console && (consoleJava || launch.look.kind == ProgramKind::Console)) {
-    return RunInKeptConsole(context, starter, *console, launch);
-  }
+  const StarterFacts facts = LearnStarter(context, starter);
+  const StartPlan plan = DecideStart(launch.program, facts);
+  if (plan.way == StartWay::KeptConsole) return RunInKeptConsole(context, starter, *facts.consoleExecutable, launch);
+
   LaunchCommand command(starter.executableFile, starter.arguments);
   for (const std::u16string& value : launch.values) command.AddQuotedValue(value);
   if (launch.screen) command.SetScreenSize(*launch.screen);
   Processes& processes = context.platform.processes;
-  // A console program's output belongs in its console; only a window program's would be lost.
-  if (subsystem != kSubsystemWindowsGui) return command.Start(processes, launch.externalArguments);
+  if (plan.way == StartWay::Plain) return command.Start(processes, launch.externalArguments);
   const std::optional<std::u16string> line = command.CommandLine(launch.externalArguments);
   if (!line) return false;
   const std::optional<WatchedChild> child = processes.StartWatched(*line, kWatchMilliseconds, kKeptOutput);
@@ -198,9 +174,8 @@ bool StartStarter(Context& context, StarterKind kind, std::uint32_t slot, const 
   if (!child->ended) return true;
   if (child->exitCode != 0) {
     ExplainStartFailure(context, kind, slot, starter, *line, *child, launch);
-  } else if (desktop && launch.look.kind == ProgramKind::Unknown && !child->output.empty()) {
-    // A window program that ends at once has often started another process of itself: it stays silent.
-    ExplainEndedAtOnce(context, starter, *line, *child, launch, console);
+  } else if (plan.explainQuietEnd && !child->output.empty()) {
+    ExplainEndedAtOnce(context, starter, *line, *child, launch, facts.consoleExecutable);
   }
   return true;
 }

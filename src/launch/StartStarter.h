@@ -10,7 +10,7 @@
 
 #include "catalogue/Context.h"
 #include "launch/GameScreenSize.h"
-#include "launch/ProgramKind.h"
+#include "launch/StartDecision.h"
 
 namespace tc {
 
@@ -20,7 +20,7 @@ struct Launch {
   std::u16string externalArguments;    // "%*"
   std::u16string openedFile;           // the file the user opened, as the start failure dialog names it
   std::u16string archive;              // a desktop JAR, whose manifest explains a failure; "" for a MIDlet suite
-  ProgramLook look;                    // what the desktop JAR was judged to be
+  ProgramFacts program;                // what the launch learned of the program
   std::optional<ScreenSize> screen = {};  // "%W" and "%H": a MIDlet suite's screen
 };
 

@@ -284,7 +284,9 @@ TEST_F(JavaVersionFlowTest, AProgramThatUsesJavaFxIsToldBeforeTheStartWhenTheSta
     std::vector<std::uint8_t> bytes;
     ASSERT_TRUE(jar.OpenJar(m.files, kJar) && jar.ReadEntry("META-INF/MANIFEST.MF", bytes));
     manifest.Parse(bytes);
-    EXPECT_EQ(CheckJavaVersion(m.context, jar, manifest, kJar, 2, c.usesJavaFx), c.asked ? c.offered : 2) << c.what;
+    ProgramFacts program = LearnDesktopProgram(m.files, kJar, jar, manifest);
+    program.look.usesJavaFx = c.usesJavaFx;
+    EXPECT_EQ(CheckStarter(m.context, program, 2), c.asked ? c.offered : 2) << c.what;
     jar.CloseJar();
     if (!c.asked) continue;
     const std::u16string button =

@@ -45,7 +45,7 @@ class StartStarterTest : public LaunchMachine {
   bool Start(std::uint32_t slot, ProgramKind kind, std::vector<WatchedChild> children = {}) {
     machine.context.Catalogue().Load();
     machine.processes.children.assign(children.begin(), children.end());
-    return StartStarter(machine.context, StarterKind::J2se, slot, {{kJar}, u"", kJar, kJar, {kind, false}});
+    return StartStarter(machine.context, StarterKind::J2se, slot, {{kJar}, u"", kJar, kJar, {true, {kind}}});
   }
   static std::u16string Ran(const std::u16string& exe) { return u"\"" + exe + u"\" -jar \"" + kJar + u"\""; }
   static std::u16string EndLine(const char16_t* code) {

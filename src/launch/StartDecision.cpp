@@ -1,0 +1,36 @@
+// How a program starts, decided in one place from what the launch learned.
+#include "launch/StartDecision.h"
+
+#include "formats/ExecutableHeader.h"
+
+namespace tc {
+
+bool NeedsRuntimeJavaFx(const ProgramFacts& program) {
+  return program.look.usesJavaFx && !program.look.bringsJavaFx && !program.javaFxOnClassPath;
+}
+
+StartPlan DecideStart(const ProgramFacts& program, const StarterFacts& starter) {
+  const ProgramKind kind = program.look.kind;
+  StartPlan plan;
+
+  // Only a Java runtime that runs the JAR itself can be held to what the program needs.
+  if (program.desktop && starter.jarStarter) {
+    if (starter.java != 0 && starter.java < program.requiredJava) {
+      // Told first: a Java that is too old may lack JavaFX too, and the starter offered then fits both.
+      plan.check = StartCheck::TooOldJava;
+    } else if (NeedsRuntimeJavaFx(program) && starter.javaFx == false) {
+      plan.check = StartCheck::LacksJavaFx;
+    }
+  }
+
+  if (program.desktop && starter.consoleExecutable && (starter.consoleJava || kind == ProgramKind::Console)) {
+    plan.way = StartWay::KeptConsole;
+  } else if (starter.subsystem == kSubsystemWindowsGui) {
+    plan.way = StartWay::Watched;
+    // A window program that ends at once has often handed over to another process of itself: it stays silent.
+    plan.explainQuietEnd = program.desktop && kind == ProgramKind::Unknown;
+  }
+  return plan;
+}
+
+}  // namespace tc

@@ -1,0 +1,56 @@
+// How a program starts, decided in one place: the launch flows learn the facts about the program and the starter,
+// this says what follows from them, and the flows carry it out.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "launch/ProgramKind.h"
+
+namespace tc {
+
+// What the launch learned about the program it opens.
+struct ProgramFacts {
+  bool desktop = false;            // a desktop JAR; false for a MIDlet suite
+  ProgramLook look;                // what the walk over its classes found
+  std::uint32_t requiredJava = 0;  // the Java its main class needs; 0 for any Java, or when unknown
+  bool javaFxOnClassPath = false;  // its Class-Path names JavaFX's own JARs
+};
+
+// What the launch learned about the starter about to run it.
+struct StarterFacts {
+  bool javaRuntime = false;  // java.exe or javaw.exe
+  bool jarStarter = false;   // a Java runtime given "-jar": the program's needs can be checked against its Java
+  std::uint16_t subsystem = 0;  // of its executable; 0 when that can't be read
+  bool consoleJava = false;     // a console java.exe, which makes a console whatever it runs
+  // What runs the program in a console: the starter's executable when it is a console program, the java.exe
+  // beside a javaw.exe; nullopt when there is none.
+  std::optional<std::u16string> consoleExecutable;
+  std::uint32_t java = 0;            // the Java it runs; 0 when unknown
+  std::optional<bool> javaFx;        // whether that Java includes JavaFX; nullopt when nothing tells
+};
+
+// What the user is told before the start, so that they can choose another starter.
+enum class StartCheck { None, TooOldJava, LacksJavaFx };
+
+enum class StartWay {
+  Plain,        // started and left alone: a console program writes into its own console
+  Watched,      // a window program, watched for its first seconds so that a failure can be explained
+  KeptConsole,  // in the launcher's own console, which stays after the program has ended
+};
+
+struct StartPlan {
+  StartCheck check = StartCheck::None;
+  StartWay way = StartWay::Plain;
+  // A watched program that ends at once and well, having written something, may be one for the command line
+  // that the look could not tell: what it wrote is shown, with its console when there is one.
+  bool explainQuietEnd = false;
+};
+
+// JavaFX that the program uses and does not bring along: only a runtime that includes it can run the program.
+bool NeedsRuntimeJavaFx(const ProgramFacts& program);
+
+StartPlan DecideStart(const ProgramFacts& program, const StarterFacts& starter);
+
+}  // namespace tc
