@@ -114,6 +114,12 @@ bool EndsWithIgnoreCase(std::u16string_view text, std::u16string_view suffix) {
   return text.size() >= suffix.size() && EqualsIgnoreCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
+std::u16string Clipped(std::u16string_view text, std::size_t limit) {
+  if (text.size() <= limit) return std::u16string(text);
+  if (limit > 0 && text[limit - 1] >= 0xD800 && text[limit - 1] <= 0xDBFF) --limit;
+  return std::u16string(text.substr(0, limit));
+}
+
 std::int64_t ParseLeadingDecimal(std::u16string_view text) {
   size_t i = 0;
   while (i < text.size() && (IsBlank(text[i]))) ++i;

@@ -24,6 +24,9 @@ char16_t UpperCase(char16_t c);
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b);
 bool EndsWithIgnoreCase(std::u16string_view text, std::u16string_view suffix);
 
+// At most `limit` characters, never half of a surrogate pair.
+std::u16string Clipped(std::u16string_view text, std::size_t limit);
+
 // Decimal digits after optional leading white space and a sign; stops at the first non-digit; 0 without digits.
 std::int64_t ParseLeadingDecimal(std::u16string_view text);
 

@@ -32,13 +32,26 @@ std::u16string FileUrl(std::u16string_view path) {
 LaunchCommand::LaunchCommand(std::u16string executableFile, std::u16string argumentTemplate)
     : executableFile_(std::move(executableFile)), template_(std::move(argumentTemplate)) {}
 
-void LaunchCommand::AddQuotedValue(std::u16string_view text) {
+void LaunchCommand::AddQuotedValue(std::u16string_view text, std::u16string_view path) {
   std::u16string value;
   value.reserve(text.size() + 2);
   value += u'"';
   value += text;
   value += u'"';
-  values_.push_back(std::move(value));
+  values_.push_back({std::move(value), std::u16string(path)});
+}
+
+bool LaunchCommand::UsesPlainValue(std::size_t index) const {
+  for (std::size_t i = 0; i < template_.size(); ++i) {
+    const Placeholder placeholder = PlaceholderAt(template_, i);
+    if (placeholder.length == 0) continue;
+    if (!placeholder.external && placeholder.screen == ScreenSide::None && !placeholder.url &&
+        placeholder.value == index) {
+      return true;
+    }
+    i += placeholder.length - 1;
+  }
+  return false;
 }
 
 std::optional<std::u16string> LaunchCommand::CommandLine(std::u16string_view externalArguments) const {
@@ -72,9 +85,9 @@ std::optional<std::u16string> LaunchCommand::CommandLine(std::u16string_view ext
       value = side;
     } else if (!placeholder.external) {
       if (placeholder.value >= values_.size()) continue;  // an unset value produces nothing
-      value = values_[placeholder.value];
+      value = values_[placeholder.value].quoted;
       if (placeholder.url) {
-        url = FileUrl(value.substr(1, value.size() - 2));  // the path, without the quotes AddQuotedValue added
+        url = FileUrl(values_[placeholder.value].path);
         value = url;
       }
     }
@@ -96,9 +109,10 @@ std::optional<std::u16string> LaunchCommand::CommandLine(std::u16string_view ext
   return line;
 }
 
-bool LaunchCommand::Start(Processes& processes, std::u16string_view externalArguments) const {
+bool LaunchCommand::Start(Processes& processes, std::u16string_view externalArguments,
+                          const EnvironmentChanges& environment) const {
   const std::optional<std::u16string> line = CommandLine(externalArguments);
-  return line && processes.Start(*line);
+  return line && processes.Start(*line, environment);
 }
 
 }  // namespace tc

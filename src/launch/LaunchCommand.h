@@ -21,7 +21,13 @@ class LaunchCommand {
   LaunchCommand(std::u16string executableFile, std::u16string argumentTemplate);
 
   // The next positional value ("%1", then "%2", ...): the text wrapped in double quotes.
-  void AddQuotedValue(std::u16string_view text);
+  void AddQuotedValue(std::u16string_view text) { AddQuotedValue(text, text); }
+  // The same for a file's path given in another form (its short one): "%U1"... still make their URL of `path`.
+  void AddQuotedValue(std::u16string_view text, std::u16string_view path);
+
+  std::size_t ValueCount() const { return values_.size(); }
+  // Whether the template asks for the value at `index` as it is ("%1"), not only as a URL ("%U1").
+  bool UsesPlainValue(std::size_t index) const;
 
   // The game's screen for "%W" and "%H"; without it they produce nothing, as a value that is not set does.
   void SetScreenSize(ScreenSize size) { screen_ = size; }
@@ -29,13 +35,19 @@ class LaunchCommand {
   // The expanded command line, or nullopt when it would be longer than a process can be given.
   std::optional<std::u16string> CommandLine(std::u16string_view externalArguments) const;
 
-  // True when the child process was created; nothing is shown either way.
-  bool Start(Processes& processes, std::u16string_view externalArguments) const;
+  // True when the child process was created, with `environment` over the launcher's own; nothing is shown either
+  // way.
+  bool Start(Processes& processes, std::u16string_view externalArguments,
+             const EnvironmentChanges& environment = {}) const;
 
  private:
   std::u16string executableFile_;
   std::u16string template_;
-  std::vector<std::u16string> values_;
+  struct Value {
+    std::u16string quoted;
+    std::u16string path;  // what its URL is made of
+  };
+  std::vector<Value> values_;
   std::optional<ScreenSize> screen_;
 };
 

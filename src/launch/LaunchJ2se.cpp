@@ -1,6 +1,7 @@
 // Starting a desktop Java archive with a J2SE starter.
 #include "launch/LaunchJ2se.h"
 
+#include "launch/ChildSurroundings.h"
 #include "launch/ChooseStarter.h"
 #include "launch/GetJava.h"
 #include "launch/JavaStarters.h"
@@ -12,7 +13,8 @@ namespace tc {
 bool LaunchJ2se(Context& context, const std::u16string& archivePath, JarReader& jar, const AttributeFile& manifest,
                 bool useDefaultAction, const std::u16string& externalArguments) {
   std::uint32_t slot = ChooseStarter(context, StarterKind::J2se, useDefaultAction);
-  const ProgramFacts program = LearnDesktopProgram(context.platform.files, archivePath, jar, manifest);
+  ProgramFacts program = LearnDesktopProgram(context.platform.files, archivePath, jar, manifest);
+  program.displayDpi = DisplayDpi(context.platform.registry);
   if (slot != 0) {
     // A starter that is no Java runtime (an archiver, say) takes libraries too.
     if (IsJarStarter(context.Catalogue().GetStarter(StarterKind::J2se, slot)) &&

@@ -30,6 +30,11 @@ StartPlan DecideStart(const ProgramFacts& program, const StarterFacts& starter) 
     // A window program that ends at once has often handed over to another process of itself: it stays silent.
     plan.explainQuietEnd = program.desktop && kind == ProgramKind::Unknown;
   }
+
+  // Java 9 and later, and JavaFX since Java 8, scale themselves; a program for the console shows no window.
+  constexpr std::uint32_t kLastUnscaledJava = 8;
+  plan.scaledByWindows = program.desktop && starter.javaRuntime && program.displayDpi > kNormalDpi && starter.java != 0 &&
+                         starter.java <= kLastUnscaledJava && kind != ProgramKind::Console && !program.look.usesJavaFx;
   return plan;
 }
 

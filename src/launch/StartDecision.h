@@ -10,12 +10,16 @@
 
 namespace tc {
 
+// 100%: what a program that knows nothing of scaling draws for.
+constexpr std::uint32_t kNormalDpi = 96;
+
 // What the launch learned about the program it opens.
 struct ProgramFacts {
   bool desktop = false;            // a desktop JAR; false for a MIDlet suite
   ProgramLook look;                // what the walk over its classes found
   std::uint32_t requiredJava = 0;  // the Java its main class needs; 0 for any Java, or when unknown
   bool javaFxOnClassPath = false;  // its Class-Path names JavaFX's own JARs
+  std::uint32_t displayDpi = kNormalDpi;  // the scale of the display it will show on
 };
 
 // What the launch learned about the starter about to run it.
@@ -46,6 +50,9 @@ struct StartPlan {
   // A watched program that ends at once and well, having written something, may be one for the command line
   // that the look could not tell: what it wrote is shown, with its console when there is one.
   bool explainQuietEnd = false;
+  // Windows scales its windows as bitmaps: a Java 8 window program would otherwise come up at half its size on a
+  // scaled display, since Java 8 tells Windows it scales itself and then does not.
+  bool scaledByWindows = false;
 };
 
 // JavaFX that the program uses and does not bring along: only a runtime that includes it can run the program.

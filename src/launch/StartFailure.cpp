@@ -21,8 +21,6 @@ constexpr std::uint32_t kJavaFromClassVersion = 44;
 constexpr std::size_t kShownMissingFiles = 3;
 // A "Class-Path" longer than any program's is not walked to its end: each name costs a look at the disk.
 constexpr std::size_t kMaxClassPathNames = 4096;
-// What a diagnosis quotes (a name, the options) is cut to this, so that the dialog stays on the screen.
-constexpr std::size_t kMaxQuoted = 100;
 
 bool Contains(std::u16string_view text, std::u16string_view part) {
   return text.find(part) != std::u16string_view::npos;
@@ -50,13 +48,6 @@ std::u16string WordAfter(std::u16string_view text, std::u16string_view marker) {
   if (at == std::u16string_view::npos) return {};
   const std::u16string_view rest = text.substr(at + marker.size());
   return std::u16string(rest.substr(0, rest.find_first_of(u" \t\r\n")));
-}
-
-// At most `limit` characters, never half of a surrogate pair.
-std::u16string Clipped(std::u16string_view text, std::size_t limit) {
-  if (text.size() <= limit) return std::u16string(text);
-  if (text[limit - 1] >= 0xD800 && text[limit - 1] <= 0xDBFF) --limit;
-  return std::u16string(text.substr(0, limit));
 }
 
 std::u16string JoinNames(const std::vector<std::u16string>& names) {
@@ -146,6 +137,15 @@ Diagnosis DiagnoseStartFailure(const StartFailure& failure, const std::function<
   if (std::optional<Diagnosis> newer = NewerJava(failure)) return *newer;
   if (Contains(output, u"JavaFX runtime components are missing") || Contains(output, u"NoClassDefFoundError: javafx/")) {
     return {FailureKind::JavaFx, Format(u"It needs JavaFX, which the Java of \"%s\" does not include.", {name})};
+  }
+  // Java names the JAR it could not open as it read it; a main class it looked for there, without the path.
+  if (!failure.pathReadWrongly.empty() &&
+      (Contains(output, u"Unable to access jarfile " + failure.pathReadWrongly) ||
+       Contains(output, u"Could not find or load main class"))) {
+    return {FailureKind::PathOutsideCodePage,
+            u"Java could not open it: its path holds characters that this computer's language setting for programs "
+            u"can't represent. Move or rename the file so that its path holds only such characters, or turn on "
+            u"\"Use Unicode UTF-8 for worldwide language support\" in Windows' region settings."};
   }
   if (Contains(output, u"NoClassDefFoundError") || Contains(output, u"ClassNotFoundException")) {
     const std::vector<std::u16string> missing = MissingClassPathFiles(failure, exists);

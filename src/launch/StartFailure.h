@@ -12,6 +12,9 @@
 
 namespace tc {
 
+// What a diagnosis quotes (a name, the options) is cut to this, so that the dialog stays on the screen.
+constexpr std::size_t kMaxQuoted = 100;
+
 // What a failed start is judged by.
 struct StartFailure {
   std::u16string output;          // what the child wrote, as OutputText makes it
@@ -22,11 +25,15 @@ struct StartFailure {
   std::u16string mainClass;        // the manifest's "Main-Class" when the starter runs the JAR by it, else ""
   std::u16string classPath;        // the manifest's "Class-Path"
   std::u16string archiveFolder;    // the folder the "Class-Path" is relative to
+  // A file's path that the starter was given although the system's code page can't hold it, as the starter read
+  // it ("C:\Games\????.jar"); "" when every path fitted.
+  std::u16string pathReadWrongly;
 };
 
 enum class FailureKind {
   NewerJava = 1,
   JavaFx,
+  PathOutsideCodePage,
   FilesMissing,
   MainClassMissing,
   Needs32Bit,

@@ -10,11 +10,13 @@
 #include "detect/JavaRelease.h"
 #include "formats/ExecutableHeader.h"
 #include "formats/MainClass.h"
+#include "launch/ChildSurroundings.h"
 #include "launch/GetJava.h"
 #include "launch/JavaStarters.h"
 #include "launch/LaunchCommand.h"
 #include "launch/StartFailure.h"
 #include "ui/Dialogs.h"
+#include "ui/Messages.h"
 
 namespace tc {
 
@@ -57,6 +59,12 @@ StartFailure FailureFacts(Context& context, const Starter& starter, std::u16stri
   failure.output = std::move(output);
   failure.exitCode = exitCode;
   failure.starterName = starter.name;
+  for (const std::u16string& path : launch.values) {
+    if (!PathForCodePage(files, context.platform.environment, path)) {
+      failure.pathReadWrongly = PathAsCodePageReadsIt(context.platform.environment, path);
+      break;
+    }
+  }
   if (IsJavaRuntime(starter.executableFile)) {
     failure.starterJava = JavaRuntimeVersion(files, context.platform.versions, starter.executableFile);
   }
@@ -87,45 +95,91 @@ Diagnosis Diagnose(Context& context, const StartFailure& failure) {
   return DiagnoseStartFailure(failure, [&](const std::u16string& path) { return files.Attributes(path).has_value(); });
 }
 
+// What a child is started with: its command line, and what it gets over the launcher's environment.
+struct Child {
+  std::u16string commandLine;
+  EnvironmentChanges environment;
+};
+
+// The child of `executable` (the starter's own, or the console executable that stands in for it) as the plan and
+// the machine make it; nullopt when it can't be started, after telling the user why where they can act.
+std::optional<Child> MakeChild(Context& context, const Starter& starter, const std::u16string& executable,
+                               const StarterFacts& facts, const StartPlan& plan, const Launch& launch) {
+  Files& files = context.platform.files;
+  Environment& environment = context.platform.environment;
+  LaunchCommand command(executable, starter.arguments);
+  for (const std::u16string& path : launch.values) {
+    // Java and the emulators read their command line in the system's code page: a name outside it arrives with
+    // question marks, and Java then can't find the file.
+    const std::optional<std::u16string> readable = PathForCodePage(files, environment, path);
+    if (!readable && facts.javaRuntime && command.UsesPlainValue(command.ValueCount())) {
+      ShowLaunchError(context.platform.ui,
+                      Format(u"Java can't open \"%s\": its path holds characters that this computer's language "
+                             u"setting for programs can't represent, and the drive keeps no short name for it. Move or "
+                             u"rename the file so that its path holds only such characters, or turn on \"Use Unicode "
+                             u"UTF-8 for worldwide language support\" in Windows' region settings.",
+                             {std::u16string_view(Clipped(FileName(path), kMaxQuoted))}));
+      return std::nullopt;
+    }
+    command.AddQuotedValue(readable.value_or(path), path);
+  }
+  if (launch.screen) command.SetScreenSize(*launch.screen);
+  std::optional<std::u16string> line = command.CommandLine(launch.externalArguments);
+  if (!line) return std::nullopt;
+  Child child{std::move(*line), {}};
+  if (plan.scaledByWindows) {
+    if (std::optional<EnvironmentChange> layer = DpiUnawareLayer(environment)) {
+      child.environment.push_back(std::move(*layer));
+    }
+  }
+  return child;
+}
+
 // The program in the launcher's own console, which stays until the user has read its last words.
 bool RunInKeptConsole(Context& context, const Starter& starter, const std::u16string& executable,
-                      const Launch& launch) {
-  LaunchCommand command(executable, starter.arguments);
-  for (const std::u16string& value : launch.values) command.AddQuotedValue(value);
-  const std::optional<std::u16string> line = command.CommandLine(launch.externalArguments);
-  if (!line) return false;
+                      const StarterFacts& facts, const StartPlan& plan, const Launch& launch) {
+  const std::optional<Child> child = MakeChild(context, starter, executable, facts, plan, launch);
+  if (!child) return false;
   const std::u16string name = FileName(launch.openedFile);
-  const std::unique_ptr<KeptConsole> console =
-      context.platform.processes.StartInKeptConsole(name + u" - Tessaly Corvalo", *line);
-  if (!console) return false;
-  std::optional<std::uint32_t> code = console->WaitForEnd(kWatchMilliseconds);
+  const KeptConsoleStart started =
+      context.platform.processes.StartInKeptConsole(name + u" - Tessaly Corvalo", child->commandLine, child->environment);
+  if (!started.console) {
+    ShowLaunchError(context.platform.ui,
+                    Format(u"\"%s\" could not be started. %s",
+                           {std::u16string_view(executable),
+                            std::u16string_view(context.platform.environment.ErrorText(started.error))}));
+    return false;
+  }
+  KeptConsole& console = *started.console;
+  std::optional<std::uint32_t> code = console.WaitForEnd(kWatchMilliseconds);
   const bool atOnce = code.has_value();
-  if (!atOnce) code = console->WaitForEnd(kForever);
+  if (!atOnce) code = console.WaitForEnd(kForever);
   std::u16string text = u"\r\n";
   if (atOnce && *code != 0) {
     const Diagnosis diagnosis =
-        Diagnose(context, FailureFacts(context, starter, console->LastLines(kShownLines), *code, launch));
+        Diagnose(context, FailureFacts(context, starter, console.LastLines(kShownLines), *code, launch));
     // The end line says the exit code already.
     if (diagnosis.kind != FailureKind::ExitCode) text += diagnosis.text + u"\r\n";
   }
   text += Format(u"\"%s\" ended with exit code %s. Press any key to close this window.",
                  {std::u16string_view(name), std::u16string_view(ExitCodeText(*code))});
-  console->Write(text);
-  console->WaitForKey();
+  console.Write(text);
+  console.WaitForKey();
   return true;
 }
 
 // A program that ended at once without failing but wrote something may be one for the command line, which the
 // look could not tell: what it wrote, and its console.
 void ExplainEndedAtOnce(Context& context, const Starter& starter, const std::u16string& commandLine,
-                        const WatchedChild& child, const Launch& launch,
-                        const std::optional<std::u16string>& console) {
+                        const WatchedChild& child, const StarterFacts& facts, const StartPlan& plan,
+                        const Launch& launch) {
   const StartFailure ended =
       FailureFacts(context, starter, OutputText(child.output, context.platform.environment), child.exitCode, launch);
+  const std::optional<std::u16string>& console = facts.consoleExecutable;
   StartFailureReport report{FileName(launch.openedFile), {}, LastLines(ended.output, kShownLines),
                             Details(commandLine, starter, ended), {}, {}, true, console.has_value()};
   if (RunStartFailureDialog(context.platform.ui, report) == kIdOk && console) {
-    RunInKeptConsole(context, starter, *console, launch);
+    RunInKeptConsole(context, starter, *console, facts, plan, launch);
   }
 }
 
@@ -159,23 +213,22 @@ bool StartStarter(Context& context, StarterKind kind, std::uint32_t slot, const 
   const Starter starter = catalogue.GetStarter(kind, slot);
   const StarterFacts facts = LearnStarter(context, starter);
   const StartPlan plan = DecideStart(launch.program, facts);
-  if (plan.way == StartWay::KeptConsole) return RunInKeptConsole(context, starter, *facts.consoleExecutable, launch);
-
-  LaunchCommand command(starter.executableFile, starter.arguments);
-  for (const std::u16string& value : launch.values) command.AddQuotedValue(value);
-  if (launch.screen) command.SetScreenSize(*launch.screen);
-  Processes& processes = context.platform.processes;
-  if (plan.way == StartWay::Plain) return command.Start(processes, launch.externalArguments);
-  const std::optional<std::u16string> line = command.CommandLine(launch.externalArguments);
-  if (!line) return false;
-  const std::optional<WatchedChild> child = processes.StartWatched(*line, kWatchMilliseconds, kKeptOutput);
+  if (plan.way == StartWay::KeptConsole) {
+    return RunInKeptConsole(context, starter, *facts.consoleExecutable, facts, plan, launch);
+  }
+  const std::optional<Child> child = MakeChild(context, starter, starter.executableFile, facts, plan, launch);
   if (!child) return false;
+  Processes& processes = context.platform.processes;
+  if (plan.way == StartWay::Plain) return processes.Start(child->commandLine, child->environment);
+  const std::optional<WatchedChild> watched =
+      processes.StartWatched(child->commandLine, child->environment, kWatchMilliseconds, kKeptOutput);
+  if (!watched) return false;
   // The start happened, whatever the child did next.
-  if (!child->ended) return true;
-  if (child->exitCode != 0) {
-    ExplainStartFailure(context, kind, slot, starter, *line, *child, launch);
-  } else if (plan.explainQuietEnd && !child->output.empty()) {
-    ExplainEndedAtOnce(context, starter, *line, *child, launch, facts.consoleExecutable);
+  if (!watched->ended) return true;
+  if (watched->exitCode != 0) {
+    ExplainStartFailure(context, kind, slot, starter, child->commandLine, *watched, launch);
+  } else if (plan.explainQuietEnd && !watched->output.empty()) {
+    ExplainEndedAtOnce(context, starter, child->commandLine, *watched, facts, plan, launch);
   }
   return true;
 }

@@ -1,5 +1,5 @@
-// The environment port: expanding %NAME% references as the shell does, the processor the machine has, and text in
-// the system's code page.
+// The environment port: expanding %NAME% references as the shell does, the processor the machine has, text in the
+// system's code page, and the system's words for an error.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +21,11 @@ class Environment {
   // Text in the system's ANSI code page, as the W functions want it: what a server sends, what a program
   // writes to a pipe.
   virtual std::u16string DecodeAnsi(std::string_view bytes) = 0;
+  // Whether the text survives the way to the system's ANSI code page unchanged (WideCharToMultiByte with
+  // WC_NO_BEST_FIT_CHARS uses no default character); a UTF-8 code page holds every text.
+  virtual bool FitsCodePage(std::u16string_view text) = 0;
+  // FormatMessageW's text for a system error code, as one line ("The system cannot find the file specified.").
+  virtual std::u16string ErrorText(std::uint32_t code) = 0;
 };
 
 }  // namespace tc

@@ -74,6 +74,8 @@ class Files {
   virtual std::optional<std::u16string> TemporaryFolder() = 0;
   // GetLongPathNameW; nullopt when the path doesn't exist.
   virtual std::optional<std::u16string> LongPath(const std::u16string& path) = 0;
+  // GetShortPathNameW: each name that has an 8.3 alias replaced by it; nullopt when the path doesn't exist.
+  virtual std::optional<std::u16string> ShortPath(const std::u16string& path) = 0;
   // GetFullPathNameW.
   virtual std::optional<std::u16string> FullPath(const std::u16string& path) = 0;
   // PathCombineW; nullopt where it fails.

@@ -488,6 +488,18 @@ TEST_P(FilesContract, LongPathNeedsAnExistingPath) {
   EXPECT_FALSE(files->LongPath(scratch + u"missing\\File.jar"));
 }
 
+TEST_P(FilesContract, ShortPathNamesTheSameFileAndNeedsAnExistingPath) {
+  ASSERT_TRUE(adapter->MakeFolder(scratch + u"A long folder name"));
+  ASSERT_TRUE(Write(u"A long folder name\\A.TXT", "x"));
+  const std::u16string path = scratch + u"A long folder name\\A.TXT";
+  const auto shortPath = files->ShortPath(path);
+  ASSERT_TRUE(shortPath);
+  EXPECT_TRUE(shortPath->ends_with(u"\\A.TXT")) << ToUtf8(*shortPath);  // a name that is 8.3 already stays
+  EXPECT_EQ(files->Identity(*shortPath), files->Identity(path));
+  EXPECT_EQ(files->LongPath(*shortPath), files->LongPath(path));
+  EXPECT_FALSE(files->ShortPath(scratch + u"A long folder name\\missing.jar"));
+}
+
 TEST_P(FilesContract, TheTemporaryFolderExistsWithItsSeparator) {
   const auto temporary = files->TemporaryFolder();
   ASSERT_TRUE(temporary);
@@ -538,13 +550,15 @@ TEST(MemoryFiles, ListsNamesInTheOrderOfNtfs) {
   EXPECT_EQ(names, (std::vector<std::string>{".", "..", "A", "a1", "b", "Z", "_x"}));
 }
 
-TEST(MemoryFiles, ShortNamesReachTheFileAndLongPathExpandsThem) {
+TEST(MemoryFiles, ShortNamesReachTheFileAndLongPathExpandsThemAsShortPathMakesThem) {
   MemoryFiles files;
   ASSERT_TRUE(files.AddFile(u"C:\\Users\\John Smith\\AppData\\Local\\Temp\\x.jar", "x"));
   ASSERT_TRUE(files.SetShortName(u"C:\\Users\\John Smith", u"JOHNSM~1"));
   files.SetTemporaryFolder(u"C:\\Users\\JOHNSM~1\\AppData\\Local\\Temp\\");
   EXPECT_EQ(files.ReadBack(u"C:\\users\\johnsm~1\\AppData\\Local\\Temp\\x.jar"), std::vector<std::uint8_t>{'x'});
   EXPECT_EQ(files.LongPath(*files.TemporaryFolder()), u"C:\\Users\\John Smith\\AppData\\Local\\Temp\\");
+  EXPECT_EQ(files.ShortPath(u"c:\\users\\John Smith\\AppData\\Local\\Temp\\x.jar"),
+            u"c:\\Users\\JOHNSM~1\\AppData\\Local\\Temp\\x.jar");
   EXPECT_EQ(files.Find(u"C:\\Users\\JOHNSM~1").at(0).name, u"John Smith");
 }
 

@@ -29,7 +29,9 @@ std::string Lines(int from, int to) {
   int count = 0;
   wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
   if (!arguments || count != 5 || std::wstring(arguments[1]) != kChildSwitch) return false;
-  const std::string text = Lines(1, std::wcstol(arguments[2], nullptr, 10));
+  std::string text = Lines(1, std::wcstol(arguments[2], nullptr, 10));
+  char layer[64] = {};
+  if (GetEnvironmentVariableA("__COMPAT_LAYER", layer, sizeof layer) > 0) text += std::string("layer ") + layer;
   DWORD written = 0;
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
   Sleep(std::wcstoul(arguments[3], nullptr, 10));  // the child's own life, not a wait of the test
@@ -44,8 +46,9 @@ std::u16string ChildCommand(int lines, int milliseconds, int exitCode) {
   return FromWide(command.c_str());
 }
 
-std::optional<WatchedChild> Watch(int lines, int milliseconds, int exitCode, std::uint32_t window, std::size_t keep) {
-  return Win32Processes().StartWatched(ChildCommand(lines, milliseconds, exitCode), window, keep);
+std::optional<WatchedChild> Watch(int lines, int milliseconds, int exitCode, std::uint32_t window, std::size_t keep,
+                                  const EnvironmentChanges& environment = {}) {
+  return Win32Processes().StartWatched(ChildCommand(lines, milliseconds, exitCode), environment, window, keep);
 }
 
 }  // namespace
@@ -64,11 +67,23 @@ TEST(Win32Processes, AWatchedChildLeavesItsCodeAndTheTailOfWhatItWrote) {
   const auto running = Watch(1, 8000, 0, 300, 64 * 1024);  // still running when the window ends: left running
   ASSERT_TRUE(running);
   EXPECT_FALSE(running->ended);
-  EXPECT_FALSE(Win32Processes().StartWatched(u"\"C:\\no such folder\\program.exe\"", 300, 1024));
+  EXPECT_FALSE(Win32Processes().StartWatched(u"\"C:\\no such folder\\program.exe\"", {}, 300, 1024));
+
+  // The child's environment is this one's with the change over it.
+  const auto layered = Watch(1, 0, 0, 10000, 1024, {{u"__COMPAT_LAYER", u"DPIUNAWARE"}});
+  ASSERT_TRUE(layered && layered->ended);
+  EXPECT_EQ(layered->output, Lines(1, 1) + "layer DPIUNAWARE");
 }
 
 TEST(Win32Processes, AKeptConsoleRunsTheChildInItAndGivesItsLinesBackUntilAKeyIsPressed) {
-  const auto console = Win32Processes().StartInKeptConsole(u"tool.jar - Tessaly Corvalo", ChildCommand(3, 400, 3));
+  // A program that can't be started leaves no console behind, and says why.
+  const KeptConsoleStart failed =
+      Win32Processes().StartInKeptConsole(u"x", u"\"C:\\no such folder\\program.exe\"", {});
+  EXPECT_FALSE(failed.console);
+  EXPECT_NE(failed.error, 0u);
+  EXPECT_EQ(GetConsoleWindow(), nullptr);
+
+  const auto console = Win32Processes().StartInKeptConsole(u"tool.jar - Tessaly Corvalo", ChildCommand(3, 400, 3), {}).console;
   ASSERT_TRUE(console);
   EXPECT_FALSE(console->WaitForEnd(0)) << "it is still running";
   EXPECT_EQ(console->WaitForEnd(10000), std::optional<std::uint32_t>(3));

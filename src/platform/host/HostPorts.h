@@ -19,13 +19,13 @@ namespace tc {
 // program started in a console ends.
 class RecordingProcesses final : public Processes {
  public:
-  bool Start(const std::u16string& commandLine) override {
-    started.push_back(commandLine);
+  bool Start(const std::u16string& commandLine, const EnvironmentChanges& environment) override {
+    Record(commandLine, environment);
     return succeed;
   }
-  std::optional<WatchedChild> StartWatched(const std::u16string& commandLine, std::uint32_t windowMilliseconds,
-                                           std::size_t keep) override {
-    started.push_back(commandLine);
+  std::optional<WatchedChild> StartWatched(const std::u16string& commandLine, const EnvironmentChanges& environment,
+                                           std::uint32_t windowMilliseconds, std::size_t keep) override {
+    Record(commandLine, environment);
     watched.push_back(commandLine);
     if (!succeed) return std::nullopt;
     if (children.empty()) return WatchedChild{};  // it keeps running
@@ -34,12 +34,12 @@ class RecordingProcesses final : public Processes {
     if (child.output.size() > keep) child.output.erase(0, child.output.size() - keep);
     return child;
   }
-  std::unique_ptr<KeptConsole> StartInKeptConsole(const std::u16string& title,
-                                                  const std::u16string& commandLine) override {
-    started.push_back(commandLine);
+  KeptConsoleStart StartInKeptConsole(const std::u16string& title, const std::u16string& commandLine,
+                                      const EnvironmentChanges& environment) override {
+    Record(commandLine, environment);
     kept.push_back({title, commandLine});
-    if (!succeed) return nullptr;
-    return std::make_unique<Kept>(*this);
+    if (!succeed) return {nullptr, kFileNotFound};
+    return {std::make_unique<Kept>(*this), 0};
   }
   ConsoleStart StartInNewConsole(const std::u16string& commandLine) override {
     consoles.push_back(commandLine);
@@ -47,7 +47,10 @@ class RecordingProcesses final : public Processes {
     return ConsoleStart{std::make_unique<Console>(*this), 0};
   }
 
+  static constexpr std::uint32_t kFileNotFound = 2;  // the error of a start that fails
+
   std::vector<std::u16string> started;  // every command line, watched or not
+  std::vector<EnvironmentChanges> environments;  // what each of them got over the launcher's environment
   std::vector<std::u16string> watched;
   std::vector<std::u16string> consoles;
   bool succeed = true;
@@ -68,6 +71,11 @@ class RecordingProcesses final : public Processes {
   int keptKeysAwaited = 0;
 
  private:
+  void Record(const std::u16string& commandLine, const EnvironmentChanges& environment) {
+    started.push_back(commandLine);
+    environments.push_back(environment);
+  }
+
   class Console final : public ChildProcess {
    public:
     explicit Console(RecordingProcesses& processes) : processes_(processes) {}

@@ -14,6 +14,9 @@ class MemoryEnvironment final : public Environment {
   std::uint16_t NativeMachine() override { return nativeMachine; }
   // The host's ANSI code page is Windows-1252, as on an English Windows.
   std::u16string DecodeAnsi(std::string_view bytes) override;
+  bool FitsCodePage(std::u16string_view text) override;
+  // The texts of the few errors the tests meet; "Error N." for the others.
+  std::u16string ErrorText(std::uint32_t code) override;
 
   std::uint16_t nativeMachine = 0x8664;  // x64
 

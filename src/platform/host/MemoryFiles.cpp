@@ -376,9 +376,14 @@ std::optional<std::u16string> MemoryFiles::TemporaryFolder() {
   return temporaryFolder_;
 }
 
-std::optional<std::u16string> MemoryFiles::LongPath(const std::u16string& path) {
+std::optional<std::u16string> MemoryFiles::LongPath(const std::u16string& path) { return NamesOf(path, false); }
+
+std::optional<std::u16string> MemoryFiles::ShortPath(const std::u16string& path) { return NamesOf(path, true); }
+
+std::optional<std::u16string> MemoryFiles::NamesOf(const std::u16string& path, bool shortNames) {
   if (!Lookup(path)) return std::nullopt;
-  // Each name is replaced by its name on disk, which expands short names; the rest of the text is kept.
+  // Each name is replaced by its name on disk (or its alias), which expands short names; the rest of the text is
+  // kept.
   const std::u16string& text = path;
   size_t begin = 0;
   if (text.size() >= 2 && IsSeparator(text[0]) && IsSeparator(text[1])) {
@@ -413,7 +418,7 @@ std::optional<std::u16string> MemoryFiles::LongPath(const std::u16string& path) 
       std::shared_ptr<Node> node = Child(folders.back(), trimmed, &onDisk);
       if (!node) return std::nullopt;
       // A name typed with trailing dots or spaces is kept as typed, as Wine does.
-      result += trimmed == name ? onDisk : name;
+      result += shortNames && !node->shortName.empty() ? node->shortName : trimmed == name ? onDisk : name;
       folders.push_back(std::move(node));
     }
     if (!last) result += text[end];

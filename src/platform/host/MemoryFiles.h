@@ -39,6 +39,7 @@ class MemoryFiles final : public Files {
   std::optional<FileIdentity> Identity(const std::u16string& path) override;
   std::optional<std::u16string> TemporaryFolder() override;
   std::optional<std::u16string> LongPath(const std::u16string& path) override;
+  std::optional<std::u16string> ShortPath(const std::u16string& path) override;
   std::optional<std::u16string> FullPath(const std::u16string& path) override;
   std::optional<std::u16string> CombinePath(const std::u16string& folder, const std::u16string& file) override;
   std::vector<FolderEntry> Find(const std::u16string& pattern) override;
@@ -101,6 +102,8 @@ class MemoryFiles final : public Files {
   bool Writable(const std::shared_ptr<Node>& existing) const;
   std::shared_ptr<Node> NewFile(const std::shared_ptr<Node>& folder, const std::u16string& name);
   bool Write(const std::shared_ptr<Node>& node, const std::vector<std::uint8_t>& bytes);
+  // The path with each name as it is listed on disk, or by its short name where it has one.
+  std::optional<std::u16string> NamesOf(const std::u16string& path, bool shortNames);
 
   std::map<std::u16string, std::shared_ptr<Node>, NameLess> roots_;
   std::u16string temporaryFolder_;

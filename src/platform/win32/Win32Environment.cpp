@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/Text.h"
 #include "platform/win32/Win32Text.h"
 
 namespace tc {
@@ -30,6 +31,29 @@ std::uint16_t Win32Environment::NativeMachine() {
   USHORT native = 0;
   if (call && call(GetCurrentProcess(), &process, &native)) return native;
   return IMAGE_FILE_MACHINE_AMD64;
+}
+
+bool Win32Environment::FitsCodePage(std::u16string_view text) {
+  // A UTF-8 code page takes no WC_NO_BEST_FIT_CHARS and no default character: it holds every text.
+  if (GetACP() == CP_UTF8 || text.empty()) return true;
+  const int size = static_cast<int>(std::min<std::size_t>(text.size(), std::numeric_limits<int>::max()));
+  BOOL defaulted = FALSE;
+  const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, reinterpret_cast<const wchar_t*>(text.data()),
+                                         size, nullptr, 0, nullptr, &defaulted);
+  return length > 0 && !defaulted && static_cast<std::size_t>(size) == text.size();
+}
+
+std::u16string Win32Environment::ErrorText(std::uint32_t code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::u16string text = length > 0 ? FromWide(buffer) : std::u16string();
+  LocalFree(buffer);
+  // The system ends its texts with a line break.
+  while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r' || text.back() == u' ')) text.pop_back();
+  if (text.empty()) text = Format(u"Error %u.", {code});
+  return text;
 }
 
 std::u16string Win32Environment::DecodeAnsi(std::string_view bytes) {

@@ -206,6 +206,11 @@ std::optional<std::u16string> Win32Files::LongPath(const std::u16string& path) {
   return GrowingText([&](wchar_t* buffer, DWORD size) { return GetLongPathNameW(Wide(path), buffer, size); });
 }
 
+std::optional<std::u16string> Win32Files::ShortPath(const std::u16string& path) {
+  if (!Usable(path)) return std::nullopt;
+  return GrowingText([&](wchar_t* buffer, DWORD size) { return GetShortPathNameW(Wide(path), buffer, size); });
+}
+
 std::optional<std::u16string> Win32Files::FullPath(const std::u16string& path) {
   if (!Usable(path)) return std::nullopt;
   return GrowingText(

@@ -23,6 +23,7 @@ class Win32Files final : public Files {
   std::optional<FileIdentity> Identity(const std::u16string& path) override;
   std::optional<std::u16string> TemporaryFolder() override;
   std::optional<std::u16string> LongPath(const std::u16string& path) override;
+  std::optional<std::u16string> ShortPath(const std::u16string& path) override;
   std::optional<std::u16string> FullPath(const std::u16string& path) override;
   std::optional<std::u16string> CombinePath(const std::u16string& folder, const std::u16string& file) override;
   std::vector<FolderEntry> Find(const std::u16string& pattern) override;

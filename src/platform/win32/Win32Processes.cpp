@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/EnvironmentBlock.h"
 #include "platform/win32/Win32Text.h"
 
 namespace tc {
@@ -38,6 +39,20 @@ class Handle {
  private:
   HANDLE handle_ = nullptr;
 };
+
+// The environment block a child is created with; empty when it is the launcher's own, unchanged.
+std::u16string ChildEnvironment(const EnvironmentChanges& changes) {
+  if (changes.empty()) return {};
+  wchar_t* own = GetEnvironmentStringsW();
+  if (!own) return {};
+  std::size_t length = 0;
+  while (own[length] != L'\0' || own[length + 1] != L'\0') ++length;
+  std::u16string block = EnvironmentBlock(std::u16string_view(reinterpret_cast<const char16_t*>(own), length + 1), changes);
+  FreeEnvironmentStringsW(own);
+  return block;
+}
+
+void* BlockOrInherited(std::u16string& block) { return block.empty() ? nullptr : block.data(); }
 
 // What the pipe's reader thread shares with the launcher: the last bytes read, and whether the pipe has ended.
 // The thread may outlive the watch (a grandchild can keep the pipe open), so both hold it.
@@ -125,7 +140,7 @@ class StandardHandles {
 
   bool Ready() const { return ready_; }
 
-  bool Create(const std::u16string& commandLine, PROCESS_INFORMATION& process) {
+  bool Create(const std::u16string& commandLine, const EnvironmentChanges& environment, PROCESS_INFORMATION& process) {
     STARTUPINFOEXW startup{};
     startup.StartupInfo.cb = sizeof(startup);
     startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
@@ -134,8 +149,10 @@ class StandardHandles {
     startup.StartupInfo.hStdError = handles_[1];
     startup.lpAttributeList = List();
     std::u16string buffer = commandLine;
-    return CreateProcessW(nullptr, Wide(buffer), nullptr, nullptr, TRUE, EXTENDED_STARTUPINFO_PRESENT, nullptr,
-                          nullptr, &startup.StartupInfo, &process);
+    std::u16string block = ChildEnvironment(environment);
+    return CreateProcessW(nullptr, Wide(buffer), nullptr, nullptr, TRUE,
+                          EXTENDED_STARTUPINFO_PRESENT | CREATE_UNICODE_ENVIRONMENT, BlockOrInherited(block), nullptr,
+                          &startup.StartupInfo, &process);
   }
 
  private:
@@ -149,13 +166,15 @@ class StandardHandles {
 
 }  // namespace
 
-bool Win32Processes::Start(const std::u16string& commandLine) {
+bool Win32Processes::Start(const std::u16string& commandLine, const EnvironmentChanges& environment) {
   // CreateProcessW may write into the command line, so it gets its own copy.
   std::u16string buffer = commandLine;
+  std::u16string block = ChildEnvironment(environment);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, Wide(buffer), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+  if (!CreateProcessW(nullptr, Wide(buffer), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                      BlockOrInherited(block), nullptr, &startup, &process)) {
     return false;
   }
   CloseHandle(process.hThread);
@@ -164,11 +183,12 @@ bool Win32Processes::Start(const std::u16string& commandLine) {
 }
 
 std::optional<WatchedChild> Win32Processes::StartWatched(const std::u16string& commandLine,
+                                                         const EnvironmentChanges& environment,
                                                          std::uint32_t windowMilliseconds, std::size_t keep) {
   const DWORD start = GetTickCount();
   // Where the watch can't be set up, the child is started as if it were not watched.
   const auto unwatched = [&]() -> std::optional<WatchedChild> {
-    if (!Start(commandLine)) return std::nullopt;
+    if (!Start(commandLine, environment)) return std::nullopt;
     return WatchedChild{};
   };
   auto tail = std::make_shared<PipeTail>(keep);
@@ -183,7 +203,7 @@ std::optional<WatchedChild> Win32Processes::StartWatched(const std::u16string& c
     return unwatched();
   }
   PROCESS_INFORMATION process{};
-  const bool created = handles.Create(commandLine, process);
+  const bool created = handles.Create(commandLine, environment, process);
   // Only the child holds the write end now: the pipe ends when the child (and whatever it started) ends.
   write.Close();
   nul.Close();
@@ -219,8 +239,8 @@ bool KeepsLauncherAlive(std::uint32_t controlEvent) {
   return controlEvent == CTRL_C_EVENT || controlEvent == CTRL_BREAK_EVENT;
 }
 
-std::unique_ptr<KeptConsole> Win32Processes::StartInKeptConsole(const std::u16string& title,
-                                                                const std::u16string& commandLine) {
+KeptConsoleStart Win32Processes::StartInKeptConsole(const std::u16string& title, const std::u16string& commandLine,
+                                                    const EnvironmentChanges& environment) {
   class Console final : public KeptConsole {
    public:
     Console(HANDLE process, HANDLE input, HANDLE output) : process_(process), input_(input), output_(output) {}
@@ -256,7 +276,7 @@ std::unique_ptr<KeptConsole> Win32Processes::StartInKeptConsole(const std::u16st
   // A launcher started from a console program's console would otherwise write into that one.
   if (!AllocConsole()) {
     FreeConsole();
-    if (!AllocConsole()) return nullptr;
+    if (!AllocConsole()) return {nullptr, GetLastError()};
   }
   SetConsoleTitleW(Wide(title));
   SetConsoleCtrlHandler(OnConsoleControl, TRUE);
@@ -266,9 +286,16 @@ std::unique_ptr<KeptConsole> Win32Processes::StartInKeptConsole(const std::u16st
   Handle output(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, share, &inheritable, OPEN_EXISTING, 0, nullptr));
   StandardHandles handles(input.get(), output.get());
   PROCESS_INFORMATION process{};
-  if (!input || !output || !handles.Ready() || !handles.Create(commandLine, process)) return nullptr;
+  if (!input || !output || !handles.Ready() || !handles.Create(commandLine, environment, process)) {
+    const DWORD error = GetLastError();
+    // An empty console left on the screen would only puzzle: the launcher says why instead.
+    input.Close();
+    output.Close();
+    FreeConsole();
+    return {nullptr, error};
+  }
   CloseHandle(process.hThread);
-  return std::make_unique<Console>(process.hProcess, input.release(), output.release());
+  return {std::make_unique<Console>(process.hProcess, input.release(), output.release()), 0};
 }
 
 ConsoleStart Win32Processes::StartInNewConsole(const std::u16string& commandLine) {

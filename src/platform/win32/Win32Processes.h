@@ -7,11 +7,11 @@ namespace tc {
 
 class Win32Processes final : public Processes {
  public:
-  bool Start(const std::u16string& commandLine) override;
-  std::optional<WatchedChild> StartWatched(const std::u16string& commandLine, std::uint32_t windowMilliseconds,
-                                           std::size_t keep) override;
-  std::unique_ptr<KeptConsole> StartInKeptConsole(const std::u16string& title,
-                                                  const std::u16string& commandLine) override;
+  bool Start(const std::u16string& commandLine, const EnvironmentChanges& environment) override;
+  std::optional<WatchedChild> StartWatched(const std::u16string& commandLine, const EnvironmentChanges& environment,
+                                           std::uint32_t windowMilliseconds, std::size_t keep) override;
+  KeptConsoleStart StartInKeptConsole(const std::u16string& title, const std::u16string& commandLine,
+                                      const EnvironmentChanges& environment) override;
   ConsoleStart StartInNewConsole(const std::u16string& commandLine) override;
 };
 

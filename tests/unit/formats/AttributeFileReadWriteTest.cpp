@@ -47,6 +47,7 @@ class FakeFiles final : public Files {
   bool RemoveFile(const std::u16string&) override { return false; }
   std::optional<std::u16string> TemporaryFolder() override { return std::nullopt; }
   std::optional<std::u16string> LongPath(const std::u16string&) override { return std::nullopt; }
+  std::optional<std::u16string> ShortPath(const std::u16string&) override { return std::nullopt; }
   std::optional<std::u16string> FullPath(const std::u16string&) override { return std::nullopt; }
   std::optional<std::u16string> CombinePath(const std::u16string&, const std::u16string&) override {
     return std::nullopt;

@@ -34,13 +34,51 @@ class OpenArchiveTest : public LaunchMachine {
 };
 
 TEST_F(OpenArchiveTest, ADesktopProgramGoesToItsJ2seStarterAsOpened) {
-  const std::u16string jar = u"C:\\My Games\\Sch\u00f6n \u4e2d\\app.jar";
+  const std::u16string jar = u"C:\\My Games\\Sch\u00f6n\\app.jar";
   machine.files.AddFile(jar, JarWithManifest("Manifest-Version: 1.0\r\nMain-Class: demo.Main\r\n\r\n"));
   EXPECT_TRUE(Open(jar, u"-x \"y z\""));
   EXPECT_EQ(machine.processes.started, std::vector<std::u16string>{JavaLine(jar) + u" -x \"y z\""});
   EXPECT_EQ(StoredLastAction(StarterKind::J2se), 1u);
   EXPECT_FALSE(machine.files.Attributes(kTemporaryJar));
   ExpectLaunchErrors({});
+}
+
+// Java reads its command line in the system's code page (here Windows-1252): a name outside it goes in its short
+// form, or, with no short form, Java is not started at all.
+TEST_F(OpenArchiveTest, APathTheCodePageCantHoldGoesInItsShortForm) {
+  const std::u16string game = u"C:\\Games\\\u0418\u0433\u0440\u0430\\game.jar";  // "Igra" in Cyrillic
+  const std::u16string shortGame = u"C:\\Games\\8A3F~1\\game.jar";
+  const std::u16string url = u"file:///C:/Games/%D0%98%D0%B3%D1%80%D0%B0/game.jar";
+  struct Case {
+    const char* what;
+    const char16_t* executable;
+    const char16_t* arguments;
+    bool shortName;
+    std::u16string started;  // "": nothing started, the error shown
+  };
+  const Case cases[] = {
+      {"short form", kJava.c_str(), u"-jar %1", true, u"\"" + kJava + u"\" -jar \"" + shortGame + u"\""},
+      {"URL form untouched", kJava.c_str(), u"-jar %1 %U1", true,
+       u"\"" + kJava + u"\" -jar \"" + shortGame + u"\" " + url},
+      {"no short form", kJava.c_str(), u"-jar %1", false, u""},
+      {"no short form, only the URL", kJava.c_str(), u"-jar x.jar %U1", false, u"\"" + kJava + u"\" -jar x.jar " + url},
+      {"no short form, no Java", u"C:\\7-Zip\\7zFM.exe", u"%1", false, u"\"C:\\7-Zip\\7zFM.exe\" \"" + game + u"\""},
+  };
+  for (const Case& c : cases) {
+    HostMachine m;
+    StoreStarter(m.registry, StarterKind::J2se, 1, u"Starter", c.executable, c.arguments);
+    tc::StoreActions(m.registry, StarterKind::J2se, 1, 0);
+    m.files.AddFile(game, JarWithManifest("Main-Class: demo.Main\r\n"));
+    if (c.shortName) m.files.SetShortName(u"C:\\Games\\\u0418\u0433\u0440\u0430", u"8A3F~1");
+    EXPECT_EQ(OpenArchive(m.context, game, true, u""), !c.started.empty()) << c.what;
+    EXPECT_EQ(m.processes.started, c.started.empty() ? std::vector<std::u16string>{}
+                                                     : std::vector<std::u16string>{c.started}) << c.what;
+    ExpectLaunchErrorsIn(m.ui, c.started.empty() ? std::vector<std::u16string>{
+        u"Java can't open \"game.jar\": its path holds characters that this computer's language setting for programs "
+        u"can't represent, and the drive keeps no short name for it. Move or rename the file so that its path holds "
+        u"only such characters, or turn on \"Use Unicode UTF-8 for worldwide language support\" in Windows' region "
+        u"settings."} : std::vector<std::u16string>{});
+  }
 }
 
 TEST_F(OpenArchiveTest, AnyMidletAttributeMakesASuite) {

@@ -41,7 +41,12 @@ TEST(StartFailure, TheFirstRowTheOutputMatchesSaysWhatWentWrong) {
     std::uint32_t requiredJava = 0;
     std::u16string mainClass = u"app.Missing";
     bool classPath = true;  // the manifest names files, not all of them there
+    std::u16string pathReadWrongly = u"";
   };
+  const std::u16string outsideCodePage =
+      u"Java could not open it: its path holds characters that this computer's language setting for programs can't "
+      u"represent. Move or rename the file so that its path holds only such characters, or turn on \"Use Unicode "
+      u"UTF-8 for worldwide language support\" in Windows' region settings.";
   const std::string longOptions(150, 'x');
   const std::u16string huge = std::u16string(99, u'm') + u"\U0001F600" + std::u16string(60000, u'm');
   const Case cases[] = {
@@ -77,6 +82,11 @@ TEST(StartFailure, TheFirstRowTheOutputMatchesSaysWhatWentWrong) {
            std::u16string(100, u'x')},
       {"Picked up _JAVA_OPTIONS: -Xmx1g\n", u"It ended with exit code 1."},  // the options did not stop it
       {kOutOfMemory, u"It ran out of memory."},
+      {"Error: Unable to access jarfile C:\\Games\\????.jar\r\n", outsideCodePage, 1, 8, 0, u"", false,
+       u"C:\\Games\\????.jar"},
+      {kNoMainClass, outsideCodePage, 1, 8, 0, u"app.Missing", true, u"C:\\Games\\????.jar"},  // before the files
+      {"Error: Unable to access jarfile C:\\Other\\x.jar\r\n", u"It ended with exit code 1.", 1, 8, 0, u"", false,
+       u"C:\\Games\\????.jar"},
       {"", u"It ended with exit code 255.", 255},
       {"", u"It ended with exit code 256 (0x00000100).", 256},
       {"\x01\xff", u"It ended with exit code -1073741515 (0xC0000135).", 0xC0000135},
@@ -88,7 +98,7 @@ TEST(StartFailure, TheFirstRowTheOutputMatchesSaysWhatWentWrong) {
                          c.classPath ? u"libs/helper.jar  present.jar lib%20%C3%A9/b.jar http://example.com/x.jar "
                                        u"/rooted.jar C:/drive.jar ../up.jar more.jar"
                                      : u"present.jar",
-                         u"C:\\Games\\Demo"};
+                         u"C:\\Games\\Demo", c.pathReadWrongly};
     const Diagnosis diagnosis = DiagnoseStartFailure(failure, [&](const std::u16string& path) {
       asked.push_back(path);
       return present.count(path) != 0;

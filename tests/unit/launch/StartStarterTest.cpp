@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "formats/ExecutableHeader.h"
+#include "catalogue/RegistryKey.h"
+#include "launch/ChildSurroundings.h"
 #include "launch/OpenArchive.h"
 #include "launch/StartFailure.h"
 #include "launch/StartStarter.h"
@@ -42,10 +44,17 @@ class StartStarterTest : public LaunchMachine {
     machine.processes.children.assign(children.begin(), children.end());
     return LaunchJar(machine.context, kJar, true, u"");
   }
-  bool Start(std::uint32_t slot, ProgramKind kind, std::vector<WatchedChild> children = {}) {
+  bool Start(std::uint32_t slot, ProgramKind kind, std::vector<WatchedChild> children = {},
+             ProgramFacts program = Desktop()) {
     machine.context.Catalogue().Load();
     machine.processes.children.assign(children.begin(), children.end());
-    return StartStarter(machine.context, StarterKind::J2se, slot, {{kJar}, u"", kJar, kJar, {true, {kind}}});
+    program.look.kind = kind;
+    return StartStarter(machine.context, StarterKind::J2se, slot, {{kJar}, u"", kJar, kJar, program});
+  }
+  static ProgramFacts Desktop() {
+    ProgramFacts program;
+    program.desktop = true;
+    return program;
   }
   static std::u16string Ran(const std::u16string& exe) { return u"\"" + exe + u"\" -jar \"" + kJar + u"\""; }
   static std::u16string EndLine(const char16_t* code) {
@@ -152,6 +161,10 @@ TEST_F(StartStarterTest, ACommandLineProgramRunsInAConsoleThatStaysWithItsLastWo
   EXPECT_EQ(machine.processes.keptKeysAwaited, 5);
   EXPECT_EQ(machine.processes.watched, std::vector<std::u16string>{Ran(u"C:\\fx17\\bin\\javaw.exe")});
   EXPECT_TRUE(machine.ui.dialogsShown.empty());
+  // A console that could not start its program is gone again, and the user is told why.
+  machine.processes.succeed = false;
+  EXPECT_FALSE(Start(1, ProgramKind::Console));
+  ExpectLaunchErrors({u"\"C:\\jdk8\\bin\\java.exe\" could not be started. The system cannot find the file specified."});
 }
 
 TEST_F(StartStarterTest, AProgramThatEndedAtOnceAndWellShowsWhatItWroteAndOffersItsConsole) {
@@ -177,6 +190,57 @@ TEST_F(StartStarterTest, AProgramThatEndedAtOnceAndWellShowsWhatItWroteAndOffers
   ASSERT_EQ(machine.processes.kept.size(), 1u);
   EXPECT_EQ(machine.processes.kept[0].commandLine, Ran(u"C:\\jdk8\\bin\\java.exe"));
   ExpectScriptFollowed();
+}
+
+// Java 8 tells Windows that it scales its windows itself, and then draws them at 100%: on a scaled display Windows
+// scales such a window program as a bitmap instead, through the compatibility layer of this one child.
+TEST_F(StartStarterTest, AJava8WindowProgramIsScaledByWindowsOnAScaledDisplay) {
+  machine.files.AddFile(u"C:\\jdk8\\bin\\java.exe", PeHeaders(kMachineX64, 3));
+  const std::u16string full(32766 - 10, u'L');  // with " DPIUNAWARE" one more than a variable holds
+  struct Case {
+    const char* what;
+    std::uint32_t slot;
+    ProgramKind kind;
+    std::uint32_t dpi;
+    std::u16string layers = u"";  // the launcher's own; "": none
+    bool javaFx = false;
+    std::u16string expected = u"";  // the child's __COMPAT_LAYER; "": the environment unchanged
+  };
+  const Case cases[] = {
+      {"Java 8 at 150%", 1, ProgramKind::Window, 144, u"", false, u"DPIUNAWARE"},
+      {"not judged", 1, ProgramKind::Unknown, 192, u"RunAsInvoker", false, u"RunAsInvoker DPIUNAWARE"},
+      {"never twice", 1, ProgramKind::Window, 144, u"HighDpiAware dpiUnaware"},
+      {"100%", 1, ProgramKind::Window, 96},
+      {"JavaFX scales itself", 1, ProgramKind::Window, 144, u"", true},
+      {"a console program", 1, ProgramKind::Console, 144},
+      {"Java 11", 4, ProgramKind::Window, 144},
+      {"Java 21 in its console", 2, ProgramKind::Window, 144},
+      {"too long with the layer", 1, ProgramKind::Window, 144, full},
+  };
+  for (const Case& c : cases) {
+    HostMachine& m = machine;
+    if (!c.layers.empty()) m.environment.Define(u"__COMPAT_LAYER", c.layers);
+    m.processes.environments.clear();
+    ProgramFacts program = Desktop();
+    program.look.usesJavaFx = c.javaFx;
+    program.displayDpi = c.dpi;
+    EXPECT_TRUE(Start(c.slot, c.kind, {}, program)) << c.what;
+    const EnvironmentChanges expected =
+        c.expected.empty() ? EnvironmentChanges{} : EnvironmentChanges{{u"__COMPAT_LAYER", c.expected}};
+    ASSERT_EQ(m.processes.environments.size(), 1u) << c.what;
+    EXPECT_EQ(m.processes.environments[0], expected) << c.what;
+    m.environment.Define(u"__COMPAT_LAYER", u"");
+  }
+  // The display's scale as the user's settings keep it; anything else is 100%.
+  RegistryKey metrics(machine.registry, RegistryRoot::CurrentUser, u"Control Panel\\Desktop\\WindowMetrics");
+  EXPECT_EQ(DisplayDpi(machine.registry), 96u);
+  for (const auto& [value, dpi] : std::initializer_list<std::pair<std::uint32_t, std::uint32_t>>{
+           {144, 144}, {48, 48}, {960, 960}, {47, 96}, {961, 96}, {0, 96}, {0xFFFFFFFF, 96}}) {
+    metrics.WriteNumber(u"AppliedDPI", value);
+    EXPECT_EQ(DisplayDpi(machine.registry), dpi) << value;
+  }
+  metrics.WriteString(u"AppliedDPI", u"144");
+  EXPECT_EQ(DisplayDpi(machine.registry), 96u);
 }
 
 TEST_F(StartStarterTest, AMidletSuiteIsNamedAsTheUserOpenedIt) {

@@ -33,6 +33,7 @@ class StubbornFiles final : public Files {
   std::optional<FileIdentity> Identity(const std::u16string& path) override { return files_.Identity(path); }
   std::optional<std::u16string> TemporaryFolder() override { return files_.TemporaryFolder(); }
   std::optional<std::u16string> LongPath(const std::u16string& path) override { return files_.LongPath(path); }
+  std::optional<std::u16string> ShortPath(const std::u16string& path) override { return files_.ShortPath(path); }
   std::optional<std::u16string> FullPath(const std::u16string& path) override { return files_.FullPath(path); }
   std::optional<std::u16string> CombinePath(const std::u16string& folder, const std::u16string& file) override {
     return files_.CombinePath(folder, file);
