@@ -3,7 +3,7 @@
 // out a Java runtime's start: its first line "EXIT MILLISECONDS TIMES", then text written to standard error
 // TIMES times, after which it goes on for MILLISECONDS and ends with EXIT. Started in a console, it also logs
 // "console", whether its three standard handles are that console, and the processes attached to it, when
-// TC_PROBE_CONSOLE is set.
+// TC_PROBE_CONSOLE is set; and "layer" with the compatibility layers Windows applies to it, when it has any.
 #include <windows.h>
 
 #include <cstdio>
@@ -54,11 +54,19 @@ void LogConsole() {
   AppendToProbeLog(line.c_str());
 }
 
+void LogCompatibilityLayer() {
+  wchar_t layers[1024] = {};
+  const DWORD length = GetEnvironmentVariableW(L"__COMPAT_LAYER", layers, 1024);
+  if (length == 0 || length >= 1024) return;
+  AppendToProbeLog((std::wstring(L"layer ") + layers).c_str());
+}
+
 }  // namespace
 
 int wmain() {
   if (!AppendCommandLineToProbeLog()) return 2;
   LogConsole();
+  LogCompatibilityLayer();
   ActOutScript();
   return 0;
 }

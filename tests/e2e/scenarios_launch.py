@@ -277,6 +277,19 @@ def java_version_check(wine, machine):
     machine.actions("J2SE", 3)
     viewer = machine.windows(machine.file("viewer8.jar", program_jar("viewer.Viewer")))
     machine.expect_started(f" {viewer}", f'"{java8}" -jar "{viewer}"')
+    # On a display at 150% Windows scales Java 8's window; a name that the code page can't hold reaches Java in
+    # its short form, which names the same file.
+    metrics = "HKCU\\Control Panel\\Desktop\\WindowMetrics"
+    machine._reg_add(metrics, "AppliedDPI", "REG_DWORD", 144)
+    game = machine.file("\u0418\u0433\u0440\u0430.jar", program_jar("viewer.Viewer"))
+    check(machine.open(f' "{machine.windows(game)}"') == 0, "the game did not start")
+    ran, layer = machine.probe_lines(2)
+    short = ran.removeprefix(f'"{java8}" -jar "').removesuffix('"')
+    check(short.isascii() and machine.unix(short).resolve() == game.resolve(),
+          f"the game reached Java as {ran!r}")
+    check(layer == "layer DPIUNAWARE", f"the game ran with {layer!r}")
+    machine.log.unlink()
+    wine.run("reg", "delete", metrics, "/v", "AppliedDPI", "/f")
     for slot, starter, version, button, ran in ((3, "Java 8", 8, 1, java21), (5, "JRE 8", 8, 2, None),
                                                 (6, "JRE 17", 17, 1015, jre17)):
         machine.actions("J2SE", slot, 3)
