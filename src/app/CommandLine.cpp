@@ -52,7 +52,7 @@ OpenFileRequest JavaFileRequest() {
 }
 
 bool OpenJavaFile(Context& context, std::u16string file, bool useDefaultAction,
-                  const std::u16string& externalArguments) {
+                  const std::u16string& externalArguments, bool inConsole) {
   if (!file.empty() && file.front() == u'"') {
     if (file.size() < 3 || file.back() != u'"') {
       ShowLaunchError(context.platform.ui, u"File name error.");
@@ -61,7 +61,7 @@ bool OpenJavaFile(Context& context, std::u16string file, bool useDefaultAction,
     file = file.substr(1, file.size() - 2);
   }
   if (EndsWithIgnoreCase(file, u".jad")) return OpenDescriptor(context, file, useDefaultAction, externalArguments);
-  return OpenArchive(context, file, useDefaultAction, externalArguments);
+  return OpenArchive(context, file, useDefaultAction, externalArguments, inConsole);
 }
 
 int RunCommandLine(Context& context, std::u16string_view commandLine) {
@@ -87,6 +87,8 @@ int RunCommandLine(Context& context, std::u16string_view commandLine) {
     return refused == 0 ? 0 : 1;
   } else if (count >= 2 && t[0] == u"/select") {
     started = OpenJavaFile(context, t[1], false, JoinTokens(t, 2));
+  } else if (count >= 2 && t[0] == u"/console") {
+    started = OpenJavaFile(context, t[1], true, JoinTokens(t, 2), true);
   } else {
     started = OpenJavaFile(context, t[0], true, JoinTokens(t, 1));
   }

@@ -89,6 +89,22 @@ std::optional<FileOptions> ReadFileOptions(Registry& registry, const std::u16str
   return options;
 }
 
+FileOptions OptionsOfFile(Registry& registry, Files& files, const std::u16string& path) {
+  return ReadFileOptions(registry, files.FullPath(path).value_or(path)).value_or(FileOptions{});
+}
+
+std::u16string ArgumentsOfLaunch(const FileOptions& options, const std::u16string& externalArguments) {
+  if (options.arguments.empty()) return externalArguments;
+  if (externalArguments.empty()) return options.arguments;
+  return options.arguments + u" " + externalArguments;
+}
+
+std::u16string JavaOptionsOf(const FileOptions& options) {
+  std::u16string text = options.memory != 0 ? Format(u"-Xmx%um", {options.memory}) : u"";
+  if (!text.empty() && !options.javaOptions.empty()) text += u' ';
+  return text + options.javaOptions;
+}
+
 OptionsWrite WriteFileOptions(Registry& registry, const std::u16string& fullPath, const FileOptions& options) {
   if (options.IsDefault()) return ForgetFileOptions(registry, fullPath) ? OptionsWrite::Written : OptionsWrite::Refused;
   const std::u16string path = KeyPath(fullPath);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/Files.h"
 #include "platform/Registry.h"
 
 namespace tc {
@@ -43,6 +44,15 @@ std::u16string FileOptionsKeyName(std::u16string_view fullPath);
 // The options kept for the file at `fullPath`; nullopt when none are (no key, a key of another path, or one past
 // the first 4096). A value out of range or of another type counts as missing.
 std::optional<FileOptions> ReadFileOptions(Registry& registry, const std::u16string& fullPath);
+
+// The options of a file as it was opened (its full path's), or the defaults when it has none.
+FileOptions OptionsOfFile(Registry& registry, Files& files, const std::u16string& path);
+
+// What "%*" stands for: the file's own arguments, then those of this launch.
+std::u16string ArgumentsOfLaunch(const FileOptions& options, const std::u16string& externalArguments);
+
+// What a Java runtime gets before the template's arguments: "-Xmx<N>m", then the Java options as written.
+std::u16string JavaOptionsOf(const FileOptions& options);
 
 enum class OptionsWrite { Written, TooManyFiles, Refused };
 // Keeps the options for the file, or forgets them when they are all the defaults. Nothing is written when the

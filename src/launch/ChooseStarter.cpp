@@ -6,7 +6,7 @@
 
 namespace tc {
 
-std::uint32_t ChooseStarter(Context& context, StarterKind kind, bool useDefaultAction) {
+std::uint32_t ChooseStarter(Context& context, StarterKind kind, bool useDefaultAction, std::uint32_t fileStarter) {
   StarterCatalogue& catalogue = context.Catalogue();
   Ui& ui = context.platform.ui;
 
@@ -16,7 +16,8 @@ std::uint32_t ChooseStarter(Context& context, StarterKind kind, bool useDefaultA
     if (!catalogue.HasStarters(kind)) return 0;
   }
 
-  std::uint32_t slot = catalogue.ResolveAction(kind);
+  // The file's own starter stands for the kind's action, as a fixed action would.
+  std::uint32_t slot = catalogue.HoldsStarter(kind, fileStarter) ? fileStarter : catalogue.ResolveAction(kind);
   // A stored action always names a starter once loaded; should it not, the user chooses rather than the
   // program running nothing.
   if (!useDefaultAction || !catalogue.HoldsStarter(kind, slot)) {

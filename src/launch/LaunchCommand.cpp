@@ -56,8 +56,9 @@ bool LaunchCommand::UsesPlainValue(std::size_t index) const {
 
 std::optional<std::u16string> LaunchCommand::CommandLine(std::u16string_view externalArguments) const {
   std::u16string line = u"\"" + executableFile_ + u"\" ";
-  // An empty "%*" may take back the space after the executable, but the executable itself is never taken
-  // back, and the space returns when anything but a blank follows: the program's path and its first
+  if (!leading_.empty()) line += leading_ + u" ";
+  // An empty "%*" may take back the space after the executable (and its leading arguments), but neither is ever
+  // taken back, and the space returns when anything but a blank follows: the program's path and its first
   // argument would otherwise run together into one word.
   const std::size_t fixed = line.size() - 1;
   const auto separate = [&](char16_t first) {

@@ -29,6 +29,10 @@ class LaunchCommand {
   // Whether the template asks for the value at `index` as it is ("%1"), not only as a URL ("%U1").
   bool UsesPlainValue(std::size_t index) const;
 
+  // Options for the executable itself, before the template's arguments ("-Xmx512m" for a Java runtime): written as
+  // they stand, never read as a template.
+  void SetLeadingArguments(std::u16string text) { leading_ = std::move(text); }
+
   // The game's screen for "%W" and "%H"; without it they produce nothing, as a value that is not set does.
   void SetScreenSize(ScreenSize size) { screen_ = size; }
 
@@ -49,6 +53,7 @@ class LaunchCommand {
   };
   std::vector<Value> values_;
   std::optional<ScreenSize> screen_;
+  std::u16string leading_;
 };
 
 }  // namespace tc

@@ -29,7 +29,7 @@ bool IsMidletSuite(const AttributeFile& manifest) {
 }  // namespace
 
 bool OpenArchive(Context& context, const std::u16string& archivePath, bool useDefaultAction,
-                 const std::u16string& externalArguments) {
+                 const std::u16string& externalArguments, bool inConsole) {
   Ui& ui = context.platform.ui;
   Files& files = context.platform.files;
 
@@ -46,7 +46,7 @@ bool OpenArchive(Context& context, const std::u16string& archivePath, bool useDe
   AttributeFile descriptor;
   descriptor.Parse(bytes);
   if (!IsMidletSuite(descriptor)) {
-    return LaunchJ2se(context, archivePath, jar, descriptor, useDefaultAction, externalArguments);
+    return LaunchJ2se(context, archivePath, jar, descriptor, useDefaultAction, externalArguments, inConsole);
   }
   // The suite needs nothing more of its archive: held open through the start and its watch, it could not be
   // replaced, and an emulator that opens it for writing would fail.

@@ -8,6 +8,7 @@
 
 #include "base/Path.h"
 #include "base/Text.h"
+#include "catalogue/FileOptions.h"
 #include "formats/AttributeFile.h"
 #include "formats/JarReader.h"
 #include "launch/ArchiveAddress.h"
@@ -143,11 +144,13 @@ bool OpenDescriptor(Context& context, const std::u16string& descriptorPath, bool
     }
   }
 
-  const std::uint32_t slot = ChooseStarter(context, StarterKind::J2me, useDefaultAction);
-  if (slot == 0) return false;
   const std::u16string& shown = openedFile.empty() ? descriptorPath : openedFile;
+  const FileOptions options = OptionsOfFile(context.platform.registry, files, shown);
+  const std::uint32_t slot = ChooseStarter(context, StarterKind::J2me, useDefaultAction, options.starter);
+  if (slot == 0) return false;
+  const ScreenSize chosen = options.width != 0 ? ScreenSize{options.width, options.height} : screen;
   return StartStarter(context, StarterKind::J2me, slot,
-                      {{descriptor, archive}, externalArguments, shown, {}, {}, screen});
+                      {{descriptor, archive}, ArgumentsOfLaunch(options, externalArguments), shown, {}, {}, chosen});
 }
 
 }  // namespace tc

@@ -10,7 +10,9 @@ bool NeedsRuntimeJavaFx(const ProgramFacts& program) {
 }
 
 StartPlan DecideStart(const ProgramFacts& program, const StarterFacts& starter) {
-  const ProgramKind kind = program.look.kind;
+  const ProgramKind kind = program.runs == RunsIn::Console  ? ProgramKind::Console
+                           : program.runs == RunsIn::Window ? ProgramKind::Window
+                                                            : program.look.kind;
   StartPlan plan;
 
   // Only a Java runtime that runs the JAR itself can be held to what the program needs.
@@ -33,8 +35,18 @@ StartPlan DecideStart(const ProgramFacts& program, const StarterFacts& starter) 
 
   // Java 9 and later, and JavaFX since Java 8, scale themselves; a program for the console shows no window.
   constexpr std::uint32_t kLastUnscaledJava = 8;
-  plan.scaledByWindows = program.desktop && starter.javaRuntime && program.displayDpi > kNormalDpi && starter.java != 0 &&
-                         starter.java <= kLastUnscaledJava && kind != ProgramKind::Console && !program.look.usesJavaFx;
+  const bool scaledDisplay = program.desktop && starter.javaRuntime && program.displayDpi > kNormalDpi;
+  switch (program.scaling) {
+    case Scaling::Automatic:
+      plan.scaledByWindows = scaledDisplay && starter.java != 0 && starter.java <= kLastUnscaledJava &&
+                             kind != ProgramKind::Console && !program.look.usesJavaFx;
+      break;
+    case Scaling::ByWindows:
+      plan.scaledByWindows = scaledDisplay;
+      break;
+    case Scaling::ProgramsOwn:
+      break;
+  }
   return plan;
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "catalogue/FileOptions.h"
 #include "launch/ProgramKind.h"
 
 namespace tc {
@@ -20,6 +21,8 @@ struct ProgramFacts {
   std::uint32_t requiredJava = 0;  // the Java its main class needs; 0 for any Java, or when unknown
   bool javaFxOnClassPath = false;  // its Class-Path names JavaFX's own JARs
   std::uint32_t displayDpi = kNormalDpi;  // the scale of the display it will show on
+  RunsIn runs = RunsIn::AsJudged;          // what the user said of it, over the walk's judgement
+  Scaling scaling = Scaling::Automatic;
 };
 
 // What the launch learned about the starter about to run it.

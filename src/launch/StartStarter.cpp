@@ -124,6 +124,7 @@ std::optional<Child> MakeChild(Context& context, const Starter& starter, const s
     command.AddQuotedValue(readable.value_or(path), path);
   }
   if (launch.screen) command.SetScreenSize(*launch.screen);
+  if (facts.javaRuntime) command.SetLeadingArguments(launch.javaOptions);
   std::optional<std::u16string> line = command.CommandLine(launch.externalArguments);
   if (!line) return std::nullopt;
   Child child{std::move(*line), {}};

@@ -22,6 +22,7 @@ struct Launch {
   std::u16string archive;              // a desktop JAR, whose manifest explains a failure; "" for a MIDlet suite
   ProgramFacts program;                // what the launch learned of the program
   std::optional<ScreenSize> screen = {};  // "%W" and "%H": a MIDlet suite's screen
+  std::u16string javaOptions = {};        // what a Java runtime gets before the template's arguments
 };
 
 // Records the slot as the kind's last action and starts its starter; true when a process was created.

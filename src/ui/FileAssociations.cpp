@@ -24,12 +24,30 @@ struct FileType {
   const char16_t* extension;
   const char16_t* progId;
   const char16_t* description;
+  bool console;  // a desktop program may run in a console
 };
 
 constexpr FileType kFileTypes[] = {
-    {u".jad", u"Tessaly-Corvalo.jad", u"Java Application Descriptor"},
-    {u".jar", u"Tessaly-Corvalo.jar", u"Java Archive"},
+    {u".jad", u"Tessaly-Corvalo.jad", u"Java Application Descriptor", false},
+    {u".jar", u"Tessaly-Corvalo.jar", u"Java Archive", true},
 };
+
+// The verbs of Explorer's context menu beside "Open": the name it shows, and the command-line form it runs.
+struct Verb {
+  const char16_t* key;
+  const char16_t* name;
+  const char16_t* arguments;
+  bool consoleOnly;
+};
+
+constexpr Verb kVerbs[] = {
+    {u"console", u"Open in a &Console", u"/console \"%1\" %*", true},
+    {u"select", u"Open with a &Starter...", u"/select \"%1\" %*", false},
+    {u"options", u"Start &Options...", u"/options \"%1\"", false},
+};
+
+// Windows' drop target for programs: files dropped onto a JAR or JAD start it with their paths as "%*".
+constexpr char16_t kProgramDropTarget[] = u"{86C86720-42A0-1069-A2E8-08002B30309D}";
 
 // One value, by its path under the root. A key of the program's own is deleted whole on unregistering; in a key
 // that other programs share only this value goes, and a string only while it still holds what was written.
@@ -51,7 +69,8 @@ std::vector<Entry> DefaultEntries() {
 }
 
 std::vector<Entry> ProgramEntries(const std::u16string& program) {
-  const std::u16string command = u"\"" + program + u"\" \"%1\"";
+  const std::u16string quoted = u"\"" + program + u"\" ";
+  const std::u16string command = quoted + u"\"%1\"";
   const std::u16string application = kClasses + std::u16string(kApplication);
   const std::u16string capabilities = kCapabilities;
   std::vector<Entry> entries;
@@ -59,7 +78,16 @@ std::vector<Entry> ProgramEntries(const std::u16string& program) {
     const std::u16string progId = kClasses + std::u16string(type.progId);
     entries.push_back({progId, u"", type.description, RegistryType::String, true});
     entries.push_back({progId + u"\\DefaultIcon", u"", program + u",0", RegistryType::String, true});
-    entries.push_back({progId + u"\\shell\\open\\command", u"", command, RegistryType::String, true});
+    // "Open" stays the verb of a double-click; the files dropped onto the file follow as "%*".
+    entries.push_back({progId + u"\\shell", u"", u"open", RegistryType::String, true});
+    entries.push_back({progId + u"\\shell\\open\\command", u"", command + u" %*", RegistryType::String, true});
+    for (const Verb& verb : kVerbs) {
+      if (verb.consoleOnly && !type.console) continue;
+      const std::u16string key = progId + u"\\shell\\" + verb.key;
+      entries.push_back({key, u"", verb.name, RegistryType::String, true});
+      entries.push_back({key + u"\\command", u"", quoted + verb.arguments, RegistryType::String, true});
+    }
+    entries.push_back({progId + u"\\shellex\\DropHandler", u"", kProgramDropTarget, RegistryType::String, true});
     // Windows' way of offering a program in "Open with" without taking the type from another one.
     entries.push_back({kClasses + std::u16string(type.extension) + u"\\OpenWithProgids", type.progId, u"",
                        RegistryType::None, false});

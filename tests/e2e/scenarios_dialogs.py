@@ -264,7 +264,16 @@ def registration(program):
         prog_id = f"{CLASSES}\\Tessaly-Corvalo{extension}"
         keys[prog_id] = {"(Default)": ("REG_SZ", description)}
         keys[f"{prog_id}\\DefaultIcon"] = {"(Default)": ("REG_SZ", f"{program},0")}
-        keys[f"{prog_id}\\shell\\open\\command"] = {"(Default)": command}
+        keys[f"{prog_id}\\shell"] = {"(Default)": ("REG_SZ", "open")}
+        keys[f"{prog_id}\\shell\\open\\command"] = {"(Default)": ("REG_SZ", f'"{program}" "%1" %*')}
+        verbs = [("select", "Open with a &Starter...", '/select "%1" %*'), ("options", "Start &Options...", '/options "%1"')]
+        if extension == ".jar":
+            verbs.append(("console", "Open in a &Console", '/console "%1" %*'))
+        for verb, name, arguments in verbs:
+            keys[f"{prog_id}\\shell\\{verb}"] = {"(Default)": ("REG_SZ", name)}
+            keys[f"{prog_id}\\shell\\{verb}\\command"] = {"(Default)": ("REG_SZ", f'"{program}" {arguments}')}
+        keys[f"{prog_id}\\shellex\\DropHandler"] = {
+            "(Default)": ("REG_SZ", "{86C86720-42A0-1069-A2E8-08002B30309D}")}
         keys[f"{CLASSES}\\{extension}\\OpenWithProgids"] = {f"Tessaly-Corvalo{extension}": ("REG_NONE", "")}
     return keys
 

@@ -123,6 +123,9 @@ TEST_F(RunCommandLineTest, FilesGoToTheirFlowByExtension) {
       {u"/select C:\\d\\x.jad", u"No \"MIDlet-Jar-Size\" attribute is defined in the JAD file."},
       {u"/setup C:\\d\\x.jad", u"File \"/setup\" read error."},  // "/setup" is a switch only alone
       {u"/select", u"File \"/select\" read error."},             // "/select" needs a file after it
+      {u"/console C:\\d\\x.jad -v", u"No \"MIDlet-Jar-Size\" attribute is defined in the JAD file."},  // as without it
+      {u"/console C:\\d\\x.jar", u"File \"C:\\d\\x.jar\" read error."},
+      {u"/console", u"File \"/console\" read error."},
       {u"/SETUP", u"File \"/SETUP\" read error."},               // switches are case-sensitive
       {u"/register C:\\d\\x.jad", u"File \"/register\" read error."},  // the installer's switches only alone
       {u"/Unregister", u"File \"/Unregister\" read error."},

@@ -1,7 +1,11 @@
 // The J2SE flow: which starter runs, when the user is asked, and what is remembered.
 #include <gtest/gtest.h>
 
+#include "catalogue/FileOptions.h"
+#include "formats/ExecutableHeader.h"
 #include "launch/LaunchCommand.h"
+#include "launch/LaunchJ2se.h"
+#include "unit/detect/SdkLayout.h"
 #include "unit/launch/LaunchMachine.h"
 
 namespace tc {
@@ -54,6 +58,59 @@ TEST_F(LaunchJ2seTest, ACommandLineTooLongForAProcessStartsNothing) {
   StoreActions(StarterKind::J2se, 1, 0);
   EXPECT_FALSE(Launch(true, std::u16string(kMaxCommandLineLength, u'x')));
   EXPECT_TRUE(machine.processes.started.empty());
+  ExpectLaunchErrors({});
+}
+
+// What the user said about the file: its starter, its Java options right after a Java runtime's executable, its
+// arguments before those of the launch, the console over the walk's judgement; never read as a template.
+TEST_F(LaunchJ2seTest, TheFilesOptionsGoWhereTheyBelong) {
+  StoreTwoStarters(1, 0);
+  Store(StarterKind::J2se, 4, u"Archiver", u"C:\\7-Zip\\7zFM.exe", u"%1 %*");
+  machine.files.AddFile(u"C:\\jre8\\bin\\javaw.exe", PeHeaders(kMachineX64, 2));
+  machine.files.AddFile(u"C:\\jre8\\bin\\java.exe", PeHeaders(kMachineX64, 3));
+  const std::u16string jar = u"\"C:\\a b\\x.jar\"";
+  struct Case {
+    const char* what;
+    FileOptions options;
+    std::u16string external;
+    std::u16string started;
+    bool inConsole = false;
+  };
+  const auto options = [](std::uint32_t starter, std::uint32_t memory, std::u16string java, std::u16string arguments,
+                          RunsIn runs = RunsIn::AsJudged) {
+    return FileOptions{starter, runs, Scaling::Automatic, memory, std::move(java), std::move(arguments)};
+  };
+  const Case cases[] = {
+      {"memory and options after the executable", options(0, 4096, u"-Dsun.java2d.uiScale=1", u""), u"",
+       u"\"C:\\jre8\\bin\\javaw.exe\" -Xmx4096m -Dsun.java2d.uiScale=1 -jar " + jar},
+      {"the file's arguments first", options(0, 0, u"", u"\"a b\" %1"), u"-v",
+       u"\"C:\\jre8\\bin\\javaw.exe\" -jar " + jar + u" \"a b\" %1 -v"},
+      {"options are the user's text", options(0, 0, u"-Dx=%1 %*", u""), u"",
+       u"\"C:\\jre8\\bin\\javaw.exe\" -Dx=%1 %* -jar " + jar},
+      {"the file's starter, its template kept", options(3, 16, u"", u"in"), u"",
+       u"\"C:\\jdk17\\bin\\java.exe\" -Xmx16m -Xmx64m -jar " + jar + u" in"},
+      {"no Java runtime: no Java options", options(4, 512, u"-Dx", u"in"), u"out",
+       u"\"C:\\7-Zip\\7zFM.exe\" " + jar + u" in out"},
+      {"a starter slot that holds none", options(9, 0, u"", u""), u"", u"\"C:\\jre8\\bin\\javaw.exe\" -jar " + jar},
+      {"runs in a console", options(0, 0, u"", u"", RunsIn::Console), u"",
+       u"\"C:\\jre8\\bin\\java.exe\" -jar " + jar},
+      {"in a console by the command line", options(0, 0, u"", u"", RunsIn::Window), u"",
+       u"\"C:\\jre8\\bin\\java.exe\" -jar " + jar, true},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(WriteFileOptions(machine.registry, kJar, c.options), OptionsWrite::Written) << c.what;
+    machine.processes.started.clear();
+    machine.processes.kept.clear();
+    JarReader reader;
+    AttributeFile manifest;
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(reader.OpenJar(machine.files, kJar) && reader.ReadEntry("META-INF/MANIFEST.MF", bytes));
+    manifest.Parse(bytes);
+    EXPECT_TRUE(LaunchJ2se(machine.context, kJar, reader, manifest, true, c.external, c.inConsole)) << c.what;
+    EXPECT_EQ(machine.processes.started, std::vector<std::u16string>{c.started}) << c.what;
+    EXPECT_EQ(machine.processes.kept.size(), c.started.find(u"java.exe\" -jar") != std::u16string::npos ? 1u : 0u)
+        << c.what;
+  }
   ExpectLaunchErrors({});
 }
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "catalogue/FileOptions.h"
 #include "launch/ArchiveAddress.h"
 #include "launch/OpenDescriptor.h"
 #include "ui/ControlIds.h"
@@ -59,6 +60,16 @@ TEST_F(OpenDescriptorTest, AMatchingSizeStartsWithoutAskingOrWriting) {
   ExpectLaunchErrors({});
   EXPECT_EQ(Content(kJad), Jad("12"));
   EXPECT_EQ(StoredLastAction(StarterKind::J2me), 1u);
+
+  // The file's own starter, screen and arguments.
+  Store(StarterKind::J2me, 3, u"KEmulator", u"C:\\KEmulator\\KEmulator.exe", u"-jad %1 -screen %Wx%H %*");
+  FileOptions options;
+  options = {3, RunsIn::Console, Scaling::ByWindows, 512, u"-Dx", u"-v", 176, 208};  // J2SE's are not used
+  ASSERT_EQ(WriteFileOptions(machine.registry, kJad, options), OptionsWrite::Written);
+  machine.context.Catalogue().Load();
+  EXPECT_TRUE(Open(kJad, true, u"x"));
+  EXPECT_EQ(machine.processes.started.back(), u"\"C:\\KEmulator\\KEmulator.exe\" -jad \"" + kJad + u"\" -screen 176x208 -v x");
+  EXPECT_TRUE(machine.processes.environments.back().empty());
 }
 
 TEST_F(OpenDescriptorTest, EachFailureSaysWhatIsWrongAndChangesNothing) {

@@ -47,7 +47,19 @@ class FileAssociationsTest : public DialogMachine {
       const std::u16string progId = u"Tessaly-Corvalo" + type;
       EXPECT_TRUE(Default(progId).has_value() && !Default(progId)->empty()) << ToUtf8(progId);
       EXPECT_EQ(Default(progId + u"\\DefaultIcon"), program + u",0");
-      EXPECT_EQ(Default(progId + u"\\shell\\open\\command"), u"\"" + program + u"\" \"%1\"");
+      // "Open" first, the files dropped onto it after; then the verbs of the context menu.
+      EXPECT_EQ(Default(progId + u"\\shell"), u"open");
+      EXPECT_EQ(Default(progId + u"\\shell\\open\\command"), u"\"" + program + u"\" \"%1\" %*");
+      EXPECT_EQ(Default(progId + u"\\shellex\\DropHandler"), u"{86C86720-42A0-1069-A2E8-08002B30309D}");
+      const std::pair<std::u16string, std::u16string> verbs[] = {
+          {u"select", u"Open with a &Starter...|/select \"%1\" %*"},
+          {u"options", u"Start &Options...|/options \"%1\""},
+          {u"console", type == u".jar" ? u"Open in a &Console|/console \"%1\" %*" : u"|"}};
+      for (const auto& [verb, expected] : verbs) {
+        const std::u16string key = progId + u"\\shell\\" + verb;
+        const std::u16string name = Default(key).value_or(u""), command = Default(key + u"\\command").value_or(u"");
+        EXPECT_EQ(name + u"|" + (command.empty() ? u"" : command.substr(program.size() + 3)), expected);
+      }
       const auto marker =
           StoredValue(RegistryRoot::CurrentUser, u"Software\\Classes\\" + type + u"\\OpenWithProgids", progId);
       ASSERT_TRUE(marker.has_value()) << ToUtf8(type);
@@ -88,7 +100,7 @@ TEST_F(FileAssociationsTest, YesPointsBothTypesAtProgIdsThatOpenTheRunningProgra
   AssociateFileTypes(machine.context, 0x42);
   ExpectAssociated();
   EXPECT_EQ(Default(u"Tessaly-Corvalo.jar\\shell\\open\\command"),
-            u"\"D:\\Tools\\Tessaly Corvalo\\TessalyCorvalo.exe\" \"%1\"");
+            u"\"D:\\Tools\\Tessaly Corvalo\\TessalyCorvalo.exe\" \"%1\" %*");
   EXPECT_EQ(machine.shell.associationNotices, 1);
   ExpectScriptFollowed();
 }
