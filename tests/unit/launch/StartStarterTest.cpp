@@ -205,6 +205,7 @@ TEST_F(StartStarterTest, AJava8WindowProgramIsScaledByWindowsOnAScaledDisplay) {
     std::u16string layers = u"";  // the launcher's own; "": none
     bool javaFx = false;
     std::u16string expected = u"";  // the child's __COMPAT_LAYER; "": the environment unchanged
+    Scaling scaling = Scaling::Automatic;  // the user's choice for the file
   };
   const Case cases[] = {
       {"Java 8 at 150%", 1, ProgramKind::Window, 144, u"", false, u"DPIUNAWARE"},
@@ -216,6 +217,10 @@ TEST_F(StartStarterTest, AJava8WindowProgramIsScaledByWindowsOnAScaledDisplay) {
       {"Java 11", 4, ProgramKind::Window, 144},
       {"Java 21 in its console", 2, ProgramKind::Window, 144},
       {"too long with the layer", 1, ProgramKind::Window, 144, full},
+      {"the program's own, as the user says", 1, ProgramKind::Window, 144, u"", false, u"", Scaling::ProgramsOwn},
+      {"scaled by Windows, as the user says", 4, ProgramKind::Console, 120, u"", true, u"DPIUNAWARE",
+       Scaling::ByWindows},
+      {"not at 100%, whatever the user says", 4, ProgramKind::Window, 96, u"", false, u"", Scaling::ByWindows},
   };
   for (const Case& c : cases) {
     HostMachine& m = machine;
@@ -224,6 +229,7 @@ TEST_F(StartStarterTest, AJava8WindowProgramIsScaledByWindowsOnAScaledDisplay) {
     ProgramFacts program = Desktop();
     program.look.usesJavaFx = c.javaFx;
     program.displayDpi = c.dpi;
+    program.scaling = c.scaling;
     EXPECT_TRUE(Start(c.slot, c.kind, {}, program)) << c.what;
     const EnvironmentChanges expected =
         c.expected.empty() ? EnvironmentChanges{} : EnvironmentChanges{{u"__COMPAT_LAYER", c.expected}};
