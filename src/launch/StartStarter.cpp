@@ -78,7 +78,7 @@ StartFailure FailureFacts(Context& context, const Starter& starter, std::u16stri
   const std::u16string mainClass = MainClassName(manifest);
   if (IsJarStarter(starter)) failure.mainClass = mainClass;
   failure.classPath = ManifestValue(manifest, u"Class-Path");
-  failure.requiredJava = MainClassJavaVersion(jar, mainClass).value_or(0);
+  failure.requiredJava = launch.program.requiredJava;
   return failure;
 }
 
