@@ -126,7 +126,7 @@ void J2meScanner::AddJarEmulator(const char16_t* jarName) {
   for (const std::u16string& folder : EmulatorFolders()) {
     const std::u16string jarPath = JoinPath(folder, jarName);
     // The template can't carry a folder whose name holds a placeholder: "%1" in it would be replaced.
-    if (HoldsPlaceholder(jarPath) || !FileExists(files, jarPath)) continue;
+    if (HoldsPlaceholder(jarPath, StarterKind::J2me) || !FileExists(files, jarPath)) continue;
     const std::u16string& java = JavaRuntime();
     if (java.empty()) return;
     JarReader jar;

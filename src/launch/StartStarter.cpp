@@ -106,7 +106,7 @@ Diagnosis Diagnose(Context& context, const StartFailure& failure) {
 // The program in the launcher's own console, which stays until the user has read its last words.
 bool RunInKeptConsole(Context& context, const Starter& starter, const std::u16string& executable,
                       const Launch& launch) {
-  LaunchCommand command(executable, starter.arguments);
+  LaunchCommand command(executable, starter.arguments, StarterKind::J2se);
   for (const std::u16string& value : launch.values) command.AddQuotedValue(value);
   const std::optional<std::u16string> line = command.CommandLine(launch.externalArguments);
   if (!line) return false;
@@ -184,7 +184,7 @@ bool StartStarter(Context& context, StarterKind kind, std::uint32_t slot, const 
   if (console && (consoleJava || launch.look.kind == ProgramKind::Console)) {
     return RunInKeptConsole(context, starter, *console, launch);
   }
-  LaunchCommand command(starter.executableFile, starter.arguments);
+  LaunchCommand command(starter.executableFile, starter.arguments, kind);
   for (const std::u16string& value : launch.values) command.AddQuotedValue(value);
   if (launch.screen) command.SetScreenSize(*launch.screen);
   Processes& processes = context.platform.processes;
