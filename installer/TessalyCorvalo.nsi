@@ -24,7 +24,6 @@ XPStyle on  ; common controls 6, which draw the shield on a button
 !include WinMessages.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaly Corvalo"
-!define MUTEX "{5B2E7D14-9A3C-4F61-B8D0-72C4E19A6F35}"
 !define ASIDE "TessalyCorvalo.exe.old"  ; the installed program, moved aside until it is replaced or removed
 
 Var AllUsers     ; 1: for everyone on this computer
@@ -69,19 +68,6 @@ PageExEnd
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; A mutex held by a program of more rights than this one is one it may not open: held all the same.
-!macro RETURN_IF_HELD name
-  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${name}") p.r1 ?e'
-  Pop $2
-  ${If} $1 != 0
-    System::Call 'kernel32::CloseHandle(p r1)'
-    Return
-  ${EndIf}
-  ${If} $2 = 5  ; ERROR_ACCESS_DENIED
-    Return
-  ${EndIf}
-!macroend
-
 !macro SHARED_FUNCTIONS un
 ; Windows asks for an administrator's consent only for a program started with the "runas" verb: this starts $R8 with
 ; the parameters $R9 that way, waits, and ends with that one's exit code. Returns with $0 = 1 when it may go on as it
@@ -117,13 +103,12 @@ Function ${un}Elevate
   ${EndIf}
 FunctionEnd
 
-; Each running program holds a mutex in its session and one in the Global namespace, which the installer of any user
-; or session may open. Whatever they say, a running program's file can be moved but not written: the installed
-; program is moved aside and opened for writing. $0 = 1 while it runs; else the installed program lies aside.
+; A program running from this folder, in any user's session, keeps the installed program's file in use: it can be
+; moved but not written. So the installed program is moved aside and opened for writing. No mutex is asked: its name
+; would not tell which folder a program runs from, and anyone could hold it and so hold up every installation.
+; $0 = 1 while it runs; else the installed program lies aside.
 Function ${un}IsRunning
   StrCpy $0 1
-  !insertmacro RETURN_IF_HELD "${MUTEX}"
-  !insertmacro RETURN_IF_HELD "Global\${MUTEX}"
   ${If} ${FileExists} "$INSTDIR\TessalyCorvalo.exe"
     Delete "$INSTDIR\${ASIDE}"
     ClearErrors
