@@ -405,15 +405,24 @@ Section "Uninstall"
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"
 
   ; Run in place, this uninstaller keeps its own file open until it ends. For everyone, Windows deletes it and the
-  ; folder when it next starts; per user, a copy in the user's temporary folder does once this one has ended.
+  ; folder when it next starts. Per user, a copy in the user's temporary folder removes them once this one has ended;
+  ; since no program can delete its own file, cmd starts that copy, waits for it and then deletes it. The copy's
+  ; command line reaches cmd in variables that cmd expands only after it has parsed its own line (/v:on), so that no
+  ; character of a folder's name (& ^ % !) is taken for cmd's. The copy's name ends in .exe: cmd's start would open
+  ; any other with the program of its file type.
   SetOutPath "$TEMP"  ; a folder that is a process's current one can't be removed
   ${If} $AllUsers == 1
     Delete /REBOOTOK "$INSTDIR\Uninstall.exe"
     RMDir /REBOOTOK "$INSTDIR"
   ${Else}
     GetTempFileName $1
+    Delete $1
+    StrCpy $1 "$1.exe"
     CopyFiles /SILENT "$EXEPATH" $1
     System::Call 'kernel32::GetCurrentProcessId() i.r2'
-    Exec '"$1" /RemoveAfter=$2 _?=$INSTDIR'
+    StrCpy $R9 '"$1" /RemoveAfter=$2 _?=$INSTDIR'
+    System::Call 'kernel32::SetEnvironmentVariableW(w "TC_REMOVER", w R9)'
+    System::Call 'kernel32::SetEnvironmentVariableW(w "TC_REMOVER_FILE", w r1)'
+    ExecShell "" "$SYSDIR\cmd.exe" '/d /q /v:on /c start "" /wait !TC_REMOVER! & del /f /q "!TC_REMOVER_FILE!"' SW_HIDE
   ${EndIf}
 SectionEnd

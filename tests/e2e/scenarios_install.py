@@ -185,10 +185,13 @@ def installer_installs_and_uninstalls_per_user(wine):
     quiet = entry["QuietUninstallString"][1]
     code = quiet_uninstall(wine, quiet.rpartition("\\")[0]).exit_code()
     check(code == 1 and registry_snapshot(wine) == before, f"given the parent folder, the uninstaller exited {code}")
+    temporary = machine.unix(wine.run("cmd.exe", "/c", "echo %TEMP%").strip())
+    temporary_files = set(temporary.iterdir())
     code = quiet_uninstall(wine, quiet).exit_code()
     check(code == 0 and "HKEY_" not in wine.reg_query(UNINSTALL), f"the uninstaller exited {code}")
-    # Its own file goes once it has ended, by a copy of it that waits for that.
+    # Its own file goes once it has ended, by a copy of it that waits for that; and the copy goes after it.
     wait_until(lambda: not folder.exists(), "the uninstaller's folder is still there")
+    wait_until(lambda: set(temporary.iterdir()) <= temporary_files, "the uninstaller's copy is left in %TEMP%")
     check(not shortcut.exists(), "the Start-menu shortcut is still there")
     snapshot = registry_snapshot(wine)
     settings = SETTINGS.upper().replace("HKCU", "HKEY_CURRENT_USER")
