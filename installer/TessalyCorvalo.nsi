@@ -24,7 +24,6 @@ XPStyle on  ; common controls 6, which draw the shield on a button
 !include WinMessages.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tessaly Corvalo"
-!define MUTEX "{5B2E7D14-9A3C-4F61-B8D0-72C4E19A6F35}"
 !define ASIDE "TessalyCorvalo.exe.old"  ; the installed program, moved aside until it is replaced or removed
 
 Var AllUsers     ; 1: for everyone on this computer
@@ -69,19 +68,6 @@ PageExEnd
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; A mutex held by a program of more rights than this one is one it may not open: held all the same.
-!macro RETURN_IF_HELD name
-  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${name}") p.r1 ?e'
-  Pop $2
-  ${If} $1 != 0
-    System::Call 'kernel32::CloseHandle(p r1)'
-    Return
-  ${EndIf}
-  ${If} $2 = 5  ; ERROR_ACCESS_DENIED
-    Return
-  ${EndIf}
-!macroend
-
 !macro SHARED_FUNCTIONS un
 ; Windows asks for an administrator's consent only for a program started with the "runas" verb: this starts $R8 with
 ; the parameters $R9 that way, waits, and ends with that one's exit code. Returns with $0 = 1 when it may go on as it
@@ -117,13 +103,12 @@ Function ${un}Elevate
   ${EndIf}
 FunctionEnd
 
-; Each running program holds a mutex in its session and one in the Global namespace, which the installer of any user
-; or session may open. Whatever they say, a running program's file can be moved but not written: the installed
-; program is moved aside and opened for writing. $0 = 1 while it runs; else the installed program lies aside.
+; A program running from this folder, in any user's session, keeps the installed program's file in use: it can be
+; moved but not written. So the installed program is moved aside and opened for writing. No mutex is asked: its name
+; would not tell which folder a program runs from, and anyone could hold it and so hold up every installation.
+; $0 = 1 while it runs; else the installed program lies aside.
 Function ${un}IsRunning
   StrCpy $0 1
-  !insertmacro RETURN_IF_HELD "${MUTEX}"
-  !insertmacro RETURN_IF_HELD "Global\${MUTEX}"
   ${If} ${FileExists} "$INSTDIR\TessalyCorvalo.exe"
     Delete "$INSTDIR\${ASIDE}"
     ClearErrors
@@ -420,15 +405,24 @@ Section "Uninstall"
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"
 
   ; Run in place, this uninstaller keeps its own file open until it ends. For everyone, Windows deletes it and the
-  ; folder when it next starts; per user, a copy in the user's temporary folder does once this one has ended.
+  ; folder when it next starts. Per user, a copy in the user's temporary folder removes them once this one has ended;
+  ; since no program can delete its own file, cmd starts that copy, waits for it and then deletes it. The copy's
+  ; command line reaches cmd in variables that cmd expands only after it has parsed its own line (/v:on), so that no
+  ; character of a folder's name (& ^ % !) is taken for cmd's. The copy's name ends in .exe: cmd's start would open
+  ; any other with the program of its file type.
   SetOutPath "$TEMP"  ; a folder that is a process's current one can't be removed
   ${If} $AllUsers == 1
     Delete /REBOOTOK "$INSTDIR\Uninstall.exe"
     RMDir /REBOOTOK "$INSTDIR"
   ${Else}
     GetTempFileName $1
+    Delete $1
+    StrCpy $1 "$1.exe"
     CopyFiles /SILENT "$EXEPATH" $1
     System::Call 'kernel32::GetCurrentProcessId() i.r2'
-    Exec '"$1" /RemoveAfter=$2 _?=$INSTDIR'
+    StrCpy $R9 '"$1" /RemoveAfter=$2 _?=$INSTDIR'
+    System::Call 'kernel32::SetEnvironmentVariableW(w "TC_REMOVER", w R9)'
+    System::Call 'kernel32::SetEnvironmentVariableW(w "TC_REMOVER_FILE", w r1)'
+    ExecShell "" "$SYSDIR\cmd.exe" '/d /q /v:on /c start "" /wait !TC_REMOVER! & del /f /q "!TC_REMOVER_FILE!"' SW_HIDE
   ${EndIf}
 SectionEnd

@@ -1,8 +1,5 @@
 // The Windows entry: brings up the process-wide services, runs the command line, and takes them down again.
 #include <windows.h>
-#include <sddl.h>
-
-#include <string>
 
 #include "app/CommandLine.h"
 #include "platform/win32/MsxmlXml.h"
@@ -20,23 +17,10 @@
 
 namespace {
 
+// The program's single-instance marker, in its session. The installer does not wait on it, nor on any name: a name
+// says nothing of the folder a program runs from, and anyone may hold one. It waits while the installed program's
+// file is in use, which only a program running from that folder does.
 constexpr wchar_t kProgramMutex[] = L"{5B2E7D14-9A3C-4F61-B8D0-72C4E19A6F35}";
-
-// The installer waits while this program runs. The mutex of the session serves its own session; this one, in the
-// Global namespace, serves an installer of any user or session, which may open it for waiting only.
-HANDLE HoldMutexForEveryone() {
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;0x00100000;;;WD)", SDDL_REVISION_1, &descriptor,
-                                                            nullptr)) {
-    return nullptr;
-  }
-  SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
-  // Asking for SYNCHRONIZE alone also opens the one that an instance of another user already made.
-  const std::wstring name = std::wstring(L"Global\\") + kProgramMutex;
-  HANDLE mutex = CreateMutexExW(&attributes, name.c_str(), 0, SYNCHRONIZE);
-  LocalFree(descriptor);
-  return mutex;
-}
 
 }  // namespace
 
@@ -44,7 +28,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   // COM and the common controls start before the first window or COM object (StartComAndControls), not here: a
   // launch that shows nothing then loads neither.
   HANDLE marker = CreateMutexW(nullptr, FALSE, kProgramMutex);
-  HANDLE markerForEveryone = HoldMutexForEveryone();
 
   int exitCode = 1;
   {
@@ -64,7 +47,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   }
 
   tc::EndComAndControls();
-  if (markerForEveryone) CloseHandle(markerForEveryone);
   if (marker) CloseHandle(marker);
   return exitCode;
 }

@@ -21,8 +21,9 @@ constexpr int kEmulatorDepth = 2;
 
 // How each emulator that is a JAR is started, told apart by what its JAR holds: the first row of its JAR's name
 // whose entry is there (or that needs none) gives the template's end, which hands over the game's screen in the
-// emulator's own syntax where it takes one. FreeJ2ME-Plus's versions put the size in different places, and
-// nothing in its JAR tells which: it gets the URL alone.
+// emulator's own syntax where it takes one. FreeJ2ME-Plus with its FJGUI class takes the game, then whether to
+// start full screen (0: in a window), then the width and height; its older versions put the size in different
+// places, and nothing in their JAR tells which: they get the URL alone.
 struct JarEmulatorForm {
   const char16_t* name;
   const char16_t* jarName;
@@ -32,6 +33,7 @@ struct JarEmulatorForm {
 constexpr JarEmulatorForm kJarEmulatorForms[] = {
     {u"MicroEmulator", u"microemulator.jar", "org/microemu/device/resizable/device.xml", u"--resizableDevice %W %H %1"},
     {u"MicroEmulator", u"microemulator.jar", nullptr, u"%1"},
+    {u"FreeJ2ME-Plus", u"freej2me.jar", "org/recompile/freej2me/FJGUI.class", u"%U2 0 %W %H"},
     {u"FreeJ2ME-Plus", u"freej2me.jar", "org/recompile/freej2me/AWTGUI.class", u"%U2"},
     {u"FreeJ2ME", u"freej2me.jar", nullptr, u"%U2 %W %H"},
 };
@@ -126,7 +128,7 @@ void J2meScanner::AddJarEmulator(const char16_t* jarName) {
   for (const std::u16string& folder : EmulatorFolders()) {
     const std::u16string jarPath = JoinPath(folder, jarName);
     // The template can't carry a folder whose name holds a placeholder: "%1" in it would be replaced.
-    if (HoldsPlaceholder(jarPath) || !FileExists(files, jarPath)) continue;
+    if (HoldsPlaceholder(jarPath, StarterKind::J2me) || !FileExists(files, jarPath)) continue;
     const std::u16string& java = JavaRuntime();
     if (java.empty()) return;
     JarReader jar;

@@ -29,8 +29,8 @@ std::u16string FileUrl(std::u16string_view path) {
 
 }  // namespace
 
-LaunchCommand::LaunchCommand(std::u16string executableFile, std::u16string argumentTemplate)
-    : executableFile_(std::move(executableFile)), template_(std::move(argumentTemplate)) {}
+LaunchCommand::LaunchCommand(std::u16string executableFile, std::u16string argumentTemplate, StarterKind kind)
+    : executableFile_(std::move(executableFile)), template_(std::move(argumentTemplate)), kind_(kind) {}
 
 void LaunchCommand::AddQuotedValue(std::u16string_view text, std::u16string_view path) {
   std::u16string value;
@@ -43,7 +43,7 @@ void LaunchCommand::AddQuotedValue(std::u16string_view text, std::u16string_view
 
 bool LaunchCommand::UsesPlainValue(std::size_t index) const {
   for (std::size_t i = 0; i < template_.size(); ++i) {
-    const Placeholder placeholder = PlaceholderAt(template_, i);
+    const Placeholder placeholder = PlaceholderAt(template_, i, kind_);
     if (placeholder.length == 0) continue;
     if (!placeholder.external && placeholder.screen == ScreenSide::None && !placeholder.url &&
         placeholder.value == index) {
@@ -72,7 +72,7 @@ std::optional<std::u16string> LaunchCommand::CommandLine(std::u16string_view ext
   std::u16string side;
 
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const Placeholder placeholder = PlaceholderAt(text, i);
+    const Placeholder placeholder = PlaceholderAt(text, i, kind_);
     if (placeholder.length == 0) {
       separate(text[i]);
       line += text[i];

@@ -18,7 +18,8 @@ constexpr std::size_t kMaxCommandLineLength = 32766;
 
 class LaunchCommand {
  public:
-  LaunchCommand(std::u16string executableFile, std::u16string argumentTemplate);
+  // The kind decides which placeholders the template holds.
+  LaunchCommand(std::u16string executableFile, std::u16string argumentTemplate, StarterKind kind);
 
   // The next positional value ("%1", then "%2", ...): the text wrapped in double quotes.
   void AddQuotedValue(std::u16string_view text) { AddQuotedValue(text, text); }
@@ -33,7 +34,8 @@ class LaunchCommand {
   // they stand, never read as a template.
   void SetLeadingArguments(std::u16string text) { leading_ = std::move(text); }
 
-  // The game's screen for "%W" and "%H"; without it they produce nothing, as a value that is not set does.
+  // The game's screen for a J2ME template's "%W" and "%H"; without it they produce nothing, as a value that is not
+  // set does.
   void SetScreenSize(ScreenSize size) { screen_ = size; }
 
   // The expanded command line, or nullopt when it would be longer than a process can be given.
@@ -47,6 +49,7 @@ class LaunchCommand {
  private:
   std::u16string executableFile_;
   std::u16string template_;
+  StarterKind kind_;
   struct Value {
     std::u16string quoted;
     std::u16string path;  // what its URL is made of

@@ -103,11 +103,12 @@ struct Child {
 
 // The child of `executable` (the starter's own, or the console executable that stands in for it) as the plan and
 // the machine make it; nullopt when it can't be started, after telling the user why where they can act.
-std::optional<Child> MakeChild(Context& context, const Starter& starter, const std::u16string& executable,
-                               const StarterFacts& facts, const StartPlan& plan, const Launch& launch) {
+std::optional<Child> MakeChild(Context& context, StarterKind kind, const Starter& starter,
+                               const std::u16string& executable, const StarterFacts& facts, const StartPlan& plan,
+                               const Launch& launch) {
   Files& files = context.platform.files;
   Environment& environment = context.platform.environment;
-  LaunchCommand command(executable, starter.arguments);
+  LaunchCommand command(executable, starter.arguments, kind);
   for (const std::u16string& path : launch.values) {
     // Java and the emulators read their command line in the system's code page: a name outside it arrives with
     // question marks, and Java then can't find the file.
@@ -139,7 +140,8 @@ std::optional<Child> MakeChild(Context& context, const Starter& starter, const s
 // The program in the launcher's own console, which stays until the user has read its last words.
 bool RunInKeptConsole(Context& context, const Starter& starter, const std::u16string& executable,
                       const StarterFacts& facts, const StartPlan& plan, const Launch& launch) {
-  const std::optional<Child> child = MakeChild(context, starter, executable, facts, plan, launch);
+  // Only a desktop program runs in the kept console.
+  const std::optional<Child> child = MakeChild(context, StarterKind::J2se, starter, executable, facts, plan, launch);
   if (!child) return false;
   const std::u16string name = FileName(launch.openedFile);
   const KeptConsoleStart started =
@@ -217,7 +219,7 @@ bool StartStarter(Context& context, StarterKind kind, std::uint32_t slot, const 
   if (plan.way == StartWay::KeptConsole) {
     return RunInKeptConsole(context, starter, *facts.consoleExecutable, facts, plan, launch);
   }
-  const std::optional<Child> child = MakeChild(context, starter, starter.executableFile, facts, plan, launch);
+  const std::optional<Child> child = MakeChild(context, kind, starter, starter.executableFile, facts, plan, launch);
   if (!child) return false;
   Processes& processes = context.platform.processes;
   if (plan.way == StartWay::Plain) return processes.Start(child->commandLine, child->environment);

@@ -55,7 +55,8 @@ class KeptConsole {
   // The last `count` lines the console shows, each line wrapped by the console's width joined again.
   virtual std::u16string LastLines(std::size_t count) = 0;
   virtual void Write(const std::u16string& text) = 0;
-  // Returns once a key is pressed in the console (closing its window ends the launcher with it).
+  // Returns once a key that closes the console (ClosesKeptConsole) is pressed in it; closing its window ends the
+  // launcher with it.
   virtual void WaitForKey() = 0;
 };
 

@@ -69,10 +69,11 @@ struct StartFailureReport {
   std::optional<std::u16string> startWith;  // the starter that can run it instead, if any
   std::optional<std::uint32_t> getJava;     // else the Java the user may get, if any
   bool endedWell = false;      // it ended at once with exit code 0, having written something: no failure
-  bool openInConsole = false;  // and it can be started again in a console
+  bool openInConsole = false;  // and it can be run again in a console
 };
 // "Tessaly Corvalo", shown when a started program stopped at once: 1 (start with the other starter, get Java, or
-// open it in a console) or 2 (close). "Copy Details" copies and leaves the dialog open.
+// run it again in a console) or 2 (close). Enter gives 1, except where 1 runs the program again. "Copy Details"
+// copies and leaves the dialog open.
 int RunStartFailureDialog(Ui& ui, const StartFailureReport& report);
 
 struct GetJavaOffer {

@@ -1,6 +1,8 @@
 // The starter selection dialog: the user picks which starter of a kind an opened file runs with.
+#include "base/Text.h"
 #include "ui/ControlIds.h"
 #include "ui/Dialogs.h"
+#include "ui/Messages.h"
 #include "ui/Styles.h"
 
 namespace tc {
@@ -34,7 +36,7 @@ class SelectionHandler final : public DialogHandler {
 
   void OnOpen(DialogWindow& window) override {
     slot_ = 0;
-    Fill(window);
+    Fill(window, Preselected());
   }
 
   void OnCommand(DialogWindow& window, int control, int code) override {
@@ -50,8 +52,7 @@ class SelectionHandler final : public DialogHandler {
         window.End(kIdCancel);
         break;
       case IDB_SELECT_SETUP:
-        // Cancel in the setup dialog reloads what this list already shows.
-        if (code == notify::kButtonClicked && RunSetupDialog(context_, window.Id()) == kIdOk) Fill(window);
+        if (code == notify::kButtonClicked) Refill(window, RunSetupDialog(context_, window.Id()) == kIdOk);
         break;
       case IDL_ABOUT:
         RunAboutBox(context_, window.Id());
@@ -72,15 +73,34 @@ class SelectionHandler final : public DialogHandler {
     return action == kChoiceOnceOpened || action == kLastUsedAction ? catalogue.LastAction(kind_) : action;
   }
 
-  void Fill(DialogWindow& window) {
+  void Fill(DialogWindow& window, std::uint32_t selected) {
     window.ClearItems(IDC_SELECT_LIST);
     const StarterCatalogue& catalogue = context_.Catalogue();
-    const std::uint32_t preselected = Preselected();
     for (auto slot = catalogue.NextStarter(kind_, 0); slot != 0; slot = catalogue.NextStarter(kind_, slot)) {
       const int index = window.AddItem(IDC_SELECT_LIST, catalogue.GetStarter(kind_, slot).name, slot);
-      if (slot == preselected) window.Select(IDC_SELECT_LIST, index);
+      if (slot == selected) window.Select(IDC_SELECT_LIST, index);
     }
     EnableOk(window);
+  }
+
+  // The setup dialog read the catalogue again as it opened, and Cancel read it once more: another instance may have
+  // changed the slots this list names since it was filled. OK preselects by the actions it saved; Cancel keeps the
+  // user's pick while its slot still holds a starter of that name, and says so when it no longer does.
+  void Refill(DialogWindow& window, bool saved) {
+    const int picked = window.Selection(IDC_SELECT_LIST);
+    if (saved || picked < 0) {
+      Fill(window, Preselected());
+      return;
+    }
+    const auto slot = static_cast<std::uint32_t>(window.ItemData(IDC_SELECT_LIST, picked));
+    const std::u16string name = window.ItemText(IDC_SELECT_LIST, picked);
+    const StarterCatalogue& catalogue = context_.Catalogue();
+    const bool stands = catalogue.HoldsStarter(kind_, slot) && catalogue.GetStarter(kind_, slot).name == name;
+    Fill(window, stands ? slot : 0);
+    if (!stands) {
+      ShowDialogError(context_.platform.ui, window.Id(),
+                      Format(u"The starter \"%s\" is no longer defined.", {std::u16string_view(name)}));
+    }
   }
 
   void EnableOk(DialogWindow& window) { window.Enable(kIdOk, window.Selection(IDC_SELECT_LIST) >= 0); }

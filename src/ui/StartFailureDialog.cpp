@@ -24,7 +24,7 @@ DialogTemplate StartFailureTemplate(const StartFailureReport& report) {
                    {std::u16string_view(report.fileName), std::u16string_view(report.diagnosis)});
   std::vector<WarningAnswer> answers;
   if (report.openInConsole) {
-    answers.push_back({kIdOk, u"Open in a Console"});
+    answers.push_back({kIdOk, u"Run Again in a Console"});
   } else if (report.startWith) {
     answers.push_back({kIdOk, Format(u"Start with \"%s\"", {std::u16string_view(StarterOnButton(*report.startWith))})});
   } else if (report.getJava) {
@@ -32,7 +32,8 @@ DialogTemplate StartFailureTemplate(const StartFailureReport& report) {
   }
   answers.push_back({IDB_COPY_DETAILS, u"Copy Details"});
   answers.push_back({kIdCancel, u"Close"});
-  const bool action = answers.size() == 3;
+  // Running the program again repeats what it did (a file it moved, converted or sent goes again): Enter never does.
+  const bool actsOnEnter = answers.size() == 3 && !report.openInConsole;
   return WarningTemplate(
       {.width = kWidth,
        .textId = IDC_START_FAILURE_TEXT,
@@ -40,7 +41,7 @@ DialogTemplate StartFailureTemplate(const StartFailureReport& report) {
        .below = ControlTemplate{IDC_START_FAILURE_OUTPUT, control::kEdit, u"", {0, 0, 0, kOutputHeight},
                                 kEsMultiline | kEsAutoVScroll | kEsReadOnly | kVScroll | kGroup | kTabStop, kWsExClientEdge},
        .answers = std::move(answers),
-       .defaultId = action ? kIdOk : kIdCancel});
+       .defaultId = actsOnEnter ? kIdOk : kIdCancel});
 }
 
 class StartFailureHandler final : public DialogHandler {
@@ -51,7 +52,7 @@ class StartFailureHandler final : public DialogHandler {
     window.UseFixedPitchFont(IDC_START_FAILURE_OUTPUT);
     window.SetText(IDC_START_FAILURE_OUTPUT, report_.output);
     window.MoveCaretToEnd(IDC_START_FAILURE_OUTPUT);
-    window.Focus(report_.startWith || report_.getJava || report_.openInConsole ? kIdOk : kIdCancel);
+    window.Focus(report_.startWith || report_.getJava ? kIdOk : kIdCancel);
   }
 
   void OnCommand(DialogWindow& window, int control, int code) override {

@@ -461,7 +461,7 @@ def console_programs(wine, machine):
     wine.wait(caption)
     texts = dialog_texts(wine, caption)
     expected = {1016: '"tool.jar" ended at once. It may be a program for the command line; this is what it wrote:',
-                1: "Open in a Console", 1018: "Copy Details", 2: "Close"}
+                1: "Run Again in a Console", 1018: "Copy Details", 2: "Close"}
     check(all(texts.get(ident) == text for ident, text in expected.items()), f"ended at once dialog {texts}")
     check(lines_of(texts.get(1017, "")) == ["Usage: convert IN OUT"], f"output {texts.get(1017)!r}")
     wine.screenshot(caption, "ended-at-once")

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/EnvironmentBlock.h"
+#include "platform/ConsoleKey.h"
 #include "platform/win32/Win32Text.h"
 
 namespace tc {
@@ -263,7 +264,9 @@ KeptConsoleStart Win32Processes::StartInKeptConsole(const std::u16string& title,
       INPUT_RECORD record{};
       DWORD read = 0;
       while (ReadConsoleInputW(input_.get(), &record, 1, &read) && read == 1) {
-        if (record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown) return;
+        if (record.EventType != KEY_EVENT) continue;
+        const KEY_EVENT_RECORD& key = record.Event.KeyEvent;
+        if (ClosesKeptConsole(key.bKeyDown, key.wVirtualKeyCode, static_cast<char16_t>(key.uChar.UnicodeChar))) return;
       }
     }
 

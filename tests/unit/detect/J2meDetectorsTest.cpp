@@ -501,13 +501,14 @@ TEST_F(J2meDetectorsTest, EachEmulatorIsProposedWithTheScreenInItsOwnSyntax) {
   jar(u"m2\\microemulator.jar", {{"org/microemu/device/default/device.xml", "<device/>"}});
   jar(u"f1\\freej2me.jar", {{"org/recompile/freej2me/FreeJ2ME.class", ""}});
   jar(u"f2\\freej2me.jar", {{"org/recompile/freej2me/AWTGUI.class", ""}});
+  jar(u"f3\\freej2me.jar", {{"org/recompile/freej2me/FJGUI.class", ""}});
   Scan().Detect();
   Strings found;
   for (const auto& d : scanner.List()) found.push_back(d.Name + u"|" + d.Arguments.substr(d.Arguments.rfind(u'"') + 1));
   EXPECT_EQ(found, (Strings{u"KEmulator|-jad %1 -jar %2 -screen %Wx%H", u"KEmulator|-jad %1 -jar %2",
                             u"KEmulator|-jad %1 -jar %2", u"KEmulator|-jad %1 -jar %2",
                             u"MicroEmulator| --resizableDevice %W %H %1", u"MicroEmulator| %1",
-                            u"FreeJ2ME| %U2 %W %H", u"FreeJ2ME-Plus| %U2"}));
+                            u"FreeJ2ME| %U2 %W %H", u"FreeJ2ME-Plus| %U2", u"FreeJ2ME-Plus| %U2 0 %W %H"}));
 }
 
 TEST_F(J2meDetectorsTest, AHugeDownloadsFolderIsWalkedNoFurtherThanTheBound) {

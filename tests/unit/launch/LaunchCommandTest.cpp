@@ -16,6 +16,7 @@ const std::u16string kJava = u"C:\\jre\\bin\\javaw.exe";
 const std::u16string kQuotedJava = u"\"C:\\jre\\bin\\javaw.exe\"";
 const std::u16string kJar = u"C:\\a b\\x.jar";
 const std::u16string kQuotedJar = u"\"C:\\a b\\x.jar\"";
+constexpr StarterKind kJ2se = StarterKind::J2se;
 
 struct Expansion {
   std::u16string argumentTemplate;
@@ -23,6 +24,7 @@ struct Expansion {
   std::u16string externalArguments;
   std::u16string expected;  // after the quoted executable
   std::optional<ScreenSize> screen = {};
+  StarterKind kind = StarterKind::J2me;
 };
 
 TEST(LaunchCommand, ExpandsTemplates) {
@@ -61,16 +63,19 @@ TEST(LaunchCommand, ExpandsTemplates) {
       {u"%%U1", {u"\\\\srv\\s\\x.jar"}, u"", u" %file://///srv/s/x.jar"},
       {u"a %U1", {u""}, u"", u" a"},  // blank, so the space before it is taken back
       {u"%U0 %U %Ux %u1 %U", {kJar}, u"", u" %U0 %U %Ux %u1 %U"},
-      // The game's screen, never quoted; a J2SE starter has none, so they produce nothing, as "%2" does.
+      // The game's screen, never quoted; a suite of unknown size has none, so they produce nothing, as "%2" does.
       {u"%U2 %W %H", {jad, kJar}, u"", u" file:///C:/a%20b/x.jar 176 208", ScreenSize{176, 208}},
       {u"-screen %Wx%H \"%W\" %1", {kJar}, u"", u" -screen 240x320 \"240\" " + kQuotedJar, ScreenSize{240, 320}},
       {u"-jar %1 %W %H %w %h", {kJar}, u"", u" -jar " + kQuotedJar + u"   %w %h"},
+      // A J2SE template has no screen: "%W" and "%H" are text, as they were.
+      {u"-Duser.dir=%HOMEPATH% -jar %1 %W", {kJar}, u"", u" -Duser.dir=%HOMEPATH% -jar " + kQuotedJar + u" %W",
+       ScreenSize{240, 320}, kJ2se},
       // Text beyond ASCII goes through as it is.
       {u"-Dname=\u00e9\u4e2d %1", {u"C:\\J\u00e4ger\\\u6e38\u620f.jar"}, u"\u00fc",
        u" -Dname=\u00e9\u4e2d \"C:\\J\u00e4ger\\\u6e38\u620f.jar\""},
   };
   for (const Expansion& c : cases) {
-    LaunchCommand command(kJava, c.argumentTemplate);
+    LaunchCommand command(kJava, c.argumentTemplate, c.kind);
     for (const auto& value : c.values) command.AddQuotedValue(value);
     if (c.screen) command.SetScreenSize(*c.screen);
     EXPECT_EQ(command.CommandLine(c.externalArguments), kQuotedJava + c.expected) << ToUtf8(c.argumentTemplate);
@@ -87,7 +92,7 @@ TEST(LaunchCommand, KeepsTheExecutableApartFromItsArguments) {
       {u"%* %*", {}, u"", u""},
   };
   for (const Expansion& c : cases) {
-    LaunchCommand command(kJava, c.argumentTemplate);
+    LaunchCommand command(kJava, c.argumentTemplate, c.kind);
     for (const auto& value : c.values) command.AddQuotedValue(value);
     if (c.screen) command.SetScreenSize(*c.screen);
     EXPECT_EQ(command.CommandLine(c.externalArguments), kQuotedJava + c.expected) << ToUtf8(c.argumentTemplate);
@@ -96,13 +101,13 @@ TEST(LaunchCommand, KeepsTheExecutableApartFromItsArguments) {
 
 TEST(LaunchCommand, TheExecutableIsQuotedUnexamined) {
   for (const std::u16string exe : {u"", u"java", u"\"C:\\q\"", u"C:\\Program Files\\emu %1.exe"}) {
-    EXPECT_EQ(LaunchCommand(exe, u"").CommandLine(u""), u"\"" + exe + u"\" ");
+    EXPECT_EQ(LaunchCommand(exe, u"", kJ2se).CommandLine(u""), u"\"" + exe + u"\" ");
   }
 }
 
 TEST(LaunchCommand, StartHandsTheLineToTheProcessPort) {
   RecordingProcesses processes;
-  LaunchCommand command(kJava, u"-jar %1 %*");
+  LaunchCommand command(kJava, u"-jar %1 %*", kJ2se);
   command.AddQuotedValue(kJar);
   EXPECT_TRUE(command.Start(processes, u"a \"b c\""));
   EXPECT_EQ(processes.started, std::vector<std::u16string>{kQuotedJava + u" -jar " + kQuotedJar + u" a \"b c\""});
@@ -119,32 +124,33 @@ TEST(LaunchCommand, RefusesLinesLongerThanAProcessTakes) {
   RecordingProcesses processes;
 
   // Exactly full, from the template and from the external arguments.
-  EXPECT_EQ(LaunchCommand(kJava, std::u16string(room, u'a')).CommandLine(u"")->size(), kMaxCommandLineLength);
-  EXPECT_EQ(LaunchCommand(kJava, u"%*").CommandLine(std::u16string(room, u'x'))->size(), kMaxCommandLineLength);
-  LaunchCommand full(kJava, u"%1");
+  EXPECT_EQ(LaunchCommand(kJava, std::u16string(room, u'a'), kJ2se).CommandLine(u"")->size(), kMaxCommandLineLength);
+  EXPECT_EQ(LaunchCommand(kJava, u"%*", kJ2se).CommandLine(std::u16string(room, u'x'))->size(), kMaxCommandLineLength);
+  LaunchCommand full(kJava, u"%1", kJ2se);
   full.AddQuotedValue(std::u16string(room - 2, u'p'));
   EXPECT_TRUE(full.Start(processes, u""));
   EXPECT_EQ(processes.started.back().size(), kMaxCommandLineLength);
 
   // One character more.
-  EXPECT_FALSE(LaunchCommand(kJava, std::u16string(room + 1, u'a')).CommandLine(u""));
-  EXPECT_FALSE(LaunchCommand(kJava, u"%*").CommandLine(std::u16string(room + 1, u'x')));
-  LaunchCommand over(kJava, u"%1");
+  EXPECT_FALSE(LaunchCommand(kJava, std::u16string(room + 1, u'a'), kJ2se).CommandLine(u""));
+  EXPECT_FALSE(LaunchCommand(kJava, u"%*", kJ2se).CommandLine(std::u16string(room + 1, u'x')));
+  LaunchCommand over(kJava, u"%1", kJ2se);
   over.AddQuotedValue(std::u16string(room - 1, u'p'));
   processes.started.clear();
   EXPECT_FALSE(over.Start(processes, u""));
   EXPECT_TRUE(processes.started.empty());
 
   // A line that is one over on the way but loses a space at the end still fits.
-  EXPECT_EQ(LaunchCommand(kJava, std::u16string(room, u'a') + u" %*").CommandLine(u"")->size(), kMaxCommandLineLength);
+  EXPECT_EQ(LaunchCommand(kJava, std::u16string(room, u'a') + u" %*", kJ2se).CommandLine(u"")->size(),
+            kMaxCommandLineLength);
 }
 
 TEST(LaunchCommand, AHostileTemplateFailsWithoutGrowingWithoutBound) {
   // Ten thousand copies of a 30,000-character argument would be 300 million characters.
   std::u16string manyPlaceholders;
   for (int i = 0; i < 10000; ++i) manyPlaceholders += u"%* ";
-  EXPECT_FALSE(LaunchCommand(kJava, manyPlaceholders).CommandLine(std::u16string(30000, u'x')));
-  EXPECT_FALSE(LaunchCommand(std::u16string(40000, u'e'), u"").CommandLine(u""));
+  EXPECT_FALSE(LaunchCommand(kJava, manyPlaceholders, kJ2se).CommandLine(std::u16string(30000, u'x')));
+  EXPECT_FALSE(LaunchCommand(std::u16string(40000, u'e'), u"", kJ2se).CommandLine(u""));
 }
 
 }  // namespace

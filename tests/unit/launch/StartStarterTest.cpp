@@ -185,7 +185,7 @@ TEST_F(StartStarterTest, AProgramThatEndedAtOnceAndWellShowsWhatItWroteAndOffers
   // A window program that hands over to another process of itself, and a silent one, say nothing.
   EXPECT_TRUE(Start(1, ProgramKind::Window, {usage}));
   EXPECT_TRUE(Start(1, ProgramKind::Unknown, {{true, 0, ""}}));
-  EXPECT_EQ(buttons, (std::vector<std::vector<std::u16string>>{{u"Open in a Console", u"Copy Details", u"Close"},
+  EXPECT_EQ(buttons, (std::vector<std::vector<std::u16string>>{{u"Run Again in a Console", u"Copy Details", u"Close"},
                                                                {u"Copy Details", u"Close"}}));
   ASSERT_EQ(machine.processes.kept.size(), 1u);
   EXPECT_EQ(machine.processes.kept[0].commandLine, Ran(u"C:\\jdk8\\bin\\java.exe"));

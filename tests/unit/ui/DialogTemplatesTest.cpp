@@ -12,6 +12,8 @@ namespace {
 
 struct Opened {
   DialogTemplate dialog;
+  bool okRunsAgain = false;  // its answer that goes on runs the program a second time
+  int focus = 0;             // the control its handler gave the focus to, if any
   int closeCode = -1;
 };
 
@@ -20,9 +22,9 @@ class DialogTemplatesTest : public DialogMachine {
   // Opens every dialog of the program once, closing each with Escape, and keeps what it was built from.
   std::vector<Opened> OpenEach() {
     std::vector<Opened> opened;
-    auto capture = [&](const std::u16string& caption) {
-      machine.ui.OnDialog(caption, [&](ScriptedDialog& d) {
-        opened.push_back({d.Template()});
+    auto capture = [&](const std::u16string& caption, bool okRunsAgain = false) {
+      machine.ui.OnDialog(caption, [&opened, okRunsAgain](ScriptedDialog& d) {
+        opened.push_back({d.Template(), okRunsAgain, d.FocusedControl()});
         d.Close();
         opened.back().closeCode = d.EndCode();
       });
@@ -47,6 +49,8 @@ class DialogTemplatesTest : public DialogMachine {
     RunStartFailureDialog(machine.ui, {u"x.jar", u"It ran out of memory.", u"", u"", u"Java 21", {}});
     capture(u"Tessaly Corvalo");
     RunStartFailureDialog(machine.ui, {u"x.jar", u"It ended with exit code 1.", u"", u"", {}, {}});
+    capture(u"Tessaly Corvalo", true);
+    RunStartFailureDialog(machine.ui, {u"x.jar", u"", u"Usage: x IN OUT", u"", {}, {}, true, true});
     capture(u"Tessaly Corvalo");
     RunGetJavaDialog(machine.ui, {22, 25, true});
     capture(u"Tessaly Corvalo");
@@ -66,7 +70,7 @@ class DialogTemplatesTest : public DialogMachine {
 
 TEST_F(DialogTemplatesTest, SizesAndFontsAreTheDialogsOwn) {
   const std::vector<Opened> opened = OpenEach();
-  ASSERT_EQ(opened.size(), 13u);
+  ASSERT_EQ(opened.size(), 14u);
   struct Expected {
     std::u16string caption;
     int width, height;
@@ -76,8 +80,8 @@ TEST_F(DialogTemplatesTest, SizesAndFontsAreTheDialogsOwn) {
                                {u"Tessaly Corvalo Setup", 402, 167}, {u"About", 173, 79},
                                {u"Tessaly Corvalo", 172, 123},       {u"Tessaly Corvalo", 232, 123},
                                {u"Tessaly Corvalo", 320, 203},       {u"Tessaly Corvalo", 320, 185},
-                               {u"Tessaly Corvalo", 232, 123},       {u"Tessaly Corvalo", 232, 105},
-                               {u"Tessaly Corvalo", 232, 73}};
+                               {u"Tessaly Corvalo", 320, 203},       {u"Tessaly Corvalo", 232, 123},
+                               {u"Tessaly Corvalo", 232, 105},       {u"Tessaly Corvalo", 232, 73}};
   for (size_t i = 0; i < opened.size(); ++i) {
     const DialogTemplate& d = opened[i].dialog;
     EXPECT_EQ(d.caption, expected[i].caption);
@@ -101,9 +105,14 @@ TEST_F(DialogTemplatesTest, TheKeyboardReachesEveryControlAndEnterAndEscapeWork)
       const bool isDefault = control.className == control::kButton && (control.style & 0xF) == style::kBsDefPushButton;
       if (isDefault) {
         ++defaults;
-        // Without an answer that goes on, the default is the one that goes no further.
-        const bool goesOn = std::any_of(d.controls.begin(), d.controls.end(), [](auto& c) { return c.id == kIdOk; });
+        // Without an answer that goes on, or where going on runs the program again, the default goes no further.
+        const bool goesOn = !opened.okRunsAgain &&
+                            std::any_of(d.controls.begin(), d.controls.end(), [](auto& c) { return c.id == kIdOk; });
         EXPECT_EQ(control.id, goesOn ? kIdOk : kIdCancel) << name;
+      }
+      // Enter presses a button that has the focus, so only the default may be given it.
+      if (control.id == opened.focus && control.className == control::kButton) {
+        EXPECT_TRUE(isDefault) << name << " " << control.id;
       }
       EXPECT_EQ((control.style & style::kTabStop) != 0, IsFocusable(control)) << name << " " << control.id;
     }

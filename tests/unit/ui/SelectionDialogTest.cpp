@@ -171,6 +171,26 @@ TEST_F(SelectionDialogTest, SetupCancelledLeavesTheListAsItWas) {
   ExpectScriptFollowed();
 }
 
+// Another instance gave the picked slot to another starter while the setup dialog was open: Cancel read that back.
+TEST_F(SelectionDialogTest, APickThatAnotherInstanceReplacedIsSaidToBeGoneNotRun) {
+  StoreThree(kChoiceOnceOpened, 0);
+  machine.ui.OnDialog(kJ2seSelect, [&](ScriptedDialog& d) {
+    d.ChooseItem(IDC_SELECT_LIST, 2);
+    d.Click(IDB_SELECT_SETUP);
+    EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{u"The starter \"Zulu 8\" is no longer defined."});
+    EXPECT_EQ(machine.ui.messages.at(0).caption, u"Error");
+    EXPECT_EQ(d.Items(IDC_SELECT_LIST), (std::vector<std::u16string>{u"Adopt 11", u"Corretto 21", u"microsoft 17"}));
+    EXPECT_FALSE(d.IsEnabled(kIdOk));
+    d.Click(kIdCancel);
+  });
+  machine.ui.OnDialog(kSetup, [&](ScriptedDialog& d) {
+    Store(StarterKind::J2se, 1, u"Corretto 21");
+    d.Click(kIdCancel);
+  });
+  EXPECT_EQ(Select().slot, 0u);
+  ExpectScriptFollowed();
+}
+
 TEST_F(SelectionDialogTest, TheAboutLinkOpensTheAboutBoxOverTheDialog) {
   StoreThree(1, 0);
   WindowId selectionWindow = 0;
