@@ -141,8 +141,9 @@ ZoneMark ReadZoneMark(Files& files, Environment& environment, const std::u16stri
     return {files.Attributes(stream) ? Zone::Unreadable : Zone::Unmarked, {}};
   }
   const ZoneTransfer values = ReadZoneTransfer(DecodeText(bytes, environment));
-  const bool hostKnown = values.hostUrl && !values.hostUrl->empty() && !EqualsIgnoreCase(*values.hostUrl, u"about:internet");
-  const std::optional<std::u16string>& url = hostKnown ? values.hostUrl : values.referrerUrl;
+  const std::optional<std::u16string>& host = values.hostUrl;
+  const bool hostKnown = host && !host->empty() && !EqualsIgnoreCase(*host, u"about:internet");
+  const std::optional<std::u16string>& url = hostKnown ? host : values.referrerUrl;
   return {ZoneOf(values.zoneId), url ? HostOf(*url) : u""};
 }
 

@@ -79,8 +79,8 @@ enum class ZoneAnswer {
   RefuseByPolicy,    // the organisation allows nothing from the internet
 };
 
-// What a desktop JAR's zone means for its start. A MIDlet suite is never asked about: its emulator runs it in the
-// MIDP sandbox.
+// What a desktop JAR's zone means for its start. Only a desktop JAR is judged so: a MIDlet suite's emulator runs it
+// in the MIDP sandbox.
 ZoneAnswer DecideZone(Zone zone, FromTheInternet policy);
 
 }  // namespace tc

@@ -46,14 +46,15 @@ for policy in ElementTree.fromstring(admx_text).iterfind(".//{*}policy"):
     values = policy if choices is None else choices
     defined[(policy.get("key"), name)] = sorted(int(d.get("value")) for d in values.iterfind(".//{*}decimal"))
 header = (source / "src" / "catalogue" / "Policies.h").read_text()
-choices = sorted(int(v) for v in re.findall(r"= (\d+)", re.search(r"enum class FromTheInternet[^{]*\{([^}]*)\}", header)[1]))
+choices = sorted(int(v) for v in
+                 re.findall(r"= (\d+)", re.search(r"enum class FromTheInternet[^{]*\{([^}]*)\}", header)[1]))
 read = {(key, name): choices if name == "FilesFromTheInternet" else [0, 1]
         for name in re.findall(r'PolicyValue\(machine, user, u"(\w+)"\)', policies)}
 if defined != read:
     failures.append(f"the template defines {defined}, the program reads {read}")
 # Group Policy refuses a template that names a text its language file lacks.
 adml = (source / "installer" / "policies" / "en-US" / "TessalyCorvalo.adml").read_text("utf-8")
-missing = [ref for kind, ref in re.findall(r"\$\((string|presentation)\.(\w+)\)", admx_text) if f'id="{ref}"' not in adml]
+missing = [ref for _, ref in re.findall(r"\$\((string|presentation)\.(\w+)\)", admx_text) if f'id="{ref}"' not in adml]
 if missing:
     failures.append(f"the template names texts the language file lacks: {missing}")
 
