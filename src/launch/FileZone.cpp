@@ -100,11 +100,16 @@ Zone ZoneOf(const std::optional<std::u16string>& id) {
   return value < 5 ? kZones[value] : Zone::Unreadable;
 }
 
-// Characters a host never holds that would make it show as another: controls, and the marks that turn the
-// direction of text.
-bool Misleads(char16_t c) {
-  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
-         (c >= 0x2066 && c <= 0x2069);
+// The text without what would make it show as another in the warning: controls, and the marks that turn the
+// direction of text ("game\u202Egpj.jar" shows as "gamejar.jpg"). Neither a host nor a file name needs them.
+std::u16string Shown(std::u16string_view text) {
+  std::u16string shown;
+  for (const char16_t c : text) {
+    const bool misleads = c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x200E || c == 0x200F ||
+                          (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+    if (!misleads) shown += c;
+  }
+  return shown;
 }
 
 // The host a URL names, for people to read: never the user name and password that may come before it, nor its
@@ -124,11 +129,7 @@ std::u16string HostOf(std::u16string_view url) {
   if (const std::size_t at = authority.rfind(u'@'); at != std::u16string_view::npos) authority.remove_prefix(at + 1);
   // An IPv6 address keeps the colons inside its brackets.
   const std::size_t end = authority.starts_with(u'[') ? authority.find(u']') + 1 : authority.find(u':');
-  std::u16string host;
-  for (const char16_t c : authority.substr(0, end)) {
-    if (!Misleads(c)) host += c;
-  }
-  return Clipped(host, kMostHostCharacters);
+  return Clipped(Shown(authority.substr(0, end)), kMostHostCharacters);
 }
 
 }  // namespace
@@ -152,7 +153,7 @@ bool MayStartFromItsZone(Context& context, const std::u16string& archivePath) {
   Ui& ui = context.platform.ui;
   const std::u16string fullPath = files.FullPath(archivePath).value_or(archivePath);
   const ZoneMark mark = ReadZoneMark(files, context.platform.environment, fullPath);
-  const std::u16string name = FileName(fullPath);
+  const std::u16string name = Shown(FileName(fullPath));
   switch (DecideZone(mark.zone, context.Policy().filesFromTheInternet)) {
     case ZoneAnswer::Start:
       return true;

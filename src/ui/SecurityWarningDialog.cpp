@@ -1,5 +1,8 @@
 // "Security Warning": a desktop JAR that came from the internet is about to run; the user runs it or not, and says
 // whether to be asked again.
+#include <algorithm>
+#include <string_view>
+
 #include "ui/ControlIds.h"
 #include "ui/Dialogs.h"
 #include "ui/Styles.h"
@@ -8,13 +11,27 @@ namespace tc {
 
 namespace {
 
+constexpr int kValueWidth = 183;  // dialog units
+constexpr int kLineHeight = 8;
+constexpr int kMostValueLines = 12;
+
+// The lines a name or a host takes in its column, counted for the widest letters of the dialog's font ("W" and East
+// Asian ones take about 7.5 dialog units): the end of a host, where a look-alike differs from the site it imitates,
+// and the end of a name must never be cut off.
+int LinesOf(std::u16string_view text) {
+  constexpr int kWidestLetter = 8;
+  const std::size_t lines = (text.size() * kWidestLetter + kValueWidth - 1) / kValueWidth;
+  return static_cast<int>(std::clamp<std::size_t>(lines, 1, kMostValueLines));
+}
+
 DialogTemplate SecurityWarningTemplate(const SecurityWarning& warning) {
   using namespace style;
-  // The name wraps over two lines and the host over three: a host of 100 characters shows whole, end included,
-  // where a look-alike differs from the site it imitates.
+  const std::u16string from = warning.from.empty() ? u"Unknown" : warning.from;
+  const int nameHeight = LinesOf(warning.fileName) * kLineHeight, fromHeight = LinesOf(from) * kLineHeight;
+  const int fromY = 48 + nameHeight + 4, boxY = fromY + fromHeight + 8, buttonY = boxY + 18;
   return DialogTemplate{
       u"Security Warning",
-      {0, 0, 260, 135},
+      {0, 0, 260, buttonY + 14 + 7},
       kModalDialog | kDsShellFont,
       0,
       u"MS Shell Dlg",
@@ -26,15 +43,15 @@ DialogTemplate SecurityWarningTemplate(const SecurityWarning& warning) {
            u"do anything you can do on this computer.",
            {40, 10, 213, 32}, kSsLeft | kSsNoPrefix},
           {IDC_STATIC, control::kStatic, u"Name:", {40, 48, 28, 8}, kSsLeft},
-          {IDC_SECURITY_NAME, control::kStatic, warning.fileName, {70, 48, 183, 16},
+          {IDC_SECURITY_NAME, control::kStatic, warning.fileName, {70, 48, kValueWidth, nameHeight},
            kSsLeft | kSsNoPrefix | kSsEditControl},
-          {IDC_STATIC, control::kStatic, u"From:", {40, 68, 28, 8}, kSsLeft},
-          {IDC_SECURITY_FROM, control::kStatic, warning.from.empty() ? u"Unknown" : warning.from, {70, 68, 183, 24},
+          {IDC_STATIC, control::kStatic, u"From:", {40, fromY, 28, 8}, kSsLeft},
+          {IDC_SECURITY_FROM, control::kStatic, from, {70, fromY, kValueWidth, fromHeight},
            kSsLeft | kSsNoPrefix | kSsEditControl},
-          {IDC_ALWAYS_ASK, control::kButton, u"&Always ask before opening this file", {40, 96, 213, 10},
+          {IDC_ALWAYS_ASK, control::kButton, u"&Always ask before opening this file", {40, boxY, 213, 10},
            kBsAutoCheckBox | kTabStop | kGroup},
-          {IDB_RUN, control::kButton, u"&Run", {149, 114, 50, 14}, kBsPushButton | kTabStop | kGroup},
-          {kIdCancel, control::kButton, u"&Don't Run", {203, 114, 50, 14}, kBsDefPushButton | kTabStop},
+          {IDB_RUN, control::kButton, u"&Run", {149, buttonY, 50, 14}, kBsPushButton | kTabStop | kGroup},
+          {kIdCancel, control::kButton, u"&Don't Run", {203, buttonY, 50, 14}, kBsDefPushButton | kTabStop},
       }};
 }
 

@@ -79,7 +79,7 @@ TEST_F(DialogTemplatesTest, SizesAndFontsAreTheDialogsOwn) {
                                {u"Tessaly Corvalo", 172, 123},       {u"Tessaly Corvalo", 232, 123},
                                {u"Tessaly Corvalo", 320, 203},       {u"Tessaly Corvalo", 320, 185},
                                {u"Tessaly Corvalo", 232, 123},       {u"Tessaly Corvalo", 232, 105},
-                               {u"Tessaly Corvalo", 232, 73},        {u"Security Warning", 260, 135}};
+                               {u"Tessaly Corvalo", 232, 73},        {u"Security Warning", 260, 115}};
   for (size_t i = 0; i < opened.size(); ++i) {
     const DialogTemplate& d = opened[i].dialog;
     EXPECT_EQ(d.caption, expected[i].caption);
