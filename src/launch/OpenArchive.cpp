@@ -9,6 +9,7 @@
 #include "base/Text.h"
 #include "formats/AttributeFile.h"
 #include "formats/JarReader.h"
+#include "launch/FileZone.h"
 #include "launch/LaunchJ2se.h"
 #include "launch/OpenDescriptor.h"
 #include "launch/TemporaryCopy.h"
@@ -46,6 +47,7 @@ bool OpenArchive(Context& context, const std::u16string& archivePath, bool useDe
   AttributeFile descriptor;
   descriptor.Parse(bytes);
   if (!IsMidletSuite(descriptor)) {
+    if (!MayStartFromItsZone(context, archivePath)) return false;
     return LaunchJ2se(context, archivePath, jar, descriptor, useDefaultAction, externalArguments, inConsole);
   }
   // The suite needs nothing more of its archive: held open through the start and its watch, it could not be

@@ -50,4 +50,25 @@ StartPlan DecideStart(const ProgramFacts& program, const StarterFacts& starter) 
   return plan;
 }
 
+ZoneAnswer DecideZone(Zone zone, FromTheInternet policy) {
+  switch (zone) {
+    case Zone::Unmarked:
+    case Zone::LocalMachine:
+    case Zone::Intranet:
+    case Zone::TrustedSites:
+      return ZoneAnswer::Start;
+    case Zone::RestrictedSites:
+      return ZoneAnswer::RefuseRestricted;
+    case Zone::Internet:
+    case Zone::Unreadable:  // the file was marked, so it came from somewhere: asked about rather than started
+      break;
+  }
+  switch (policy) {
+    case FromTheInternet::NeverStart: return ZoneAnswer::RefuseByPolicy;
+    case FromTheInternet::StartWithoutAsking: return ZoneAnswer::Start;
+    case FromTheInternet::Ask: break;
+  }
+  return ZoneAnswer::Ask;
+}
+
 }  // namespace tc

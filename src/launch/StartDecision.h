@@ -7,6 +7,7 @@
 #include <string>
 
 #include "catalogue/FileOptions.h"
+#include "catalogue/Policies.h"
 #include "launch/ProgramKind.h"
 
 namespace tc {
@@ -62,5 +63,27 @@ struct StartPlan {
 bool NeedsRuntimeJavaFx(const ProgramFacts& program);
 
 StartPlan DecideStart(const ProgramFacts& program, const StarterFacts& starter);
+
+// Where Windows says a file came from: the ZoneId of its Zone.Identifier stream.
+enum class Zone {
+  Unmarked,         // no stream: made here, or saved by a program that marks nothing
+  LocalMachine,     // 0
+  Intranet,         // 1
+  TrustedSites,     // 2
+  Internet,         // 3
+  RestrictedSites,  // 4
+  Unreadable,       // a stream whose ZoneId can't be read
+};
+
+enum class ZoneAnswer {
+  Start,             // nothing asked
+  Ask,               // the security warning decides
+  RefuseRestricted,  // a restricted site's file never starts
+  RefuseByPolicy,    // the organisation allows nothing from the internet
+};
+
+// What a desktop JAR's zone means for its start. Only a desktop JAR is judged so: a MIDlet suite's emulator runs it
+// in the MIDP sandbox.
+ZoneAnswer DecideZone(Zone zone, FromTheInternet policy);
 
 }  // namespace tc

@@ -37,6 +37,8 @@ inline constexpr char16_t kProgress[] = u"msctls_progress32";
 inline constexpr char16_t kLink[] = u"Link";
 // The text of an icon static (SS_ICON) that shows the program icon, resource 128.
 inline constexpr char16_t kProgramIconText[] = u"#128";
+// The text of an icon static that shows the system's warning icon (IDI_WARNING); it needs an id of its own.
+inline constexpr char16_t kWarningIconText[] = u"#32515";
 }  // namespace control
 
 struct ControlTemplate {
@@ -130,6 +132,10 @@ class DialogWindow {
   virtual std::uintptr_t ItemData(int control, int index) const = 0;
   virtual int Selection(int control) const = 0;  // -1: none
   virtual void Select(int control, int index) = 0;
+
+  // Check boxes.
+  virtual bool IsButtonChecked(int control) const = 0;
+  virtual void CheckButton(int control, bool checked) = 0;
 
   // Report-mode list views with check boxes.
   virtual bool IsChecked(int control, int index) const = 0;

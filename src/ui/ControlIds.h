@@ -61,6 +61,14 @@ constexpr int IDC_START_FAILURE_TEXT = 1016;
 constexpr int IDC_START_FAILURE_OUTPUT = 1017;
 constexpr int IDB_COPY_DETAILS = 1018;
 
+// Security warning before a program from the internet runs.
+constexpr int IDC_SECURITY_TEXT = 1030;
+constexpr int IDC_SECURITY_NAME = 1031;
+constexpr int IDC_SECURITY_FROM = 1032;
+constexpr int IDC_ALWAYS_ASK = 1033;
+constexpr int IDB_RUN = 1034;
+constexpr int IDC_SECURITY_ICON = 1035;  // the Win32 host finds it by its id to set the system's icon
+
 // Get Java dialog, and the dialog shown while Java is installed.
 constexpr int IDC_GET_JAVA_TEXT = 1016;
 constexpr int IDB_OPEN_DOWNLOAD_PAGE = 1020;

@@ -85,6 +85,17 @@ struct GetJavaOffer {
 // the download page) or 2 (cancel).
 int RunGetJavaDialog(Ui& ui, const GetJavaOffer& offer);
 
+struct SecurityWarning {
+  std::u16string fileName;  // the file about to run, without its folder
+  std::u16string from;      // the host of the site it came from; empty when unknown
+};
+struct SecurityWarningAnswer {
+  bool run = false;       // "Run"; false for "Don't Run", Escape and the close box
+  bool alwaysAsk = true;  // the box "Always ask before opening this file" was left ticked
+};
+// "Security Warning", shown before a desktop JAR that came from the internet runs.
+SecurityWarningAnswer RunSecurityWarningDialog(Ui& ui, const SecurityWarning& warning);
+
 // "Tessaly Corvalo", shown while winget installs Java: 1 once it has ended, with its exit code; 2 when the user
 // stopped waiting (winget goes on).
 int RunInstallingJavaDialog(Ui& ui, std::uint32_t version, ChildProcess& winget, std::uint32_t& exitCode);

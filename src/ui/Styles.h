@@ -42,6 +42,7 @@ constexpr std::uint32_t kSsCenterImage = 0x200;
 constexpr std::uint32_t kSsNotify = 0x100;
 constexpr std::uint32_t kSsNoPrefix = 0x80;
 constexpr std::uint32_t kSsPathEllipsis = 0x8000;
+constexpr std::uint32_t kSsEditControl = 0x2000;  // as an edit control: no line shown cut in half
 
 constexpr std::uint32_t kLbsNotify = 0x1;
 constexpr std::uint32_t kLbsSort = 0x2;

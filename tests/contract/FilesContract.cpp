@@ -361,6 +361,23 @@ TEST_P(FilesContract, AFileHeldWithoutSharingCanOnlyBeLookedAt) {
   EXPECT_EQ(Read(u"held.jar"), "content");
 }
 
+// A stream such as Zone.Identifier is reached by its file's name and its own; Wine keeps it as a file of that name.
+TEST_P(FilesContract, AStreamIsReadAndRemovedBesideItsFileButNotFromAReadOnlyOne) {
+  const std::u16string stream = scratch + u"game.jar:Zone.Identifier";
+  ASSERT_TRUE(Write(u"game.jar", "archive"));
+  EXPECT_FALSE(files->Attributes(stream));
+  ASSERT_TRUE(Write(u"game.jar:Zone.Identifier", "[ZoneTransfer]"));
+  EXPECT_EQ(Read(u"GAME.JAR:zone.identifier"), "[ZoneTransfer]");
+  std::shared_ptr<void> hold = adapter->HoldExclusively(stream);
+  EXPECT_TRUE(hold && !files->OpenForReading(stream) && files->Attributes(stream));  // there, but it can't be read
+  hold.reset();
+  ASSERT_TRUE(files->SetAttributes(scratch + u"game.jar", attribute::kReadOnly));
+  EXPECT_FALSE(files->RemoveFile(stream));
+  ASSERT_TRUE(files->SetAttributes(scratch + u"game.jar", attribute::kNormal));
+  EXPECT_TRUE(files->RemoveFile(stream));
+  EXPECT_TRUE(!files->Attributes(stream) && Read(u"game.jar") == "archive");
+}
+
 TEST_P(FilesContract, ReadsAtOffsetsUpToAndPastTheEnd) {
   ASSERT_TRUE(Write(u"digits", "0123456789"));
   const std::unique_ptr<FileReader> reader = files->OpenForReading(scratch + u"digits");

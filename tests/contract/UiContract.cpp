@@ -8,7 +8,7 @@ namespace tc {
 
 namespace {
 
-enum : int { kList = 100, kCombo, kEdit, kChecks, kProgress, kButton, kNote };
+enum : int { kList = 100, kCombo, kEdit, kChecks, kProgress, kButton, kNote, kBox };
 constexpr int kTimer = 7;
 
 DialogTemplate SampleDialog() {
@@ -29,6 +29,7 @@ DialogTemplate SampleDialog() {
           {kProgress, control::kProgress, u"", {5, 110, 185, 8}, 0},
           {kButton, control::kButton, u"Push", {5, 125, 50, 14}, kBsPushButton | kTabStop},
           {kNote, control::kStatic, u"Note", {60, 128, 100, 8}, kSsLeft},
+          {kBox, control::kButton, u"Box", {5, 139, 100, 10}, kBsAutoCheckBox | kTabStop},
       }};
 }
 
@@ -56,6 +57,7 @@ class SampleHandler final : public DialogHandler {
     window.SetProgress(kProgress, 2);
     window.Enable(kButton, false);
     window.SetText(kNote, u"Noted");
+    window.CheckButton(kBox, true);
     window.StartTimer(kTimer, 10);
   }
   void OnTimer(DialogWindow& window, int timer) override {
@@ -72,6 +74,9 @@ class SampleHandler final : public DialogHandler {
     checkText = window.ItemText(kChecks, 1);
     buttonEnabled = window.IsEnabled(kButton);
     note = window.Text(kNote);
+    boxTicked = window.IsButtonChecked(kBox);
+    window.CheckButton(kBox, false);
+    boxTicked = boxTicked && !window.IsButtonChecked(kBox);
     // The selection follows its item as items come and go around it.
     window.AddItem(kList, u"banana", 40);
     afterInsert = window.Selection(kList);
@@ -103,6 +108,7 @@ class SampleHandler final : public DialogHandler {
   std::u16string checkText;
   bool buttonEnabled = true;
   std::u16string note;
+  bool boxTicked = false;  // and cleared again
   int afterInsert = -2;
   int afterRemoveBefore = -2;
   std::uintptr_t afterRemoveBeforeData = 0;
@@ -133,6 +139,7 @@ TEST_P(UiContract, ControlsKeepWhatTheHandlerPutInThem) {
   EXPECT_EQ(handler.checkText, u"second");
   EXPECT_FALSE(handler.buttonEnabled);
   EXPECT_EQ(handler.note, u"Noted");
+  EXPECT_TRUE(handler.boxTicked);
   EXPECT_EQ(handler.afterInsert, 2);  // "banana" sorts before "fig"
   EXPECT_EQ(handler.afterRemoveBefore, 1);
   EXPECT_EQ(handler.afterRemoveBeforeData, 20u);

@@ -654,3 +654,68 @@ def launch_not_an_archive(wine):
     jad = machine.file("nosize.jad", "MIDlet-Jar-URL: x.jar\r\n")
     expect_error(wine, f" {machine.windows(jad)}", 'No "MIDlet-Jar-Size" attribute is defined in the JAD file.')
     check(not machine.log.exists(), "a starter ran")
+
+
+
+
+@scenario
+def launch_from_the_internet(wine):
+    """A desktop JAR with a Zone.Identifier stream, which Wine keeps as a file of that name beside it."""
+    machine = Machine(wine, "zone")
+    for kind, arguments in (("J2SE", "-jar %1"), ("J2ME", "%1 %2")):
+        machine.starter(kind, 1, "Probe", arguments)
+        machine.actions(kind, 1)
+    jar = machine.file("Downloads/game.jar", jar_bytes(DESKTOP_MANIFEST))
+    tail, started = f' "{machine.windows(jar)}"', f'"{machine.probe}" -jar "{machine.windows(jar)}"'
+    mark, caption = jar.with_name("game.jar:Zone.Identifier"), "Security Warning"
+    code, dlls = wine.loaded_dlls(tail)  # the stored action's start of a file without a mark shows nothing
+    check(code == 0 and not dlls & UI_LIBRARIES and machine.probe_lines(1) == [started], f"unmarked: {code} {dlls}")
+    machine.log.unlink()
+
+    def ask(zone, answer, host="dl.example.com", untick=False, screen=None):
+        mark.write_text(f"[ZoneTransfer]\r\nZoneId={zone}\r\nHostUrl=https://me:secret@{host}/game.jar\r\n")
+        launch = wine.launch(tail)
+        wine.wait(caption)
+        texts = dialog_texts(wine, caption)
+        shown = [texts.get(i) for i in (1030, 1031, 1032, 1033, 1034, 2)] + [wine.driver("icon", caption).strip(),
+                                                                           wine.driver("focus", caption).strip()]
+        check(shown == ["This program came from the internet. Run it only if you trust where it came from: a Java "
+                        "program can do anything you can do on this computer.", "game.jar", host[:100],
+                        "&Always ask before opening this file", "&Run", "&Don't Run", "warning", "2"], f"{shown}")
+        if screen:
+            wine.screenshot(caption, screen)
+        if untick:
+            wine.driver("press", caption, 1033)  # the mouse, so that the box loses its tick
+        wine.driver("click", caption, answer)
+        code = launch.exit_code()
+        ran = code == 0 and machine.probe_lines(1) == [started]
+        check(ran or (code == 1 and not machine.log.exists()), f"exit code {code}, {machine.probe_lines(0, 0)}")
+        machine.log.unlink(missing_ok=True)
+        return ran, mark.exists()
+
+    check(ask(3, 2, screen="security-warning") == (False, True), "Don't Run")
+    check(ask(3, 1034) == (True, True), "Run, asking again")
+    check(ask(3, 1034, untick=True) == (True, False), "Run, unblocked")
+    machine.expect_started(tail, started)
+    check(ask(99999999999, 2, host="x" * 100000) == (False, True), "a zone that can't be read")
+    mark.write_text("[ZoneTransfer]\r\nZoneId=4\r\n")
+    expect_error(wine, tail, '"game.jar" comes from a site that Windows restricts, so it is not started.')
+    # The policy: the user's value counts, the machine's wins over it. A suite runs in its emulator's sandbox unasked.
+    mark.write_text("[ZoneTransfer]\r\nZoneId=3\r\n")
+    keys = ("HKCU\\Software\\Policies\\Tessaly\\Corvalo", "HKLM\\Software\\Policies\\Tessaly\\Corvalo")
+    try:
+        machine._reg_add(keys[0], "FilesFromTheInternet", "REG_DWORD", 1)
+        expect_error(wine, tail, '"game.jar" came from the internet, and your organisation does not allow programs '
+                                 'from the internet to start.')
+        suite = machine.file("Downloads/suite.jar", jar_bytes(MIDLET_MANIFEST))
+        suite.with_name("suite.jar:Zone.Identifier").write_text("[ZoneTransfer]\r\nZoneId=3\r\n")
+        temp = machine.temp_windows
+        machine.expect_started(f' "{machine.windows(suite)}"',
+                               f'"{machine.probe}" "{temp}\\qvo_temp.jad" "{temp}\\qvo_temp.jar"')
+        machine._reg_add(keys[1], "FilesFromTheInternet", "REG_DWORD", 2)
+        machine.expect_started(tail, started)
+        machine._reg_add(keys[1], "FilesFromTheInternet", "REG_DWORD", 0)
+        check(ask(3, 2) == (False, True), "the machine's 0 did not ask")
+    finally:
+        for key in keys:
+            wine.run("reg", "delete", key, "/f", check_exit=False)

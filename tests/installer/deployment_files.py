@@ -33,14 +33,30 @@ for scope, entry in installers.items():
     if shown != [digest, setup.name, "/AllUsers" if scope == "machine" else None]:
         failures.append(f"{scope} installer: {shown}, the setup's SHA-256 is {digest}")
 
-# Group Policy writes what the template names: a misspelt value would silently change nothing.
+# Group Policy writes what the template names: a misspelt value, or a choice of a number the program does not know,
+# would silently change nothing.
 policies = (source / "src" / "catalogue" / "Policies.cpp").read_text()
 key = re.search(r'kPoliciesPath\[\] = u"(.*)"', policies)[1].replace("\\\\", "\\")
-admx = ElementTree.parse(source / "installer" / "policies" / "TessalyCorvalo.admx").getroot()
-defined = {(p.get("key"), p.get("valueName")) for p in admx.iterfind(".//{*}policy")}
-read = {(key, name) for name in re.findall(r'u"(Disable\w+)"', policies)}
+admx_text = (source / "installer" / "policies" / "TessalyCorvalo.admx").read_text("utf-8")
+defined = {}
+for policy in ElementTree.fromstring(admx_text).iterfind(".//{*}policy"):
+    # A policy is switched on and off, or one of its choices is written.
+    choices = policy.find("{*}elements/{*}enum")
+    name = policy.get("valueName") if choices is None else choices.get("valueName")
+    values = policy if choices is None else choices
+    defined[(policy.get("key"), name)] = sorted(int(d.get("value")) for d in values.iterfind(".//{*}decimal"))
+header = (source / "src" / "catalogue" / "Policies.h").read_text()
+choices = sorted(int(v) for v in
+                 re.findall(r"= (\d+)", re.search(r"enum class FromTheInternet[^{]*\{([^}]*)\}", header)[1]))
+read = {(key, name): choices if name == "FilesFromTheInternet" else [0, 1]
+        for name in re.findall(r'PolicyValue\(machine, user, u"(\w+)"\)', policies)}
 if defined != read:
     failures.append(f"the template defines {defined}, the program reads {read}")
+# Group Policy refuses a template that names a text its language file lacks.
+adml = (source / "installer" / "policies" / "en-US" / "TessalyCorvalo.adml").read_text("utf-8")
+missing = [ref for _, ref in re.findall(r"\$\((string|presentation)\.(\w+)\)", admx_text) if f'id="{ref}"' not in adml]
+if missing:
+    failures.append(f"the template names texts the language file lacks: {missing}")
 
 for failure in failures:
     print("FAILED", failure)

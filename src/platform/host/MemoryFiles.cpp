@@ -20,12 +20,19 @@ bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 bool HasDrive(std::u16string_view path) { return path.size() >= 2 && IsLetter(path[0]) && path[1] == u':'; }
 bool HasWildcard(std::u16string_view name) { return name.find_first_of(u"*?") != std::u16string_view::npos; }
 
-bool ValidName(std::u16string_view name) {
+bool ValidPlainName(std::u16string_view name) {
   if (name.empty()) return false;
   for (char16_t c : name) {
     if (c < 0x20 || std::u16string_view(u"<>:\"|?*").find(c) != std::u16string_view::npos) return false;
   }
   return true;
+}
+
+// A file's stream is named after it, "game.jar:Zone.Identifier", and kept beside it as a file, as Wine keeps it.
+bool ValidName(std::u16string_view name) {
+  const size_t colon = name.find(u':');
+  if (colon == std::u16string_view::npos) return ValidPlainName(name);
+  return ValidPlainName(name.substr(0, colon)) && ValidPlainName(name.substr(colon + 1));
 }
 
 // Windows drops the trailing dots and spaces of a path's last name ("file." is "file", "..." is nothing), and
@@ -345,6 +352,10 @@ bool MemoryFiles::RemoveFile(const std::u16string& path) {
   const std::shared_ptr<Node> folder = Parent(path, name);
   const std::shared_ptr<Node> node = folder ? Child(folder, name, &onDisk) : nullptr;
   if (!node || !Writable(node)) return false;
+  // The read-only attribute is the file's, and holds for its streams too.
+  const size_t colon = name.find(u':');
+  const std::shared_ptr<Node> file = colon == std::u16string::npos ? nullptr : Child(folder, name.substr(0, colon));
+  if (file && (file->attributes & attribute::kReadOnly)) return false;
   folder->children.erase(onDisk);
   return true;
 }

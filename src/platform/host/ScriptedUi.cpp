@@ -55,6 +55,10 @@ void ScriptedDialog::Click(int id) {
   Control& control = ControlOf(id);
   if (!control.enabled) return;  // a disabled button can't be clicked
   const bool isStatic = control.source.className == control::kStatic || control.source.className == control::kLink;
+  // An automatic check box changes its tick itself, before it tells the dialog.
+  if (control.source.className == control::kButton && (control.source.style & 0xF) == 0x3) {  // BS_AUTOCHECKBOX
+    control.checked = !control.checked;
+  }
   handler_.OnCommand(*this, id, isStatic ? notify::kStaticClicked : notify::kButtonClicked);
 }
 

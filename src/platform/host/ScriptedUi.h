@@ -74,6 +74,8 @@ class ScriptedDialog final : public DialogWindow {
   std::uintptr_t ItemData(int control, int index) const override;
   int Selection(int control) const override;
   void Select(int control, int index) override;
+  bool IsButtonChecked(int control) const override { return ControlOf(control).checked; }
+  void CheckButton(int control, bool checked) override { ControlOf(control).checked = checked; }
   bool IsChecked(int control, int index) const override;
   void SetChecked(int control, int index, bool checked) override;
   void SetProgressRange(int control, int low, int high) override;
@@ -106,6 +108,7 @@ class ScriptedDialog final : public DialogWindow {
     int high = 100;
     int progress = 0;
     bool fixedPitch = false;
+    bool checked = false;  // a check box's
   };
 
   Control& ControlOf(int control);

@@ -69,6 +69,16 @@ bool Refuses(const std::u16string& path, DWORD refused) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & refused) != 0;
 }
 
+// The file a stream belongs to ("C:\\x.jar" of "C:\\x.jar:Zone.Identifier"), whose read-only attribute Windows
+// holds its streams to; Wine keeps a stream as a file of its own. The path itself when it names no stream.
+std::u16string FileOfStream(const std::u16string& path) {
+  const size_t separator = path.find_last_of(u"\\/");
+  // Never the drive's colon, also of "C:x.jar", a file in the current folder of drive C:.
+  const size_t nameStart = std::max<size_t>(separator == std::u16string::npos ? 0 : separator + 1, 2);
+  const size_t colon = path.find(u':', nameStart);
+  return colon == std::u16string::npos ? path : path.substr(0, colon);
+}
+
 // What SetFileAttributesW can set; the others belong to the file system.
 constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                       FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
@@ -172,7 +182,8 @@ bool Win32Files::Replace(const std::u16string& replaced, const std::u16string& r
 }
 
 bool Win32Files::RemoveFile(const std::u16string& path) {
-  return Usable(path) && !Refuses(path, FILE_ATTRIBUTE_READONLY) && DeleteFileW(Wide(path)) != 0;
+  return Usable(path) && !Refuses(path, FILE_ATTRIBUTE_READONLY) &&
+         !Refuses(FileOfStream(path), FILE_ATTRIBUTE_READONLY) && DeleteFileW(Wide(path)) != 0;
 }
 
 bool Win32Files::CopyFile(const std::u16string& from, const std::u16string& to) {

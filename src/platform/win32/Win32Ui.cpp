@@ -41,19 +41,32 @@ std::u16string WindowClassOf(const ControlTemplate& control) {
   return control.className == control::kLink ? std::u16string(control::kStatic) : control.className;
 }
 
-// An icon static names its icon resource; "#128" goes into the template as the ordinal 128.
-void AppendControlText(std::vector<std::uint16_t>& out, const ControlTemplate& control) {
+// The resource ordinal an icon static names ("#128" is 128); 0 for any other control.
+std::uint32_t IconOrdinal(const ControlTemplate& control) {
   const bool icon = WindowClassOf(control) == control::kStatic && (control.style & SS_TYPEMASK) == SS_ICON;
-  if (icon && control.text.size() > 1 && control.text[0] == u'#') {
-    std::uint32_t ordinal = 0;
-    for (size_t i = 1; i < control.text.size() && control.text[i] >= u'0' && control.text[i] <= u'9'; ++i) {
-      ordinal = ordinal * 10 + (control.text[i] - u'0');
-    }
+  if (!icon || control.text.size() < 2 || control.text[0] != u'#') return 0;
+  std::uint32_t ordinal = 0;
+  for (size_t i = 1; i < control.text.size() && control.text[i] >= u'0' && control.text[i] <= u'9'; ++i) {
+    ordinal = ordinal * 10 + (control.text[i] - u'0');
+  }
+  return ordinal & 0xFFFF;
+}
+
+// IDI_APPLICATION to IDI_SHIELD: icons of the system, not of the program's resources.
+bool IsSystemIcon(std::uint32_t ordinal) { return ordinal >= 32512 && ordinal <= 32518; }
+
+// An icon static names its icon resource as an ordinal. A static finds only the program's own icons; a system
+// icon is set once the dialog is there.
+void AppendControlText(std::vector<std::uint16_t>& out, const ControlTemplate& control) {
+  const std::uint32_t ordinal = IconOrdinal(control);
+  if (IsSystemIcon(ordinal)) {
+    AppendText(out, u"");
+  } else if (ordinal != 0) {
     AppendWord(out, 0xFFFF);
     AppendWord(out, static_cast<std::uint16_t>(ordinal));
-    return;
+  } else {
+    AppendText(out, control.text);
   }
-  AppendText(out, control.text);
 }
 
 // What the dialog procedure needs of one running dialog.
@@ -290,6 +303,10 @@ class Win32DialogWindow final : public DialogWindow {
       case Kind::Other: break;
     }
   }
+  bool IsButtonChecked(int control) const override { return IsDlgButtonChecked(window_, control) == BST_CHECKED; }
+  void CheckButton(int control, bool checked) override {
+    CheckDlgButton(window_, control, checked ? BST_CHECKED : BST_UNCHECKED);
+  }
   bool IsChecked(int control, int index) const override {
     const auto state = SendDlgItemMessageW(window_, control, LVM_GETITEMSTATE, index, LVIS_STATEIMAGEMASK);
     return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
@@ -406,9 +423,14 @@ void Centre(HWND window) {
 }
 
 // A report list view shows one column across its width, with check boxes and full-row selection; a marquee
-// progress bar moves from the start.
+// progress bar moves from the start; a system icon shows.
 void PrepareControls(const DialogTemplate& dialog, HWND window) {
   for (const ControlTemplate& control : dialog.controls) {
+    if (const std::uint32_t ordinal = IconOrdinal(control); IsSystemIcon(ordinal)) {
+      // The system's icons are shared: nobody destroys them.
+      const HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(ordinal));
+      SendDlgItemMessageW(window, control.id, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    }
     if (control.className == control::kProgress && (control.style & PBS_MARQUEE) != 0) {
       SendDlgItemMessageW(window, control.id, PBM_SETMARQUEE, TRUE, 0);
     }

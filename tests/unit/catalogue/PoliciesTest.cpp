@@ -11,15 +11,16 @@ namespace {
 TEST(ReadPolicies, TheMachineWinsAndOnlyADwordCounts) {
   using Stored = std::optional<RegistryValue>;  // nullopt: no value
   const Stored absent, zero{{RegistryType::Number, {0, 0, 0, 0}}}, one{{RegistryType::Number, {1, 0, 0, 0}}};
+  const Stored two{{RegistryType::Number, {2, 0, 0, 0}}}, seven{{RegistryType::Number, {7, 0, 0, 0}}};
   const Stored binary{{RegistryType::Binary, {1, 0, 0, 0}}};  // the number 1, were the type not checked
   const struct {
     Stored machine, user;
-    bool set;
+    std::uint32_t counts;  // the value that counts
   } cases[] = {
-      {absent, absent, false}, {absent, one, true},     {one, absent, true}, {one, zero, true},
-      {zero, one, false},      {binary, absent, false}, {binary, one, true}, {absent, binary, false},
+      {absent, absent, 0}, {absent, one, 1}, {one, absent, 1}, {one, zero, 1}, {zero, one, 0},
+      {binary, absent, 0}, {binary, one, 1}, {absent, binary, 0}, {two, one, 2}, {seven, two, 7},
   };
-  for (const std::u16string name : {u"DisableUpdateCheck", u"DisableJavaDownload"}) {
+  for (const std::u16string name : {u"DisableUpdateCheck", u"DisableJavaDownload", u"FilesFromTheInternet"}) {
     for (const auto& c : cases) {
       SCOPED_TRACE(ToUtf8(name) + " case " + std::to_string(&c - cases));
       MemoryRegistry registry;
@@ -31,8 +32,11 @@ TEST(ReadPolicies, TheMachineWinsAndOnlyADwordCounts) {
         registry.Close(*key);
       }
       const Policies policies = ReadPolicies(registry);
-      EXPECT_EQ(policies.disableUpdateCheck, c.set && name == u"DisableUpdateCheck");
-      EXPECT_EQ(policies.disableJavaDownload, c.set && name == u"DisableJavaDownload");
+      EXPECT_EQ(policies.disableUpdateCheck, c.counts == 1 && name == u"DisableUpdateCheck");
+      EXPECT_EQ(policies.disableJavaDownload, c.counts == 1 && name == u"DisableJavaDownload");
+      // A number that is no choice asks, as a missing value does.
+      const bool choice = name == u"FilesFromTheInternet" && c.counts <= 2;
+      EXPECT_EQ(policies.filesFromTheInternet, choice ? FromTheInternet{c.counts} : FromTheInternet::Ask);
     }
   }
 }

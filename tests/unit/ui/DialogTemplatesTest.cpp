@@ -58,6 +58,8 @@ class DialogTemplatesTest : public DialogMachine {
     capture(u"Tessaly Corvalo");
     std::uint32_t exitCode = 0;
     RunInstallingJavaDialog(machine.ui, 25, *machine.processes.StartInNewConsole(u"winget").process, exitCode);
+    capture(u"Security Warning");
+    RunSecurityWarningDialog(machine.ui, {u"x.jar", u""});
     ExpectScriptFollowed();
     return opened;
   }
@@ -70,7 +72,7 @@ class DialogTemplatesTest : public DialogMachine {
 
 TEST_F(DialogTemplatesTest, SizesAndFontsAreTheDialogsOwn) {
   const std::vector<Opened> opened = OpenEach();
-  ASSERT_EQ(opened.size(), 14u);
+  ASSERT_EQ(opened.size(), 15u);
   struct Expected {
     std::u16string caption;
     int width, height;
@@ -81,7 +83,8 @@ TEST_F(DialogTemplatesTest, SizesAndFontsAreTheDialogsOwn) {
                                {u"Tessaly Corvalo", 172, 123},       {u"Tessaly Corvalo", 232, 123},
                                {u"Tessaly Corvalo", 320, 203},       {u"Tessaly Corvalo", 320, 185},
                                {u"Tessaly Corvalo", 320, 203},       {u"Tessaly Corvalo", 232, 123},
-                               {u"Tessaly Corvalo", 232, 105},       {u"Tessaly Corvalo", 232, 73}};
+                               {u"Tessaly Corvalo", 232, 105},       {u"Tessaly Corvalo", 232, 73},
+                               {u"Security Warning", 260, 115}};
   for (size_t i = 0; i < opened.size(); ++i) {
     const DialogTemplate& d = opened[i].dialog;
     EXPECT_EQ(d.caption, expected[i].caption);
