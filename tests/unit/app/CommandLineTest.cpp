@@ -156,18 +156,16 @@ TEST_F(RunCommandLineTest, OptionsOpensTheDialogOfTheFilesKind) {
   machine.files.AddFile(u"C:\\d\\x.jad", "MIDlet-Name: x\r\n");
   machine.files.AddFile(u"C:\\desk.jar", JarWithManifest("Main-Class: app.Main\r\n"));
   machine.files.AddFile(u"C:\\d\\suite.jar", JarWithManifest("MIDlet-1: x, , app.Main\r\n"));
-  const std::tuple<std::u16string, std::u16string, std::u16string> cases[] = {
-      {u"/options \"C:\\d\\x.jad\"", u"C:\\d\\x.jad", u"As every JAD file starts"},
-      {u"/options desk.jar", u"C:\\desk.jar", u"As every JAR file starts"},
-      {u"/options C:\\d\\..\\d\\SUITE.jar", u"C:\\d\\SUITE.jar", u"As every JAD file starts"},
-  };
-  for (const auto& [commandLine, fullPath, action] : cases) {
-    machine.ui.OnDialog(u"Start Options - " + fullPath.substr(fullPath.rfind(u'\\') + 1), [&](ScriptedDialog& d) {
+  for (const auto& [commandLine, fullPath, name, action] :
+       {std::tuple{u"/options \"C:\\d\\x.jad\"", u"C:\\d\\x.jad", u"x.jad", u"As every JAD file starts"},
+        {u"/options desk.jar", u"C:\\desk.jar", u"desk.jar", u"As every JAR file starts"},
+        {u"/options C:\\d\\..\\d\\SUITE.jar", u"C:\\d\\SUITE.jar", u"SUITE.jar", u"As every JAD file starts"}}) {
+    machine.ui.OnDialog(std::u16string(u"Start Options - ") + name, [&](ScriptedDialog& d) {
       EXPECT_EQ(d.ItemText(IDC_OPTIONS_STARTER, 0), action);
       d.Type(IDC_OPTIONS_ARGUMENTS, u"-v");
       d.Click(kIdOk);
     });
-    EXPECT_EQ(Run(commandLine), 0) << ToUtf8(commandLine);
+    EXPECT_EQ(Run(commandLine), 0);
     EXPECT_EQ(ReadFileOptions(machine.registry, fullPath).value_or(FileOptions{}).arguments, u"-v");
   }
   EXPECT_TRUE(machine.ui.messages.empty() && machine.ui.problems.empty());
