@@ -19,8 +19,8 @@ namespace tc {
 namespace {
 
 // Labels in a column on the left, each centred on its field's row; the fields begin at one edge on the right.
-constexpr int kWidth = 280;
-constexpr int kFieldX = 87;
+constexpr int kWidth = 292;
+constexpr int kFieldX = 99;
 constexpr int kFieldWidth = kWidth - 7 - kFieldX;
 constexpr int RowY(int row) { return 7 + 18 * row; }
 constexpr Rect LabelAt(int row) { return {7, RowY(row) + 3, kFieldX - 11, 8}; }

@@ -78,8 +78,8 @@ TEST_F(DialogTemplatesTest, SizesAndFontsAreTheDialogsOwn) {
     int width, height;
   };
   const Expected expected[] = {{u"J2SE Starter Select", 244, 132}, {u"J2SE Starter", 293, 107},
-                               {u"Start Options - x.jar", 280, 142}, {u"J2ME Starter Select", 244, 132},
-                               {u"J2ME Starter", 293, 115},          {u"Start Options - x.jad", 280, 88},
+                               {u"Start Options - x.jar", 292, 142}, {u"J2ME Starter Select", 244, 132},
+                               {u"J2ME Starter", 293, 115},          {u"Start Options - x.jad", 292, 88},
                                {u"Tessaly Corvalo Setup", 402, 167}, {u"About", 173, 79},
                                {u"Tessaly Corvalo", 172, 123},       {u"Tessaly Corvalo", 232, 123},
                                {u"Tessaly Corvalo", 320, 203},       {u"Tessaly Corvalo", 320, 185},
