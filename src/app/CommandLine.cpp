@@ -51,15 +51,38 @@ OpenFileRequest JavaFileRequest() {
                          0x180C};
 }
 
+namespace {
+
+// A file named in quotes loses them; false, after the message, when they hold nothing or are not closed.
+bool Unquote(Ui& ui, std::u16string& file) {
+  if (file.empty() || file.front() != u'"') return true;
+  if (file.size() < 3 || file.back() != u'"') {
+    ShowLaunchError(ui, u"File name error.");
+    return false;
+  }
+  file = file.substr(1, file.size() - 2);
+  return true;
+}
+
+// The Start Options dialog of a file, whose options are kept under its full path; true when it was shown.
+bool OpenStartOptions(Context& context, std::u16string file) {
+  if (!Unquote(context.platform.ui, file)) return false;
+  const std::optional<StarterKind> kind = JavaFileKind(context, file);
+  if (!kind) return false;
+  const std::optional<std::u16string> fullPath = context.platform.files.FullPath(file);
+  if (!fullPath) {
+    ShowLaunchError(context.platform.ui, Format(u"File \"%s\" read error.", {std::u16string_view(file)}));
+    return false;
+  }
+  RunStartOptionsDialog(context, kNoWindow, *fullPath, *kind);
+  return true;
+}
+
+}  // namespace
+
 bool OpenJavaFile(Context& context, std::u16string file, bool useDefaultAction,
                   const std::u16string& externalArguments, bool inConsole) {
-  if (!file.empty() && file.front() == u'"') {
-    if (file.size() < 3 || file.back() != u'"') {
-      ShowLaunchError(context.platform.ui, u"File name error.");
-      return false;
-    }
-    file = file.substr(1, file.size() - 2);
-  }
+  if (!Unquote(context.platform.ui, file)) return false;
   if (EndsWithIgnoreCase(file, u".jad")) return OpenDescriptor(context, file, useDefaultAction, externalArguments);
   return OpenArchive(context, file, useDefaultAction, externalArguments, inConsole);
 }
@@ -85,6 +108,8 @@ int RunCommandLine(Context& context, std::u16string_view commandLine) {
     const int refused = t[0] == u"/register" ? RegisterProgram(context.platform, root)
                                              : UnregisterProgram(context.platform, root);
     return refused == 0 ? 0 : 1;
+  } else if (count == 2 && t[0] == u"/options") {
+    return OpenStartOptions(context, t[1]) ? 0 : 1;
   } else if (count >= 2 && t[0] == u"/select") {
     started = OpenJavaFile(context, t[1], false, JoinTokens(t, 2));
   } else if (count >= 2 && t[0] == u"/console") {

@@ -16,7 +16,8 @@ std::optional<std::vector<std::u16string>> TokenizeCommandLine(std::u16string_vi
 std::u16string JoinTokens(const std::vector<std::u16string>& tokens, size_t first);
 
 // Does what the command line asks for; returns the process exit code. Besides the user's forms, "/console" followed
-// by a file and its arguments opens it as a file alone does but a desktop program runs in the launcher's console;
+// by a file and its arguments opens it as a file alone does but a desktop program runs in the launcher's console,
+// "/options" followed by a file alone shows the file's Start Options dialog and exits with 0 once it was shown;
 // the installer's "/register" and "/unregister" (each alone, or followed by "/machine" for every user of the
 // computer) add and remove the program's registration with Windows, and exit with 0 only when nothing was refused.
 int RunCommandLine(Context& context, std::u16string_view commandLine);

@@ -27,7 +27,38 @@ bool IsMidletSuite(const AttributeFile& manifest) {
   return false;
 }
 
+void ShowReadError(Ui& ui, const std::u16string& path) {
+  ShowLaunchError(ui, Format(u"File \"%s\" read error.", {std::u16string_view(path)}));
+}
+
+// Opens the archive and reads its manifest; false, after the message, when either can't be had.
+bool OpenWithManifest(Context& context, const std::u16string& archivePath, JarReader& jar, AttributeFile& manifest) {
+  if (!jar.OpenJar(context.platform.files, archivePath)) {
+    ShowReadError(context.platform.ui, archivePath);
+    return false;
+  }
+  std::vector<std::uint8_t> bytes;
+  if (!jar.ReadEntry("META-INF/MANIFEST.MF", bytes)) {
+    ShowLaunchError(context.platform.ui, u"No manifest is found.");
+    return false;
+  }
+  manifest.Parse(bytes);
+  return true;
+}
+
 }  // namespace
+
+std::optional<StarterKind> JavaFileKind(Context& context, const std::u16string& path) {
+  if (EndsWithIgnoreCase(path, u".jad")) {
+    if (context.platform.files.OpenForReading(path)) return StarterKind::J2me;
+    ShowReadError(context.platform.ui, path);
+    return std::nullopt;
+  }
+  JarReader jar;
+  AttributeFile manifest;
+  if (!OpenWithManifest(context, path, jar, manifest)) return std::nullopt;
+  return IsMidletSuite(manifest) ? StarterKind::J2me : StarterKind::J2se;
+}
 
 bool OpenArchive(Context& context, const std::u16string& archivePath, bool useDefaultAction,
                  const std::u16string& externalArguments, bool inConsole) {
@@ -35,17 +66,8 @@ bool OpenArchive(Context& context, const std::u16string& archivePath, bool useDe
   Files& files = context.platform.files;
 
   JarReader jar;
-  if (!jar.OpenJar(files, archivePath)) {
-    ShowLaunchError(ui, Format(u"File \"%s\" read error.", {std::u16string_view(archivePath)}));
-    return false;
-  }
-  std::vector<std::uint8_t> bytes;
-  if (!jar.ReadEntry("META-INF/MANIFEST.MF", bytes)) {
-    ShowLaunchError(ui, u"No manifest is found.");
-    return false;
-  }
   AttributeFile descriptor;
-  descriptor.Parse(bytes);
+  if (!OpenWithManifest(context, archivePath, jar, descriptor)) return false;
   if (!IsMidletSuite(descriptor)) {
     if (!MayStartFromItsZone(context, archivePath)) return false;
     return LaunchJ2se(context, archivePath, jar, descriptor, useDefaultAction, externalArguments, inConsole);
@@ -88,6 +110,7 @@ bool OpenArchive(Context& context, const std::u16string& archivePath, bool useDe
   // takes for an empty line between attributes.
   descriptor.SetAllLineEndings(u"\n");
 
+  std::vector<std::uint8_t> bytes;
   descriptor.Serialize(bytes);
   if (!WriteWholeFile(files, copy->descriptorPath, bytes)) {
     ShowLaunchError(ui, Format(u"File \"%s\" write error.", {std::u16string_view(copy->descriptorPath)}));

@@ -77,4 +77,16 @@ constexpr int IDC_INSTALLING_PROGRESS = 1021;
 // The timer at which the installing dialog looks whether the installation has ended.
 constexpr int IDT_INSTALL_ENDED = 1;
 
+// Start Options dialog: the starter and the program's own arguments; how a desktop program runs and what its Java
+// is given; a game's screen.
+constexpr int IDC_OPTIONS_STARTER = 1030;
+constexpr int IDC_OPTIONS_ARGUMENTS = 1031;
+constexpr int IDC_OPTIONS_RUNS = 1032;
+constexpr int IDC_OPTIONS_SCALING = 1033;
+constexpr int IDC_OPTIONS_MEMORY = 1034;
+constexpr int IDC_OPTIONS_JAVA_OPTIONS = 1035;
+constexpr int IDC_OPTIONS_WIDTH = 1036;
+constexpr int IDC_OPTIONS_HEIGHT = 1037;
+constexpr int IDB_OPTIONS_FORGET = 1038;
+
 }  // namespace tc

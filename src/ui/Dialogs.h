@@ -25,6 +25,10 @@ Selection RunSelectionDialog(Context& context, StarterKind kind, WindowId owner)
 // "J2SE Starter" / "J2ME Starter": edits one starter's three strings in place; 1 when the user pressed OK.
 int RunStarterEditor(Context& context, StarterKind kind, WindowId owner, Starter& starter);
 
+// "Start Options - <file name>": what the file at `fullPath`, of the kind given, always starts with and is given,
+// kept for that file alone; 1 when the user pressed OK or Forget, 2 for Cancel.
+int RunStartOptionsDialog(Context& context, WindowId owner, const std::u16string& fullPath, StarterKind kind);
+
 // The scan behind "Scan": "Scanning for ..." while it runs, then the candidates; true when the user closed the
 // result dialog with "Add Checked" and the candidates were added.
 bool RunScan(StarterScanner& scanner, Ui& ui, WindowId parent);

@@ -34,6 +34,7 @@ constexpr std::uint32_t kEsMultiline = 0x4;
 constexpr std::uint32_t kEsAutoVScroll = 0x40;
 constexpr std::uint32_t kEsAutoHScroll = 0x80;
 constexpr std::uint32_t kEsReadOnly = 0x800;
+constexpr std::uint32_t kEsNumber = 0x2000;
 
 constexpr std::uint32_t kSsLeft = 0x0;
 constexpr std::uint32_t kSsCenter = 0x1;

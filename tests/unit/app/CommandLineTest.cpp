@@ -3,7 +3,10 @@
 
 #include "app/CommandLine.h"
 #include "base/Text.h"
+#include "catalogue/FileOptions.h"
+#include "ui/ControlIds.h"
 #include "unit/HostMachine.h"
+#include "unit/launch/LaunchMachine.h"
 
 namespace tc {
 namespace {
@@ -71,7 +74,7 @@ TEST_F(RunCommandLineTest, AnUnclosedQuoteIsAParameterError) {
 }
 
 TEST_F(RunCommandLineTest, MalformedQuotedFileIsAFileNameError) {
-  for (const char16_t* text : {u"\"\"", u"/select \"\" x"}) {
+  for (const char16_t* text : {u"\"\"", u"/select \"\" x", u"/options \"\""}) {
     machine.ui.messages.clear();
     EXPECT_EQ(Run(text), 1);
     EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{u"File name error."});
@@ -130,16 +133,42 @@ TEST_F(RunCommandLineTest, FilesGoToTheirFlowByExtension) {
       {u"/register C:\\d\\x.jad", u"File \"/register\" read error."},  // the installer's switches only alone
       {u"/Unregister", u"File \"/Unregister\" read error."},
       {u"/register /Machine", u"File \"/register\" read error."},
+      {u"/options", u"File \"/options\" read error."},  // "/options" needs a file after it, and only that
+      {u"/options C:\\d\\x.jad extra", u"File \"/options\" read error."},
+      {u"/options C:\\d\\none.jad", u"File \"C:\\d\\none.jad\" read error."},
+      {u"/options C:\\d\\x.jar", u"File \"C:\\d\\x.jar\" read error."},
+      {u"/options C:\\d\\bare.jar", u"No manifest is found."},
   };
   for (const char16_t* name : {u"C:\\d\\x.jad", u"C:\\d\\X.JAD", u"C:\\d\\x.jad.bak", u"C:\\d\\x.zip",
                                u"C:\\d\\x.jar"}) {
     machine.files.AddFile(name, notAZip);
   }
+  machine.files.AddFile(u"C:\\d\\bare.jar", StoredZip({{"app/Main.class", "x"}}));
   for (const Case& c : cases) {
     machine.ui.messages.clear();
     EXPECT_EQ(Run(c.commandLine), 1) << ToUtf8(c.commandLine);
     EXPECT_EQ(MessageTexts(), std::vector<std::u16string>{c.message}) << ToUtf8(c.commandLine);
   }
+}
+
+// The file's kind decides the dialog's fields; its options are kept under its full path.
+TEST_F(RunCommandLineTest, OptionsOpensTheDialogOfTheFilesKind) {
+  machine.files.AddFile(u"C:\\d\\x.jad", "MIDlet-Name: x\r\n");
+  machine.files.AddFile(u"C:\\desk.jar", JarWithManifest("Main-Class: app.Main\r\n"));
+  machine.files.AddFile(u"C:\\d\\suite.jar", JarWithManifest("MIDlet-1: x, , app.Main\r\n"));
+  for (const auto& [commandLine, fullPath, name, action] :
+       {std::tuple{u"/options \"C:\\d\\x.jad\"", u"C:\\d\\x.jad", u"x.jad", u"As every JAD file starts"},
+        {u"/options desk.jar", u"C:\\desk.jar", u"desk.jar", u"As every JAR file starts"},
+        {u"/options C:\\d\\..\\d\\SUITE.jar", u"C:\\d\\SUITE.jar", u"SUITE.jar", u"As every JAD file starts"}}) {
+    machine.ui.OnDialog(std::u16string(u"Start Options - ") + name, [&](ScriptedDialog& d) {
+      EXPECT_EQ(d.ItemText(IDC_OPTIONS_STARTER, 0), action);
+      d.Type(IDC_OPTIONS_ARGUMENTS, u"-v");
+      d.Click(kIdOk);
+    });
+    EXPECT_EQ(Run(commandLine), 0);
+    EXPECT_EQ(ReadFileOptions(machine.registry, fullPath).value_or(FileOptions{}).arguments, u"-v");
+  }
+  EXPECT_TRUE(machine.ui.messages.empty() && machine.ui.problems.empty());
 }
 
 }  // namespace

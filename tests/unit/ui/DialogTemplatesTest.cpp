@@ -36,6 +36,8 @@ class DialogTemplatesTest : public DialogMachine {
       RunSelectionDialog(machine.context, kind, kNoWindow);
       capture(kind == StarterKind::J2se ? u"J2SE Starter" : u"J2ME Starter");
       RunStarterEditor(machine.context, kind, kNoWindow, starter);
+      capture(kind == StarterKind::J2se ? u"Start Options - x.jar" : u"Start Options - x.jad");
+      RunStartOptionsDialog(machine.context, kNoWindow, kind == StarterKind::J2se ? u"C:\\x.jar" : u"C:\\x.jad", kind);
     }
     capture(u"Tessaly Corvalo Setup");
     RunSetupDialog(machine.context, kNoWindow);
@@ -72,13 +74,14 @@ class DialogTemplatesTest : public DialogMachine {
 
 TEST_F(DialogTemplatesTest, SizesAndFontsAreTheDialogsOwn) {
   const std::vector<Opened> opened = OpenEach();
-  ASSERT_EQ(opened.size(), 15u);
+  ASSERT_EQ(opened.size(), 17u);
   struct Expected {
     std::u16string caption;
     int width, height;
   };
   const Expected expected[] = {{u"J2SE Starter Select", 244, 132}, {u"J2SE Starter", 293, 107},
-                               {u"J2ME Starter Select", 244, 132}, {u"J2ME Starter", 293, 115},
+                               {u"Start Options - x.jar", 292, 142}, {u"J2ME Starter Select", 244, 132},
+                               {u"J2ME Starter", 293, 115},          {u"Start Options - x.jad", 292, 88},
                                {u"Tessaly Corvalo Setup", 402, 167}, {u"About", 173, 79},
                                {u"Tessaly Corvalo", 172, 123},       {u"Tessaly Corvalo", 232, 123},
                                {u"Tessaly Corvalo", 320, 203},       {u"Tessaly Corvalo", 320, 185},
