@@ -476,6 +476,9 @@ def console_programs(wine, machine):
     check(lines == [f'"{java}" -jar "{convert}"'], f"the stand-ins got {lines}")
     viewer = machine.windows(machine.file("console/viewer.jar", program_jar("viewer.Viewer")))
     machine.expect_started(f" {viewer}", f'"{javaw}" -jar "{viewer}"')
+    # Explorer's "Open in a Console" on the window program: the console all the same, with the file's arguments.
+    lines = kept_console(wine, machine, wine.launch(f' /console "{viewer}" -v'), "viewer.jar", 2)
+    check(lines == [f'"{java}" -jar "{viewer}" -v'], f"the stand-ins got {lines}")
     del wine.env["TC_PROBE_CONSOLE"]
 
 
@@ -657,6 +660,40 @@ def launch_not_an_archive(wine):
     check(not machine.log.exists(), "a starter ran")
 
 
+
+
+@scenario
+def launch_with_start_options(wine):
+    """What a user says about one file, set in its Start Options through the dialog, reaches its start."""
+    machine = Machine(wine, "options")
+    java8 = machine.windows(machine.file("jdk8/bin/javaw.exe", (wine.build / "tests" / "e2e" / "probe.exe").read_bytes()))
+    machine.starter("J2SE", 1, "Probe", "-jar %1 %*")
+    machine.starter("J2SE", 2, "Java 8", "-jar %1 %*", java8)
+    machine.actions("J2SE", 1)
+    machine.starter("J2ME", 1, "Emulator probe", "%1 %W %H %*")
+    machine.actions("J2ME", 1)
+    jar = machine.windows(machine.file("options/app.jar", program_jar("viewer.Viewer")))
+    _, jad, _ = suite(machine, "options")
+
+    def set_options(path, fields, screen, select=None):
+        caption = f"Start Options - {path.rsplit(chr(92), 1)[1]}"
+        launch = wine.launch(f' /options "{path}"')
+        wine.wait(caption)
+        if select is not None:
+            wine.driver("select", caption, 1030, select)
+        for ident, text in fields.items():
+            wine.driver("settext", caption, ident, text)
+        wine.screenshot(caption, screen)
+        wine.driver("click", caption, 1)
+        code = launch.exit_code()
+        check(code == 0, f"/options: exit code {code}")
+
+    set_options(jar, {1034: "512", 1035: "-Dsun.java2d.uiScale=1", 1031: '"a b"'}, "start-options-j2se", 1)
+    machine.expect_started(f' "{jar}" -v', f'"{java8}" -Xmx512m -Dsun.java2d.uiScale=1 -jar "{jar}" "a b" -v')
+    set_options(machine.windows(jad), {1036: "176", 1037: "208"}, "start-options-j2me")
+    machine.expect_started(f' "{machine.windows(jad)}"', f'"{machine.probe}" "{machine.windows(jad)}" 176 208')
+    kept = wine.reg_query(f"{SETTINGS}\\Files")
+    check(kept.count("Path") == 2 and "Width" in kept and "JavaOptions" in kept, f"kept {kept!r}")
 
 
 @scenario
