@@ -15,7 +15,7 @@
 #include "base/Text.h"
 #include "formats/ClassFile.h"
 #include "formats/MainClass.h"
-#include "launch/StartFailure.h"
+#include "launch/ClassPath.h"
 
 namespace tc {
 

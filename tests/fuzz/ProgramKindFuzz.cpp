@@ -4,7 +4,7 @@
 // 1, the odd ones in a library the Class-Path names); the judgement must be what a plain walk over them gives.
 //
 //   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I src -I tests tests/fuzz/ProgramKindFuzz.cpp \
-//       src/launch/ProgramKind.cpp src/launch/StartFailure.cpp src/launch/ArchiveAddress.cpp \
+//       src/launch/ProgramKind.cpp src/launch/ClassPath.cpp src/launch/ArchiveAddress.cpp \
 //       src/formats/ClassFile.cpp src/formats/JarReader.cpp src/formats/MainClass.cpp \
 //       src/formats/AttributeFile.cpp src/platform/host/MemoryFiles.cpp src/base/Path.cpp src/base/Text.cpp \
 //       -lz -o build/kind-fuzz
