@@ -394,6 +394,8 @@ bool JarReader::ReadData(const Entry& entry, std::vector<std::uint8_t>& bytes, s
     stream->next_in = const_cast<std::uint8_t*>(pending);
     stream->avail_in = static_cast<uInt>(pendingLength);
   }
+  // A front grows in steps: room for the most it may take, so that none of them moves what came before.
+  bytes.reserve(std::min(size, maxSize));
   std::uint8_t nowhere = 0;  // zlib refuses a null output pointer even when nothing is to be written
   bool ended = false;
   std::size_t produced = 0;
