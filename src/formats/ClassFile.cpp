@@ -41,11 +41,14 @@ class ByteReader {
 // What the walk needs of one constant: its tag, the UTF-8 text, or the indexes of the constants it refers to.
 struct Constant {
   std::uint8_t tag = 0;  // 0: the unusable slot after a long or a double
+  std::uint8_t uses = 0;  // kUtf8: how other constants use it (Use)
   std::uint32_t from = 0, length = 0;  // kUtf8: where its bytes lie
   // kClass: its name; kString: its text; kMethodType: its descriptor; kNameAndType: its name and descriptor;
   // kFieldRef, kMethodRef, kInterfaceMethodRef: its class and its NameAndType.
   std::uint16_t first = 0, second = 0;
 };
+
+enum Use : std::uint8_t { kName = 1, kDescriptor = 2 };
 
 // The bytes in front of each constant's own data, by tag; 0 for tags the format does not have.
 std::uint32_t DataLength(std::uint8_t tag) {
@@ -60,20 +63,20 @@ std::uint32_t DataLength(std::uint8_t tag) {
 }
 
 // One field type from `at` ("I", "[[Ljava/lang/String;"), its class added to `classes`; false when it is none.
-bool ParseFieldType(std::string_view text, std::size_t& at, std::vector<std::string_view>* classes) {
+bool ParseFieldType(std::string_view text, std::size_t& at, std::vector<std::string_view>& classes) {
   while (at < text.size() && text[at] == '[') ++at;
   if (at == text.size()) return false;
   if (text[at] != 'L') return std::string_view("BCDFIJSZ").find(text[at++]) != std::string_view::npos;
   const std::size_t end = text.find(';', at + 1);
   if (end == std::string_view::npos || end == at + 1) return false;
-  if (classes) classes->push_back(text.substr(at + 1, end - at - 1));
+  classes.push_back(text.substr(at + 1, end - at - 1));
   at = end + 1;
   return true;
 }
 
 // A field descriptor, or a method's ("(ILjava/lang/String;)V"), its classes added to `classes`; false when the
-// text is neither.
-bool ParseDescriptor(std::string_view text, std::vector<std::string_view>* classes) {
+// text is neither (the classes of its start then added all the same).
+bool ParseDescriptor(std::string_view text, std::vector<std::string_view>& classes) {
   std::size_t at = 0;
   if (text.starts_with('(')) {
     for (++at; at < text.size() && text[at] != ')';) {
@@ -131,67 +134,89 @@ bool LoadsByName(std::string_view owner, std::string_view method, std::string_vi
 
 }  // namespace
 
-std::size_t ClassFrontLength(std::span<const std::uint8_t> front) {
+std::size_t ClassFront::Wanted(std::span<const std::uint8_t> front) {
   constexpr std::size_t kPoolStart = 10, kAfterPool = 6;  // magic, versions, count; access, this, super
   if (front.size() < kPoolStart) return kPoolStart;
   const std::uint32_t count = front[8] << 8 | front[9];
-  std::size_t at = kPoolStart;
-  for (std::uint32_t i = 1; i < count; ++i) {
-    if (front.size() - at < 3) return at + 3;
-    const std::uint8_t tag = front[at];
+  std::size_t least = 0;  // where the constant that the front cuts off ends, at least
+  for (; next_ < count; ++next_) {
+    least = at_ + 3;
+    if (front.size() < least) break;
+    const std::uint8_t tag = front[at_];
     if (tag != kUtf8 && DataLength(tag) == 0) return 0;
-    at += tag == kUtf8 ? 3 + (front[at + 1] << 8 | front[at + 2]) : 1 + DataLength(tag);
-    if (tag == kLong || tag == kDouble) ++i;
-    if (at > front.size()) return at + 3;
+    least = at_ + (tag == kUtf8 ? 3 + (front[at_ + 1] << 8 | front[at_ + 2]) : 1 + DataLength(tag));
+    if (front.size() < least) break;
+    at_ = least;
+    if (tag == kLong || tag == kDouble) ++next_;
   }
-  return at + kAfterPool;
+  if (next_ >= count) return at_ + kAfterPool;
+  // The constants still to come as long as those so far, and an eighth more: a front read in one step or two.
+  const std::size_t expected = kPoolStart + (at_ - kPoolStart) / std::max<std::uint32_t>(next_ - 1, 1) * (count - 1) * 9 / 8;
+  return std::max(expected, least) + kAfterPool;
 }
 
 std::optional<ClassReferences> ReadClassReferences(std::span<const std::uint8_t> front) {
   ByteReader in(front);
-  const std::optional<std::vector<Constant>> pool = ReadConstantPool(in);
+  std::optional<std::vector<Constant>> pool = ReadConstantPool(in);
   if (!pool) return std::nullopt;
   const auto text = [&](std::uint32_t index) { return TextAt(front, *pool, index); };
 
   // Each text is read at most once as a name and once as a descriptor, however many constants refer to it: what a
   // class costs stays bounded by its size.
-  enum Use : std::uint8_t { kName = 1, kDescriptor = 2 };
-  std::vector<std::uint8_t> uses(pool->size());
   ClassReferences found;
   for (const Constant& c : *pool) {
+    if (c.tag == kMethodRef || c.tag == kInterfaceMethodRef) {
+      const Constant* owner = c.first < pool->size() ? &(*pool)[c.first] : nullptr;
+      const Constant* member = c.second < pool->size() ? &(*pool)[c.second] : nullptr;
+      if (!owner || owner->tag != kClass || !member || member->tag != kNameAndType) continue;
+      const auto ownerName = text(owner->first), method = text(member->first), descriptor = text(member->second);
+      found.loadsByName = found.loadsByName ||
+                          (ownerName && method && descriptor && LoadsByName(*ownerName, *method, *descriptor));
+    }
     if (c.tag != kClass && c.tag != kMethodType && c.tag != kNameAndType) continue;
     const std::uint16_t index = c.tag == kNameAndType ? c.second : c.first;
     const std::optional<std::string_view> name = text(index);
     if (!name || name->empty()) return std::nullopt;
-    uses[index] |= c.tag == kClass && name->front() != '[' ? kName : kDescriptor;
+    (*pool)[index].uses |= c.tag == kClass && name->front() != '[' ? kName : kDescriptor;
   }
   // Every text that reads as a descriptor names its classes: the descriptors of the class's own fields and
   // methods are texts that no other constant needs to refer to. Only one that is referred to as a descriptor must
-  // be one. Equal names are counted before they are folded, so that memory stays bounded too.
+  // be one. Each name is kept once, in an open-addressed table of views that is at most half full; names met
+  // again are counted too, so that the time stays bounded.
   std::vector<std::string_view>& names = found.names;
-  const std::size_t maxRawNames = kMaxClassNames * 32;
+  std::vector<std::string_view> slots(64), parsed;
+  const auto keep = [&](std::string_view name) {
+    if (2 * (names.size() + 1) > slots.size()) {
+      std::vector<std::string_view>(2 * slots.size()).swap(slots);
+      for (const std::string_view kept : names) {
+        std::size_t i = std::hash<std::string_view>{}(kept) & (slots.size() - 1);
+        while (slots[i].data()) i = (i + 1) & (slots.size() - 1);
+        slots[i] = kept;
+      }
+    }
+    std::size_t i = std::hash<std::string_view>{}(name) & (slots.size() - 1);
+    for (; slots[i].data(); i = (i + 1) & (slots.size() - 1)) {
+      if (slots[i] == name) return;
+    }
+    slots[i] = name;
+    names.push_back(name);
+  };
+  std::size_t met = 0;
   for (std::uint32_t i = 1; i < pool->size(); ++i) {
+    const std::uint8_t uses = (*pool)[i].uses;
     if ((*pool)[i].tag != kUtf8) continue;
     const std::string_view t = *text(i);
-    if ((uses[i] & kName) != 0) names.push_back(t);
-    if ((uses[i] & kDescriptor) != 0 ? !ParseDescriptor(t, &names)
-                                     : ParseDescriptor(t, nullptr) && !ParseDescriptor(t, &names)) {
-      return std::nullopt;
+    parsed.clear();
+    if ((uses & kName) != 0) parsed.push_back(t);
+    // A descriptor that starts otherwise is a primitive type's, and names no class.
+    const bool mayNameClasses = !t.empty() && std::string_view("(L[").find(t.front()) != std::string_view::npos;
+    if (((uses & kDescriptor) != 0 || mayNameClasses) && !ParseDescriptor(t, parsed)) {
+      if ((uses & kDescriptor) != 0) return std::nullopt;
+      parsed.resize((uses & kName) != 0);
     }
-    if (names.size() > maxRawNames) return std::nullopt;
-  }
-  std::sort(names.begin(), names.end());
-  names.erase(std::unique(names.begin(), names.end()), names.end());
-  if (names.size() > kMaxClassNames) return std::nullopt;
-
-  for (const Constant& c : *pool) {
-    if (c.tag != kMethodRef && c.tag != kInterfaceMethodRef) continue;
-    if (c.first >= pool->size() || c.second >= pool->size()) continue;
-    const Constant& owner = (*pool)[c.first];
-    const Constant& member = (*pool)[c.second];
-    if (owner.tag != kClass || member.tag != kNameAndType) continue;
-    const auto ownerName = text(owner.first), method = text(member.first), descriptor = text(member.second);
-    if (ownerName && method && descriptor && LoadsByName(*ownerName, *method, *descriptor)) found.loadsByName = true;
+    for (const std::string_view name : parsed) keep(name);
+    met += parsed.size();
+    if (names.size() > kMaxClassNames || met > kMaxClassNames * 32) return std::nullopt;
   }
 
   in.Skip(4);  // access flags, this class

@@ -24,10 +24,19 @@ struct ClassReferences {
   bool loadsByName = false;
 };
 
-// How many bytes of a class file ReadClassReferences reads: its constant pool, access flags, this class and super
-// class. When `front` holds fewer, at least how many it needs; at most front.size() when it holds them all, or
-// when it is no class file (reading it then says so).
-std::size_t ClassFrontLength(std::span<const std::uint8_t> front);
+// Tells, as more of a class file's front comes in, how many bytes ReadClassReferences reads: its constant pool,
+// access flags, this class and super class. Each front it is given is the last one and more; it goes on reading
+// where it stopped.
+class ClassFront {
+ public:
+  // When `front` holds fewer, how many it is likely to need, told from the constants it holds; at most
+  // front.size() when it holds them all, or when it is no class file (reading it then says so).
+  std::size_t Wanted(std::span<const std::uint8_t> front);
+
+ private:
+  std::size_t at_ = 10;   // after the magic, the versions and the count of constants
+  std::uint32_t next_ = 1;  // the constant that starts there
+};
 
 // Reads the front of a class file (or the whole of it); nullopt when it is no class file, a constant it uses is
 // damaged, or it names more than kMaxClassNames classes.

@@ -25,6 +25,8 @@ constexpr std::size_t kLongestTail = kEndRecordSize + 0xFFFF;
 // How much of the central directory is read at a time: at least a header with the longest name.
 constexpr std::size_t kDirectoryWindow = 128u << 10;
 static_assert(kDirectoryWindow >= kCentralHeaderSize + 0xFFFF);
+// A directory up to this long is read in one window, which then serves the index's look-ups without a read each.
+constexpr std::size_t kHeldDirectory = 256u << 10;
 constexpr std::uint16_t kHighestVersionNeeded = 20;
 constexpr std::uint16_t kStored = 0;
 constexpr std::uint16_t kDeflated = 8;
@@ -57,8 +59,8 @@ bool CentralHeaderAt(FileReader& file, std::uint64_t offset) {
 // room for the local name and extra field, which mostly match the directory's.
 constexpr std::size_t kReadChunk = 64u << 10;
 constexpr std::size_t kLocalSlack = 64;
-// The first front read of an entry, and the least a front grows by when it is not enough.
-constexpr std::size_t kFirstFront = 4u << 10;
+// The least a front grows by when it is not enough, and a quarter of it.
+constexpr std::size_t kLeastGrowth = 256;
 
 // A deflated entry inflated whole, as a file of its own.
 class MemoryFile final : public FileReader {
@@ -201,6 +203,7 @@ void JarReader::CloseJar() {
   longestIndexedName_ = 0;
   indexed_ = false;
   std::vector<std::uint8_t>().swap(window_);
+  held_ = false;
   std::vector<std::uint8_t>().swap(input_);
 }
 
@@ -259,7 +262,7 @@ bool JarReader::WalkDirectory(Visit visit) {
     ~Walking() { flag = before; }
   } walking{walking_};
   walking_ = true;
-  window.resize(std::min<std::size_t>(directorySize_, kDirectoryWindow));
+  window.resize(directorySize_ <= kHeldDirectory ? directorySize_ : kDirectoryWindow);
   std::uint64_t windowStart = 0, windowEnd = 0;  // the part of the directory in the window
   const auto hold = [&](std::uint64_t from, std::size_t length) -> const std::uint8_t* {
     if (from + length > windowEnd) {  // the walk only goes forward
@@ -267,6 +270,7 @@ bool JarReader::WalkDirectory(Visit visit) {
       if (!ReadExactly(*file_, directoryOffset_ + from, window.data(), n)) return nullptr;
       windowStart = from;
       windowEnd = from + n;
+      held_ = held_ || (&window == &window_ && n == directorySize_);
     }
     return window.data() + (from - windowStart);
   };
@@ -335,12 +339,16 @@ std::optional<JarReader::Entry> JarReader::FindIndexed(std::string_view name) {
   std::vector<std::uint8_t> record;  // most look-ups find no such hash and need none
   for (auto it = std::lower_bound(index_.begin(), index_.end(), IndexedEntry{hash, 0});
        it != index_.end() && it->hash == hash; ++it) {
-    record.resize(kCentralHeaderSize + name.size());
     // A record with a shorter name may end before the bytes read: then it is not the one.
-    if (!ReadExactly(*file_, directoryOffset_ + it->offset, record.data(), record.size())) continue;
-    if (U16(record.data() + 28) == name.size() &&
-        std::memcmp(record.data() + kCentralHeaderSize, name.data(), name.size()) == 0) {
-      return EntryOf(record.data(), prefix_);
+    const std::uint8_t* p = nullptr;
+    if (held_) {
+      if (directorySize_ - it->offset >= kCentralHeaderSize + name.size()) p = window_.data() + it->offset;
+    } else {
+      record.resize(kCentralHeaderSize + name.size());
+      if (ReadExactly(*file_, directoryOffset_ + it->offset, record.data(), record.size())) p = record.data();
+    }
+    if (p && U16(p + 28) == name.size() && std::memcmp(p + kCentralHeaderSize, name.data(), name.size()) == 0) {
+      return EntryOf(p, prefix_);
     }
   }
   return std::nullopt;
@@ -351,20 +359,20 @@ bool JarReader::HasEntry(std::string_view name) { return FindEntry(name).has_val
 bool JarReader::ReadEntry(std::string_view name, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize) {
   bytes.clear();
   const std::optional<Entry> entry = FindEntry(name);
-  return entry && ReadData(*entry, bytes, maxSize, nullptr);
+  return entry && ReadData(*entry, bytes, maxSize, 0, nullptr);
 }
 
 bool JarReader::ReadEntry(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize) {
-  return ReadData(entry, bytes, maxSize, nullptr);
+  return ReadData(entry, bytes, maxSize, 0, nullptr);
 }
 
 bool JarReader::ReadEntryFront(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize,
-                               const FrontWanted& wanted) {
-  return ReadData(entry, bytes, maxSize, &wanted);
+                               std::size_t first, const FrontWanted& wanted) {
+  return ReadData(entry, bytes, maxSize, first, &wanted);
 }
 
 bool JarReader::ReadData(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize,
-                         const FrontWanted* wanted) {
+                         std::size_t first, const FrontWanted* wanted) {
   bytes.clear();
   const std::uint32_t size = entry.uncompressedSize, packed = entry.compressedSize;
   maxSize = std::min(maxSize, kMaxJarEntrySize);
@@ -399,7 +407,7 @@ bool JarReader::ReadData(const Entry& entry, std::vector<std::uint8_t>& bytes, s
   std::uint8_t nowhere = 0;  // zlib refuses a null output pointer even when nothing is to be written
   bool ended = false;
   std::size_t produced = 0;
-  for (std::size_t target = wanted ? std::min<std::size_t>({size, maxSize, kFirstFront}) : size;;) {
+  for (std::size_t target = wanted ? std::min<std::size_t>({size, maxSize, first}) : size;;) {
     bytes.resize(target);
     if (!stream) {
       const std::size_t copied = std::min(pendingLength, target - produced);
@@ -438,8 +446,8 @@ bool JarReader::ReadData(const Entry& entry, std::vector<std::uint8_t>& bytes, s
       bytes.resize(produced);
       return true;
     }
-    if (need > maxSize) return false;
-    target = std::min<std::size_t>({size, maxSize, std::max(need, produced + std::max(produced / 2, kFirstFront))});
+    target = std::min<std::size_t>({size, maxSize, std::max(need, produced + std::max(produced / 4, kLeastGrowth))});
+    if (target <= produced) return false;  // it wants more than it may have
   }
   return Crc32(bytes) == entry.crc;
 }
@@ -448,7 +456,7 @@ std::unique_ptr<FileReader> JarReader::OpenEntry(const Entry& entry, std::uint32
   if (!file_ || !Readable(entry)) return nullptr;
   if (entry.method == kDeflated) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadData(entry, bytes, maxSize, nullptr)) return nullptr;
+    if (!ReadData(entry, bytes, maxSize, 0, nullptr)) return nullptr;
     return std::make_unique<MemoryFile>(std::move(bytes));
   }
   std::uint8_t local[kLocalHeaderSize];

@@ -27,7 +27,7 @@ class JarReader {
     std::uint64_t localOffset = 0;  // in the file, a stub in front of the archive counted
   };
   // Given the bytes read so far of an entry's front, how many its reader needs: at most their number once it has
-  // all it wants, else at least the number it can tell it lacks.
+  // all it wants, else as many as it expects to.
   using FrontWanted = std::function<std::size_t(std::span<const std::uint8_t> front)>;
 
   JarReader();
@@ -45,10 +45,10 @@ class JarReader {
   // anything is allocated. On false `bytes` holds nothing useful.
   bool ReadEntry(std::string_view name, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize = kMaxJarEntrySize);
   bool ReadEntry(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize = kMaxJarEntrySize);
-  // Only the front of the entry that `wanted` asks for, and at most `maxSize` bytes of it: false when it wants
-  // more, or the data it reads is damaged. A front that ends before the entry does can't be checked against the
-  // CRC-32: fit only for a look at a class file, never for anything kept or written.
-  bool ReadEntryFront(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize,
+  // Only the front of the entry: `first` bytes, then as many more as `wanted` asks for, and at most `maxSize` of
+  // them: false when it wants more, or the data it reads is damaged. A front that ends before the entry does can't
+  // be checked against the CRC-32: fit only for a look at a class file, never for anything kept or written.
+  bool ReadEntryFront(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize, std::size_t first,
                       const FrontWanted& wanted);
   // The entry as a file of its own, for a JAR inside the JAR: a stored one read in place, a deflated one
   // inflated whole and verified (up to `maxSize` bytes). nullptr when it can't be read.
@@ -80,7 +80,7 @@ class JarReader {
   bool WalkDirectory(Visit visit);
   std::optional<Entry> FindIndexed(std::string_view name);
   // Reads the entry's data into `bytes`: all of it, or with `wanted` only its front.
-  bool ReadData(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize,
+  bool ReadData(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize, std::size_t first,
                 const FrontWanted* wanted);
 
   // Shared with the readers of the JARs inside it that OpenEntry hands out, which may outlive it.
@@ -102,6 +102,7 @@ class JarReader {
   std::size_t longestIndexedName_ = 0;
   bool indexed_ = false;
   std::vector<std::uint8_t> window_;
+  bool held_ = false;     // `window_` holds the whole directory
   bool walking_ = false;  // a walk over the directory is under way, and owns `window_`
   // Kept from one read to the next, as reading entry after entry (the class walk) costs less without fresh memory.
   std::unique_ptr<Inflater> inflater_;

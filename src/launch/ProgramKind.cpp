@@ -35,6 +35,7 @@ constexpr std::string_view kClassLoaders[] = {
 constexpr std::string_view kUrlClassLoader = "java/net/URLClassLoader";
 
 constexpr std::size_t kMaxClassesWalked = 4096;
+constexpr std::size_t kFirstFront = 1u << 10;
 constexpr std::uint64_t kMaxBytesInflated = 64u << 20;
 // Every entry name looked for in every JAR, with what a look-up costs besides hashing its bytes: the walk's time
 // stays bounded whatever the class files name and however many places they are looked for in.
@@ -68,6 +69,15 @@ constexpr Launcher kLaunchers[] = {
     {u"Application-Class", u"", "./ *"},
 };
 constexpr std::string_view kProgramClassPath = "./";
+
+// The toolkit of kWindowToolkits that holds the class, or "". Most names share no first letter with any.
+std::string_view WindowToolkitOf(std::string_view name) {
+  if (name.empty() || std::string_view("jocpa").find(name.front()) == std::string_view::npos) return {};
+  for (const std::string_view toolkit : kWindowToolkits) {
+    if (name.starts_with(toolkit)) return toolkit;
+  }
+  return {};
+}
 
 // The newest first: "META-INF/versions/17/", "META-INF/versions/11/".
 std::vector<std::string> VersionFolders(JarReader& jar) {
@@ -158,13 +168,17 @@ class ClassSource {
 
   // Reads as much of the named class as the walk needs, out of the first place that holds it.
   Found Read(std::string_view name, std::vector<std::uint8_t>& bytes) {
-    static const JarReader::FrontWanted front = ClassFrontLength;
     JarReader* jar = nullptr;
     std::optional<JarReader::Entry> entry;
     if (const Found found = Find(name, jar, entry); found != Found::Class) return found;
     // Too large for what is left, or damaged.
     const auto limit = static_cast<std::uint32_t>(std::min<std::uint64_t>(kMaxJarEntrySize, kMaxBytesInflated - inflated_));
-    if (!jar->ReadEntryFront(*entry, bytes, limit, front)) return Found::Unsure;
+    // A class's constant pool is most often about two thirds of it: most fronts are read in one step.
+    const std::size_t first = std::max<std::size_t>(kFirstFront, entry->uncompressedSize / 8 * 5);
+    ClassFront front;
+    if (!jar->ReadEntryFront(*entry, bytes, limit, first, [&front](auto read) { return front.Wanted(read); })) {
+      return Found::Unsure;
+    }
     inflated_ += bytes.size();
     return Found::Class;
   }
@@ -326,7 +340,7 @@ ProgramLook LookAtProgram(Files& files, const std::u16string& archivePath, JarRe
   using Node = MetNames::value_type;
   Node* const main = &*met.emplace(*mainClass, Met{}).first;
   Node* chain = main;  // the class of the main class's line that is walked next
-  bool chainLoadsByName = false;
+  bool chainHides = false;  // the main class or a class it extends loads classes by name
   std::deque<Node*> next;
   ProgramLook look;
   const auto unsure = [&look] { return ProgramLook{ProgramKind::Unknown, false, false, look.classesWalked}; };
@@ -336,11 +350,10 @@ ProgramLook LookAtProgram(Files& files, const std::u16string& archivePath, JarRe
     const std::optional<ClassReferences> refs = ReadClassReferences(bytes);
     if (!refs) return unsure();
     for (const std::string_view name : refs->names) {
-      for (const std::string_view toolkit : kWindowToolkits) {
-        if (!name.starts_with(toolkit)) continue;
-        look.kind = ProgramKind::Window;
-        look.usesJavaFx = look.usesJavaFx || toolkit == kJavaFx;
-      }
+      const std::string_view toolkit = WindowToolkitOf(name);
+      if (toolkit.empty()) continue;
+      look.kind = ProgramKind::Window;
+      look.usesJavaFx = look.usesJavaFx || toolkit == kJavaFx;
     }
     if (look.kind == ProgramKind::Window) {
       look.bringsJavaFx = look.usesJavaFx && bringsJavaFx();
@@ -349,9 +362,14 @@ ProgramLook LookAtProgram(Files& files, const std::u16string& archivePath, JarRe
     current->second.loader = std::find(std::begin(kClassLoaders), std::end(kClassLoaders), refs->superClass) !=
                              std::end(kClassLoaders);
     const bool inChain = current == chain;
-    chainLoadsByName = chainLoadsByName || (inChain && refs->loadsByName);
+    chainHides = chainHides || (inChain && refs->loadsByName);
     if (inChain) chain = nullptr;
     for (const std::string_view name : refs->names) {
+      // The platform's own classes are never looked for; of them only URLClassLoader tells anything.
+      if (name.starts_with(kPlatformPackage)) {
+        chainHides = chainHides || (inChain && name == kUrlClassLoader);
+        continue;
+      }
       auto it = met.find(name);
       if (it == met.end()) {
         if (met.size() == kMaxNamesMet) return unsure();
@@ -377,8 +395,8 @@ ProgramLook LookAtProgram(Files& files, const std::u16string& archivePath, JarRe
   // No window toolkit: a program for the command line, unless what starts it loads classes by name (a class
   // loader of its own, or one made from URLs), which hides the program it starts. A tool that loads a driver by
   // name deep inside is still a tool.
-  const bool hides = chainLoadsByName || std::any_of(met.begin(), met.end(), [](const Node& node) {
-                       return node.second.namedByMain && (node.second.loader || node.first == kUrlClassLoader);
+  const bool hides = chainHides || std::any_of(met.begin(), met.end(), [](const Node& node) {
+                       return node.second.namedByMain && node.second.loader;
                      });
   look.kind = hides ? ProgramKind::Unknown : ProgramKind::Console;
   return look;

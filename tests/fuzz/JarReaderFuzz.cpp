@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!reader.ReadEntry(name, bytes)) continue;
     CHECK(entry && bytes.size() <= tc::kMaxJarEntrySize);
     // Wants a byte more than it has, up to 5,000: the front grows as the class walk's does.
-    const bool read = reader.ReadEntryFront(*entry, front, tc::kMaxJarEntrySize, [](std::span<const std::uint8_t> f) {
+    const bool read = reader.ReadEntryFront(*entry, front, tc::kMaxJarEntrySize, 1, [](std::span<const std::uint8_t> f) {
       return f.size() < 5000 ? f.size() + 1 : f.size();
     });
     CHECK(read && front.size() <= bytes.size() && std::equal(front.begin(), front.end(), bytes.begin()));

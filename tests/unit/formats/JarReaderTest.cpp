@@ -263,7 +263,9 @@ TEST(JarReaderTools, LongDirectoriesAreWalkedToTheirEnd) {
     std::vector<std::string> nested, plain;
     ASSERT_TRUE(Open(unindexed, z.bytes));
     unindexed.ForEachEntryName([&](std::string_view n) {
-      if (nested.size() % 10 == 0) EXPECT_TRUE(unindexed.HasEntry(name(0)) && unindexed.ReadEntry(n, bytes)) << n;
+      if (nested.size() % 10 == 0) {
+        EXPECT_TRUE(unindexed.HasEntry(name(0)) && unindexed.ReadEntry(n, bytes)) << n;
+      }
       nested.emplace_back(n);
     });
     unindexed.ForEachEntryName([&](std::string_view n) { plain.emplace_back(n); });
@@ -287,11 +289,11 @@ TEST(JarReaderTools, FrontOfAnEntryIsReadAsFarAsItIsWanted) {
     const std::optional<JarReader::Entry> found = reader.FindEntry("big");
     ASSERT_TRUE(found);
     const auto wants = [](std::size_t n) { return [n](std::span<const std::uint8_t>) { return n; }; };
-    ASSERT_TRUE(reader.ReadEntryFront(*found, bytes, kMaxJarEntrySize, wants(5000)));
+    ASSERT_TRUE(reader.ReadEntryFront(*found, bytes, kMaxJarEntrySize, 1000, wants(5000)));
     EXPECT_TRUE(bytes.size() >= 5000 && bytes.size() < content.size());
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), content.substr(0, bytes.size()));
-    EXPECT_FALSE(reader.ReadEntryFront(*found, bytes, 4999, wants(5000)));
-    EXPECT_FALSE(reader.ReadEntryFront(*found, bytes, kMaxJarEntrySize, wants(content.size() + 1)));
+    EXPECT_FALSE(reader.ReadEntryFront(*found, bytes, 4999, 1000, wants(5000)));
+    EXPECT_FALSE(reader.ReadEntryFront(*found, bytes, kMaxJarEntrySize, 1000, wants(content.size() + 1)));
     EXPECT_FALSE(reader.ReadEntry(*found, bytes));
   }
   Zip damaged = BuildZip({Named("big", content)});  // damaged within the front: its first block's type
@@ -299,7 +301,7 @@ TEST(JarReaderTools, FrontOfAnEntryIsReadAsFarAsItIsWanted) {
   JarReader reader;
   Bytes bytes;
   ASSERT_TRUE(Open(reader, damaged.bytes));
-  EXPECT_FALSE(reader.ReadEntryFront(*reader.FindEntry("big"), bytes, kMaxJarEntrySize,
+  EXPECT_FALSE(reader.ReadEntryFront(*reader.FindEntry("big"), bytes, kMaxJarEntrySize, 100,
                                      [](std::span<const std::uint8_t>) { return std::size_t{100}; }));
 }
 
