@@ -28,7 +28,10 @@ std::string Class(const std::vector<std::string>& names) {
     pool += constant;
     return count++;
   };
-  const auto utf8 = [&](const std::string& text) { return add('\1' + U16(text.size()) + text); };
+  const auto utf8 = [&](const std::string& text) {
+    pool.append(1, '\1').append(U16(text.size())).append(text);
+    return count++;
+  };
   for (const std::string& name : names) {
     if (name.starts_with("text ")) {
       utf8(name.substr(5));
@@ -80,10 +83,12 @@ const std::string kMain = "Main-Class: app.Main\r\n";
 const char* const kCollidingBlocks[][2] = {
     {"HjI1L2NgXMD", "JjHnhXfmjhC"}, {"q0Qu$_$BupI", "5s0MqW7WLCL"}, {"wD8j9I7hASL", "2DouDdjvWkD"},
     {"w7aBlTGkz8F", "CygG5oMyO$P"}, {"s9NArew8LbF", "LisAx1yTjPH"}, {"rIAAyGSvLTL", "5lO6NCI13RJ"},
-    {"1uW3khS4f_P", "bSoe$LOYi3P"},
+    {"1uW3khS4f_P", "bSoe$LOYi3P"}, {"Z5oSG3ZHFnB", "fOfGZA731bI"}, {"n_edXqnri4E", "L5BfK1KJlzA"},
+    {"LlYxLHbYJ7A", "szWc$hfSAaD"}, {"o7OCBns72GC", "lvHQ8e2La7F"},
 };
 
-// 2^rows names of 50,000 bytes sharing one unseeded hash, with ".class" too; the first half as empty entries.
+// 2^rows names of 14,000 bytes sharing one unseeded hash, with ".class" too: every other one an empty entry, the
+// rest for the main class to name.
 std::pair<Entries, std::vector<std::string>> CollidingNames() {
   Entries entries;
   std::vector<std::string> names;
@@ -91,8 +96,8 @@ std::pair<Entries, std::vector<std::string>> CollidingNames() {
   for (std::size_t choice = 0; choice < std::size_t{1} << rows; ++choice) {
     std::string name;
     for (std::size_t row = 0; row < rows; ++row) name += kCollidingBlocks[row][choice >> row & 1];
-    name.resize(50000, 's');
-    if (choice >> (rows - 1)) {
+    name.resize(14000, 's');
+    if (choice & 1) {
       names.push_back(name);
     } else {
       entries.push_back({name + ".class", ""});
@@ -227,7 +232,7 @@ TEST(ProgramKind, JudgedByTheClassesTheMainClassReaches) {
       {"65,000 constants, one descriptor", kMain, {{"app/Main.class", oneDescriptor}}, ProgramKind::Console},
       {"long names in every version and JAR", kMain + "Multi-Release: true\r\nClass-Path:" + itself + "\r\n", lookUps,
        ProgramKind::Console},
-      {"names sharing one hash", kMain, colliding, ProgramKind::Console},
+      {"names sharing one hash", kMain, std::move(colliding), ProgramKind::Console},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
