@@ -151,7 +151,8 @@ std::size_t ClassFront::Wanted(std::span<const std::uint8_t> front) {
   }
   if (next_ >= count) return at_ + kAfterPool;
   // The constants still to come as long as those so far, and an eighth more: a front read in one step or two.
-  const std::size_t expected = kPoolStart + (at_ - kPoolStart) / std::max<std::uint32_t>(next_ - 1, 1) * (count - 1) * 9 / 8;
+  const std::size_t perConstant = (at_ - kPoolStart) / std::max<std::uint32_t>(next_ - 1, 1);
+  const std::size_t expected = kPoolStart + perConstant * (count - 1) * 9 / 8;
   return std::max(expected, least) + kAfterPool;
 }
 

@@ -383,8 +383,9 @@ bool JarReader::ReadData(const Entry& entry, std::vector<std::uint8_t>& bytes, s
   // differs from the directory's.
   const std::uint64_t local = entry.localOffset;
   if (local > fileSize_ || fileSize_ - local < kLocalHeaderSize) return false;
-  input_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(
-      fileSize_ - local, kLocalHeaderSize + entry.nameLength + kLocalSlack + std::min<std::size_t>(packed, kReadChunk))));
+  const std::size_t firstData = std::min<std::size_t>(packed, kReadChunk);
+  const std::size_t firstRead = kLocalHeaderSize + entry.nameLength + kLocalSlack + firstData;
+  input_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize_ - local, firstRead)));
   if (!ReadExactly(*file_, local, input_.data(), input_.size()) || U32(input_.data()) != kLocalSignature) return false;
   const std::uint64_t dataOffset = local + kLocalHeaderSize + U16(input_.data() + 26) + U16(input_.data() + 28);
   if (dataOffset > fileSize_ || packed > fileSize_ - dataOffset) return false;

@@ -172,7 +172,7 @@ class ClassSource {
     std::optional<JarReader::Entry> entry;
     if (const Found found = Find(name, jar, entry); found != Found::Class) return found;
     // Too large for what is left, or damaged.
-    const auto limit = static_cast<std::uint32_t>(std::min<std::uint64_t>(kMaxJarEntrySize, kMaxBytesInflated - inflated_));
+    const std::uint32_t limit = InflateLimit();
     // A class's constant pool is most often about two thirds of it: most fronts are read in one step.
     const std::size_t first = std::max<std::size_t>(kFirstFront, entry->uncompressedSize / 8 * 5);
     ClassFront front;
@@ -222,7 +222,8 @@ class ClassSource {
       if (!jar) continue;
       const bool versioned = place.jar == 0 && place.folder.empty();
       for (std::size_t v = 0; v <= (versioned ? versionFolders_.size() : 0); ++v) {
-        const std::string_view version = versioned && v < versionFolders_.size() ? versionFolders_[v] : std::string_view();
+        std::string_view version;
+        if (versioned && v < versionFolders_.size()) version = versionFolders_[v];
         if (const Found where = FindIn(*jar, {version, place.folder, name, ".class"}, found); where != Found::Missing)
           return where;
       }
@@ -249,6 +250,11 @@ class ClassSource {
     return found ? Found::Class : Found::Missing;
   }
 
+  // What a read may still inflate: too large an entry is refused before anything is allocated for it.
+  std::uint32_t InflateLimit() const {
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(kMaxJarEntrySize, kMaxBytesInflated - inflated_));
+  }
+
   bool Index(JarReader& jar) {
     if (!jar.IndexEntries(entriesLeft_)) return false;
     entriesLeft_ -= jar.IndexedEntryCount();
@@ -269,10 +275,10 @@ class ClassSource {
     } else {
       std::optional<JarReader::Entry> entry;
       JarReader& program = *jars_[0].reader;
-      if (const Found where = FindIn(program, {jar.entry}, entry); where != Found::Class) return where == Found::Missing;
+      const Found where = FindIn(program, {jar.entry}, entry);
+      if (where != Found::Class) return where == Found::Missing;
       if (!nested_.insert(entry->localOffset).second) return true;
-      const auto limit = static_cast<std::uint32_t>(std::min<std::uint64_t>(kMaxJarEntrySize, kMaxBytesInflated - inflated_));
-      file = program.OpenEntry(*entry, limit);
+      file = program.OpenEntry(*entry, InflateLimit());
       if (file && entry->method != 0) inflated_ += entry->uncompressedSize;
     }
     auto reader = std::make_unique<JarReader>();
@@ -313,7 +319,7 @@ ProgramLook LookAtProgram(Files& files, const std::u16string& archivePath, JarRe
   const auto bringsJavaFx = [&source] { return source.Holds(kJavaFxApplication) == Found::Class; };
   if (!ManifestValue(manifest, u"JavaFX-Application-Class").empty()) {
     source.LookIn(FromUtf8(kProgramClassPath));
-    return {ProgramKind::Window, true, bringsJavaFx()};
+    return {ProgramKind::Window, true, 0, bringsJavaFx()};
   }
   if (!ManifestValue(manifest, u"SplashScreen-Image").empty()) return {ProgramKind::Window};
 
@@ -343,7 +349,7 @@ ProgramLook LookAtProgram(Files& files, const std::u16string& archivePath, JarRe
   bool chainHides = false;  // the main class or a class it extends loads classes by name
   std::deque<Node*> next;
   ProgramLook look;
-  const auto unsure = [&look] { return ProgramLook{ProgramKind::Unknown, false, false, look.classesWalked}; };
+  const auto unsure = [&look] { return ProgramLook{ProgramKind::Unknown, false, look.classesWalked}; };
   for (Node* current = main;;) {
     ++look.classesWalked;
     current->second.walked = true;

@@ -25,7 +25,6 @@ inline constexpr std::string_view kWindowToolkits[] = {
 struct ProgramLook {
   ProgramKind kind = ProgramKind::Unknown;
   bool usesJavaFx = false;  // the manifest names a JavaFX application, or a walked class names javafx/
-  bool bringsJavaFx = false;  // its own JARs hold JavaFX: it needs none of the runtime
   std::uint32_t classesWalked = 0;
   bool bringsJavaFx = false;  // its own JARs hold JavaFX: it needs none of the runtime
 };

@@ -51,9 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!reader.ReadEntry(name, bytes)) continue;
     CHECK(entry && bytes.size() <= tc::kMaxJarEntrySize);
     // Wants a byte more than it has, up to 5,000: the front grows as the class walk's does.
-    const bool read = reader.ReadEntryFront(*entry, front, tc::kMaxJarEntrySize, 1, [](std::span<const std::uint8_t> f) {
-      return f.size() < 5000 ? f.size() + 1 : f.size();
-    });
+    const auto wanted = [](std::span<const std::uint8_t> f) { return f.size() < 5000 ? f.size() + 1 : f.size(); };
+    const bool read = reader.ReadEntryFront(*entry, front, tc::kMaxJarEntrySize, 1, wanted);
     CHECK(read && front.size() <= bytes.size() && std::equal(front.begin(), front.end(), bytes.begin()));
     tc::JarReader inside;
     if (inside.OpenJar(reader.OpenEntry(*entry))) inside.ReadEntry("META-INF/MANIFEST.MF", front);
