@@ -28,8 +28,8 @@ constexpr std::string_view kJavaFx = "javafx/";
 constexpr std::string_view kJavaFxApplication = "javafx/application/Application";
 // No class path can hold the platform's own package: such a name is never looked for.
 constexpr std::string_view kPlatformPackage = "java/";
-// A class that extends one of these is a class loader: one of the program's own that a launcher names, or this
-// one itself, hides what the program starts.
+// A class that extends one of these is a class loader. A main class that names one of the program's own, or
+// URLClassLoader, makes its loader from them: the program it starts is hidden from the walk.
 constexpr std::string_view kClassLoaders[] = {
     "java/lang/ClassLoader", "java/security/SecureClassLoader", "java/net/URLClassLoader"};
 constexpr std::string_view kUrlClassLoader = "java/net/URLClassLoader";
