@@ -1,5 +1,7 @@
-// What a Java class file names and holds: read from its constant pool and the descriptors of its members.
+// What a Java class file names and holds: read from its constant pool.
 #include "formats/ClassFile.h"
+
+#include <algorithm>
 
 namespace tc {
 
@@ -36,12 +38,17 @@ class ByteReader {
   bool ok_ = true;
 };
 
-// What the walk needs of one constant: its tag, and the UTF-8 text or the index of the text it refers to.
+// What the walk needs of one constant: its tag, the UTF-8 text, or the indexes of the constants it refers to.
 struct Constant {
   std::uint8_t tag = 0;  // 0: the unusable slot after a long or a double
+  std::uint8_t uses = 0;  // kUtf8: how other constants use it (Use)
   std::uint32_t from = 0, length = 0;  // kUtf8: where its bytes lie
-  std::uint16_t text = 0;              // kClass, kMethodType: its name; kString: its text; kNameAndType: its descriptor
+  // kClass: its name; kString: its text; kMethodType: its descriptor; kNameAndType: its name and descriptor;
+  // kFieldRef, kMethodRef, kInterfaceMethodRef: its class and its NameAndType.
+  std::uint16_t first = 0, second = 0;
 };
+
+enum Use : std::uint8_t { kName = 1, kDescriptor = 2 };
 
 // The bytes in front of each constant's own data, by tag; 0 for tags the format does not have.
 std::uint32_t DataLength(std::uint8_t tag) {
@@ -55,16 +62,30 @@ std::uint32_t DataLength(std::uint8_t tag) {
   }
 }
 
-// The classes in a descriptor ("(ILjava/lang/String;[Ljavax/swing/JFrame;)V"); false when one is not closed.
-bool AddDescriptorClasses(std::string_view descriptor, std::vector<std::string_view>& names) {
-  for (std::size_t at = 0; at < descriptor.size(); ++at) {
-    if (descriptor[at] != 'L') continue;
-    const std::size_t end = descriptor.find(';', at + 1);
-    if (end == std::string_view::npos || end == at + 1) return false;
-    names.push_back(descriptor.substr(at + 1, end - at - 1));
-    at = end;
-  }
+// One field type from `at` ("I", "[[Ljava/lang/String;"), its class added to `classes`; false when it is none.
+bool ParseFieldType(std::string_view text, std::size_t& at, std::vector<std::string_view>& classes) {
+  while (at < text.size() && text[at] == '[') ++at;
+  if (at == text.size()) return false;
+  if (text[at] != 'L') return std::string_view("BCDFIJSZ").find(text[at++]) != std::string_view::npos;
+  const std::size_t end = text.find(';', at + 1);
+  if (end == std::string_view::npos || end == at + 1) return false;
+  classes.push_back(text.substr(at + 1, end - at - 1));
+  at = end + 1;
   return true;
+}
+
+// A field descriptor, or a method's ("(ILjava/lang/String;)V"), its classes added to `classes`; false when the
+// text is neither (the classes of its start then added all the same).
+bool ParseDescriptor(std::string_view text, std::vector<std::string_view>& classes) {
+  std::size_t at = 0;
+  if (text.starts_with('(')) {
+    for (++at; at < text.size() && text[at] != ')';) {
+      if (!ParseFieldType(text, at, classes)) return false;
+    }
+    if (++at == text.size() + 1) return false;
+    if (at + 1 == text.size() && text[at] == 'V') return true;
+  }
+  return ParseFieldType(text, at, classes) && at == text.size();
 }
 
 // The constant pool, read from the start of the class file; `in` is left after it. nullopt when it does not parse.
@@ -84,11 +105,9 @@ std::optional<std::vector<Constant>> ReadConstantPool(ByteReader& in) {
       in.Skip(c.length);
     } else if (const std::uint32_t length = DataLength(c.tag); length == 0) {
       return std::nullopt;
-    } else if (c.tag == kClass || c.tag == kMethodType || c.tag == kString) {
-      c.text = static_cast<std::uint16_t>(in.Number(2));
-    } else if (c.tag == kNameAndType) {
-      in.Skip(2);
-      c.text = static_cast<std::uint16_t>(in.Number(2));
+    } else if (length == 2 || length == 4) {
+      c.first = static_cast<std::uint16_t>(in.Number(2));
+      if (length == 4) c.second = static_cast<std::uint16_t>(in.Number(2));
     } else {
       in.Skip(length);
       if (c.tag == kLong || c.tag == kDouble) ++i;
@@ -105,41 +124,110 @@ std::optional<std::string_view> TextAt(std::span<const std::uint8_t> classFile, 
   return std::string_view(reinterpret_cast<const char*>(classFile.data()) + pool[index].from, pool[index].length);
 }
 
+// A method reference that loads a class by its name: the program it starts is hidden from the walk.
+bool LoadsByName(std::string_view owner, std::string_view method, std::string_view descriptor) {
+  return (owner == "java/lang/Class" && method == "forName") ||
+         (owner == "java/lang/invoke/MethodHandles$Lookup" && method == "findClass") ||
+         (method == "loadClass" && descriptor.starts_with("(Ljava/lang/String;") &&
+          descriptor.ends_with(")Ljava/lang/Class;"));
+}
+
 }  // namespace
 
-std::optional<std::vector<std::string_view>> ClassNamesIn(std::span<const std::uint8_t> classFile) {
-  ByteReader in(classFile);
-  const std::optional<std::vector<Constant>> pool = ReadConstantPool(in);
-  if (!pool) return std::nullopt;
-  const auto text = [&](std::uint32_t index) { return TextAt(classFile, *pool, index); };
-  std::vector<std::string_view> names;
-  for (const Constant& c : *pool) {
-    if (c.tag != kClass && c.tag != kMethodType && c.tag != kNameAndType) continue;
-    const std::optional<std::string_view> name = text(c.text);
-    if (!name || name->empty()) return std::nullopt;
-    if (c.tag == kClass && name->front() != '[') {
-      names.push_back(*name);
-    } else if (!AddDescriptorClasses(*name, names)) {
-      return std::nullopt;
-    }
+std::size_t ClassFront::Wanted(std::span<const std::uint8_t> front) {
+  constexpr std::size_t kPoolStart = 10, kAfterPool = 6;  // magic, versions, count; access, this, super
+  if (front.size() < kPoolStart) return kPoolStart;
+  const std::uint32_t count = front[8] << 8 | front[9];
+  std::size_t least = 0;  // where the constant that the front cuts off ends, at least
+  for (; next_ < count; ++next_) {
+    least = at_ + 3;
+    if (front.size() < least) break;
+    const std::uint8_t tag = front[at_];
+    if (tag != kUtf8 && DataLength(tag) == 0) return 0;
+    least = at_ + (tag == kUtf8 ? 3 + (front[at_ + 1] << 8 | front[at_ + 2]) : 1 + DataLength(tag));
+    if (front.size() < least) break;
+    at_ = least;
+    if (tag == kLong || tag == kDouble) ++next_;
   }
+  if (next_ >= count) return at_ + kAfterPool;
+  // The constants still to come as long as those so far, and an eighth more: a front read in one step or two.
+  const std::size_t perConstant = (at_ - kPoolStart) / std::max<std::uint32_t>(next_ - 1, 1);
+  const std::size_t expected = kPoolStart + perConstant * (count - 1) * 9 / 8;
+  return std::max(expected, least) + kAfterPool;
+}
 
-  // Access flags, this class, super class; the interfaces; then fields and methods, each with its descriptor.
-  in.Skip(6);
-  in.Skip(2 * std::uint64_t{in.Number(2)});
-  for (int table = 0; table < 2; ++table) {
-    for (std::uint32_t members = in.Number(2); in.Ok() && members > 0; --members) {
-      in.Skip(4);  // access flags, name
-      const std::optional<std::string_view> descriptor = text(in.Number(2));
-      if (!in.Ok() || !descriptor || !AddDescriptorClasses(*descriptor, names)) return std::nullopt;
-      for (std::uint32_t attributes = in.Number(2); in.Ok() && attributes > 0; --attributes) {
-        in.Skip(2);
-        in.Skip(in.Number(4));
+std::optional<ClassReferences> ReadClassReferences(std::span<const std::uint8_t> front) {
+  ByteReader in(front);
+  std::optional<std::vector<Constant>> pool = ReadConstantPool(in);
+  if (!pool) return std::nullopt;
+  const auto text = [&](std::uint32_t index) { return TextAt(front, *pool, index); };
+
+  // Each text is read at most once as a name and once as a descriptor, however many constants refer to it: what a
+  // class costs stays bounded by its size.
+  ClassReferences found;
+  for (const Constant& c : *pool) {
+    if (c.tag == kMethodRef || c.tag == kInterfaceMethodRef) {
+      const Constant* owner = c.first < pool->size() ? &(*pool)[c.first] : nullptr;
+      const Constant* member = c.second < pool->size() ? &(*pool)[c.second] : nullptr;
+      if (!owner || owner->tag != kClass || !member || member->tag != kNameAndType) continue;
+      const auto ownerName = text(owner->first), method = text(member->first), descriptor = text(member->second);
+      found.loadsByName = found.loadsByName ||
+                          (ownerName && method && descriptor && LoadsByName(*ownerName, *method, *descriptor));
+    }
+    if (c.tag != kClass && c.tag != kMethodType && c.tag != kNameAndType) continue;
+    const std::uint16_t index = c.tag == kNameAndType ? c.second : c.first;
+    const std::optional<std::string_view> name = text(index);
+    if (!name || name->empty()) return std::nullopt;
+    (*pool)[index].uses |= c.tag == kClass && name->front() != '[' ? kName : kDescriptor;
+  }
+  // Every text that reads as a descriptor names its classes: the descriptors of the class's own fields and
+  // methods are texts that no other constant needs to refer to. Only one that is referred to as a descriptor must
+  // be one. Each name is kept once, in an open-addressed table of views that is at most half full; names met
+  // again are counted too, so that the time stays bounded.
+  std::vector<std::string_view>& names = found.names;
+  std::vector<std::string_view> slots(64), parsed;
+  const auto keep = [&](std::string_view name) {
+    if (2 * (names.size() + 1) > slots.size()) {
+      std::vector<std::string_view>(2 * slots.size()).swap(slots);
+      for (const std::string_view kept : names) {
+        std::size_t i = std::hash<std::string_view>{}(kept) & (slots.size() - 1);
+        while (slots[i].data()) i = (i + 1) & (slots.size() - 1);
+        slots[i] = kept;
       }
     }
+    std::size_t i = std::hash<std::string_view>{}(name) & (slots.size() - 1);
+    for (; slots[i].data(); i = (i + 1) & (slots.size() - 1)) {
+      if (slots[i] == name) return;
+    }
+    slots[i] = name;
+    names.push_back(name);
+  };
+  std::size_t met = 0;
+  for (std::uint32_t i = 1; i < pool->size(); ++i) {
+    const std::uint8_t uses = (*pool)[i].uses;
+    if ((*pool)[i].tag != kUtf8) continue;
+    const std::string_view t = *text(i);
+    parsed.clear();
+    if ((uses & kName) != 0) parsed.push_back(t);
+    // A descriptor that starts otherwise is a primitive type's, and names no class.
+    const bool mayNameClasses = !t.empty() && std::string_view("(L[").find(t.front()) != std::string_view::npos;
+    if (((uses & kDescriptor) != 0 || mayNameClasses) && !ParseDescriptor(t, parsed)) {
+      if ((uses & kDescriptor) != 0) return std::nullopt;
+      parsed.resize((uses & kName) != 0);
+    }
+    for (const std::string_view name : parsed) keep(name);
+    met += parsed.size();
+    if (names.size() > kMaxClassNames || met > kMaxClassNames * 32) return std::nullopt;
   }
+
+  in.Skip(4);  // access flags, this class
+  const std::uint32_t super = in.Number(2);
   if (!in.Ok()) return std::nullopt;
-  return names;
+  if (super != 0) {
+    if (super >= pool->size() || (*pool)[super].tag != kClass) return std::nullopt;
+    found.superClass = *text((*pool)[super].first);
+  }
+  return found;
 }
 
 bool HoldsStringConstant(std::span<const std::uint8_t> classFile, std::string_view text) {
@@ -147,7 +235,7 @@ bool HoldsStringConstant(std::span<const std::uint8_t> classFile, std::string_vi
   const std::optional<std::vector<Constant>> pool = ReadConstantPool(in);
   if (!pool) return false;
   for (const Constant& c : *pool) {
-    if (c.tag == kString && TextAt(classFile, *pool, c.text) == text) return true;
+    if (c.tag == kString && TextAt(classFile, *pool, c.first) == text) return true;
   }
   return false;
 }

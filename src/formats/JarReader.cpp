@@ -4,7 +4,10 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <exception>
+#include <random>
 #include <utility>
 
 namespace tc {
@@ -22,6 +25,8 @@ constexpr std::size_t kLongestTail = kEndRecordSize + 0xFFFF;
 // How much of the central directory is read at a time: at least a header with the longest name.
 constexpr std::size_t kDirectoryWindow = 128u << 10;
 static_assert(kDirectoryWindow >= kCentralHeaderSize + 0xFFFF);
+// A directory up to this long is read in one window, which then serves the index's look-ups without a read each.
+constexpr std::size_t kHeldDirectory = 256u << 10;
 constexpr std::uint16_t kHighestVersionNeeded = 20;
 constexpr std::uint16_t kStored = 0;
 constexpr std::uint16_t kDeflated = 8;
@@ -50,39 +55,82 @@ bool CentralHeaderAt(FileReader& file, std::uint64_t offset) {
   return ReadExactly(file, offset, signature, sizeof signature) && U32(signature) == kCentralSignature;
 }
 
-// A raw deflate stream (no zlib header or trailer), ended on every path.
-class RawInflater {
- public:
-  RawInflater() { ready_ = inflateInit2(&stream_, -15) == Z_OK; }
-  ~RawInflater() {
-    if (ready_) inflateEnd(&stream_);
-  }
-  RawInflater(const RawInflater&) = delete;
-  RawInflater& operator=(const RawInflater&) = delete;
+// How much of an entry's data is read from the file at a time; the first read takes its local header along, with
+// room for the local name and extra field, which mostly match the directory's.
+constexpr std::size_t kReadChunk = 64u << 10;
+constexpr std::size_t kLocalSlack = 64;
+// The least a front grows by when it is not enough, and a quarter of it.
+constexpr std::size_t kLeastGrowth = 256;
 
-  // One call: the data must end exactly where both the input and the declared output end.
-  bool InflateAll(std::vector<std::uint8_t>& input, std::vector<std::uint8_t>& output) {
-    if (!ready_) return false;
-    std::uint8_t nowhere = 0;  // zlib refuses a null output pointer even when nothing is to be written
-    stream_.next_in = input.data();
-    stream_.avail_in = static_cast<uInt>(input.size());
-    stream_.next_out = output.empty() ? &nowhere : output.data();
-    stream_.avail_out = static_cast<uInt>(output.size());
-    // A stream without its final block is damaged, even when the declared bytes all came out.
-    return inflate(&stream_, Z_NO_FLUSH) == Z_STREAM_END && stream_.total_in == input.size() &&
-           stream_.total_out == output.size();
+// A deflated entry inflated whole, as a file of its own.
+class MemoryFile final : public FileReader {
+ public:
+  explicit MemoryFile(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
+  std::optional<std::uint64_t> Size() override { return bytes_.size(); }
+  std::optional<std::size_t> ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t length) override {
+    if (offset > bytes_.size()) return std::nullopt;
+    const std::size_t n = std::min<std::size_t>(length, bytes_.size() - offset);
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), n, buffer);
+    return n;
   }
 
  private:
-  z_stream stream_{};
-  bool ready_ = false;
+  std::vector<std::uint8_t> bytes_;
 };
 
-// FNV-1a: names of one archive rarely share a 64-bit hash, and a shared one only costs a comparison more.
+// A stored entry read in place, through the archive's own file.
+class EntryFile final : public FileReader {
+ public:
+  EntryFile(std::shared_ptr<FileReader> file, std::uint64_t start, std::uint64_t size)
+      : file_(std::move(file)), start_(start), size_(size) {}
+  std::optional<std::uint64_t> Size() override { return size_; }
+  std::optional<std::size_t> ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t length) override {
+    if (offset > size_) return std::nullopt;
+    length = static_cast<std::size_t>(std::min<std::uint64_t>(length, size_ - offset));
+    if (length == 0) return 0;
+    return file_->ReadAt(start_ + offset, buffer, length);
+  }
+
+ private:
+  std::shared_ptr<FileReader> file_;
+  std::uint64_t start_, size_;
+};
+
+// Differs in each process, so that nobody can build an archive whose names all share one hash: each look-up would
+// then compare every one of them.
+std::uint64_t ProcessSeed() {
+  static const std::uint64_t seed = [] {
+    auto value = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    try {
+      std::random_device device;
+      value ^= std::uint64_t{device()} << 32 | device();
+    } catch (const std::exception&) {
+      // No source of randomness: the clock alone still differs from one start to the next.
+    }
+    return value;
+  }();
+  return seed;
+}
+
+// A bijection of 64 bits that spreads every bit over all of them.
+std::uint64_t Mix(std::uint64_t x) {
+  x = (x ^ (x >> 32)) * 0xD6E8FEB86659FD93;
+  x = (x ^ (x >> 32)) * 0xD6E8FEB86659FD93;
+  return x ^ (x >> 32);
+}
+
+// Eight bytes a step; two names that share a hash in one process are unlikely to in the next.
 std::uint64_t NameHash(std::string_view name) {
-  std::uint64_t hash = 0xCBF29CE484222325;
-  for (const char c : name) hash = (hash ^ static_cast<std::uint8_t>(c)) * 0x100000001B3;
-  return hash;
+  std::uint64_t hash = ProcessSeed() ^ name.size();
+  std::size_t at = 0;
+  for (; name.size() - at >= 8; at += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, name.data() + at, 8);
+    hash = Mix(hash ^ word);
+  }
+  std::uint64_t tail = 0;
+  std::memcpy(&tail, name.data() + at, name.size() - at);
+  return Mix(hash ^ tail);
 }
 
 std::uint32_t Crc32(const std::vector<std::uint8_t>& bytes) {
@@ -90,7 +138,46 @@ std::uint32_t Crc32(const std::vector<std::uint8_t>& bytes) {
       crc32(crc32(0L, Z_NULL, 0), bytes.data(), static_cast<uInt>(bytes.size())));
 }
 
+JarReader::Entry EntryOf(const std::uint8_t* record, std::uint64_t prefix) {
+  JarReader::Entry entry;
+  entry.versionNeeded = U16(record + 6);
+  entry.flags = U16(record + 8);
+  entry.method = U16(record + 10);
+  entry.crc = U32(record + 16);
+  entry.compressedSize = U32(record + 20);
+  entry.uncompressedSize = U32(record + 24);
+  entry.nameLength = U16(record + 28);
+  entry.localOffset = prefix + U32(record + 42);
+  return entry;
+}
+
+// Unencrypted, stored or deflated, and stored data is its own compressed form (differing sizes mean a damaged
+// directory).
+bool Readable(const JarReader::Entry& entry) {
+  return entry.versionNeeded <= kHighestVersionNeeded && (entry.flags & 1) == 0 &&
+         (entry.method == kDeflated || (entry.method == kStored && entry.compressedSize == entry.uncompressedSize));
+}
+
 }  // namespace
+
+// A raw deflate stream (no zlib header or trailer), made once and reset for each entry.
+class JarReader::Inflater {
+ public:
+  Inflater() { ready_ = inflateInit2(&stream_, -15) == Z_OK; }
+  ~Inflater() {
+    if (ready_) inflateEnd(&stream_);
+  }
+  Inflater(const Inflater&) = delete;
+  Inflater& operator=(const Inflater&) = delete;
+  z_stream* Reset() { return ready_ && inflateReset(&stream_) == Z_OK ? &stream_ : nullptr; }
+
+ private:
+  z_stream stream_{};
+  bool ready_ = false;
+};
+
+JarReader::JarReader() = default;
+JarReader::~JarReader() = default;
 
 bool JarReader::OpenJar(Files& files, const std::u16string& path) {
   CloseJar();
@@ -113,8 +200,11 @@ void JarReader::CloseJar() {
   directorySize_ = 0;
   prefix_ = 0;
   std::vector<IndexedEntry>().swap(index_);
+  longestIndexedName_ = 0;
   indexed_ = false;
   std::vector<std::uint8_t>().swap(window_);
+  held_ = false;
+  std::vector<std::uint8_t>().swap(input_);
 }
 
 bool JarReader::FindDirectory() {
@@ -162,9 +252,17 @@ bool JarReader::WalkDirectory(Visit visit) {
   if (!file_ || directorySize_ < kCentralHeaderSize) return true;
 
   // A window always holds a whole header with its name; extra fields and comments are stepped over unread. It
-  // stays for the next walk: fresh memory for each would cost more than reading into it.
-  std::vector<std::uint8_t>& window = window_;
-  window.resize(std::min<std::size_t>(directorySize_, kDirectoryWindow));
+  // stays for the next walk: fresh memory for each would cost more than reading into it. A walk begun from inside
+  // another (a look-up from ForEachEntryName's visitor) has a window of its own, so that the outer one's stays.
+  std::vector<std::uint8_t> own;
+  std::vector<std::uint8_t>& window = walking_ ? own : window_;
+  struct Walking {
+    bool& flag;
+    bool before = flag;
+    ~Walking() { flag = before; }
+  } walking{walking_};
+  walking_ = true;
+  window.resize(directorySize_ <= kHeldDirectory ? directorySize_ : kDirectoryWindow);
   std::uint64_t windowStart = 0, windowEnd = 0;  // the part of the directory in the window
   const auto hold = [&](std::uint64_t from, std::size_t length) -> const std::uint8_t* {
     if (from + length > windowEnd) {  // the walk only goes forward
@@ -172,6 +270,7 @@ bool JarReader::WalkDirectory(Visit visit) {
       if (!ReadExactly(*file_, directoryOffset_ + from, window.data(), n)) return nullptr;
       windowStart = from;
       windowEnd = from + n;
+      held_ = held_ || (&window == &window_ && n == directorySize_);
     }
     return window.data() + (from - windowStart);
   };
@@ -190,13 +289,14 @@ bool JarReader::WalkDirectory(Visit visit) {
   return true;
 }
 
-bool JarReader::FindEntry(std::string_view name, std::vector<std::uint8_t>& header) {
-  if (indexed_) return FindIndexed(name, header);
-  bool found = false;
+std::optional<JarReader::Entry> JarReader::FindEntry(std::string_view name) {
+  if (indexed_) return FindIndexed(name);
+  std::optional<Entry> found;
   WalkDirectory([&](std::uint32_t, const std::uint8_t* p, std::size_t nameLength) {
-    found = nameLength == name.size() && std::memcmp(p + kCentralHeaderSize, name.data(), nameLength) == 0;
-    if (found) header.assign(p, p + kCentralHeaderSize);
-    return found;
+    if (nameLength == name.size() && std::memcmp(p + kCentralHeaderSize, name.data(), nameLength) == 0) {
+      found = EntryOf(p, prefix_);
+    }
+    return found.has_value();
   });
   return found;
 }
@@ -210,6 +310,7 @@ void JarReader::ForEachEntryName(const std::function<void(std::string_view)>& vi
 
 bool JarReader::IndexEntries(std::size_t maxEntries) {
   index_.clear();
+  longestIndexedName_ = 0;
   indexed_ = false;
   if (!file_) return false;
   bool tooMany = false;
@@ -217,6 +318,7 @@ bool JarReader::IndexEntries(std::size_t maxEntries) {
     tooMany = index_.size() == maxEntries;
     if (!tooMany) {
       index_.push_back({NameHash({reinterpret_cast<const char*>(p + kCentralHeaderSize), nameLength}), offset});
+      longestIndexedName_ = std::max(longestIndexedName_, nameLength);
     }
     return tooMany;
   });
@@ -224,71 +326,145 @@ bool JarReader::IndexEntries(std::size_t maxEntries) {
     std::vector<IndexedEntry>().swap(index_);
     return false;
   }
-  // Equal names stay in directory order, so the first of them is found, as the walk finds it.
+  // Equal names stay in directory order, so that the first of them is found, as the walk finds it.
   std::sort(index_.begin(), index_.end());
   indexed_ = true;
   return true;
 }
 
-bool JarReader::FindIndexed(std::string_view name, std::vector<std::uint8_t>& header) {
+std::optional<JarReader::Entry> JarReader::FindIndexed(std::string_view name) {
+  // A name longer than any entry's is none of them, however long it is: it isn't even hashed.
+  if (name.size() > longestIndexedName_) return std::nullopt;
   const std::uint64_t hash = NameHash(name);
   std::vector<std::uint8_t> record;  // most look-ups find no such hash and need none
   for (auto it = std::lower_bound(index_.begin(), index_.end(), IndexedEntry{hash, 0});
        it != index_.end() && it->hash == hash; ++it) {
-    record.resize(kCentralHeaderSize + name.size());
     // A record with a shorter name may end before the bytes read: then it is not the one.
-    if (!ReadExactly(*file_, directoryOffset_ + it->offset, record.data(), record.size())) continue;
-    if (U16(record.data() + 28) == name.size() &&
-        std::memcmp(record.data() + kCentralHeaderSize, name.data(), name.size()) == 0) {
-      header.assign(record.begin(), record.begin() + kCentralHeaderSize);
-      return true;
+    const std::uint8_t* p = nullptr;
+    if (held_) {
+      if (directorySize_ - it->offset >= kCentralHeaderSize + name.size()) p = window_.data() + it->offset;
+    } else {
+      record.resize(kCentralHeaderSize + name.size());
+      if (ReadExactly(*file_, directoryOffset_ + it->offset, record.data(), record.size())) p = record.data();
+    }
+    if (p && U16(p + 28) == name.size() && std::memcmp(p + kCentralHeaderSize, name.data(), name.size()) == 0) {
+      return EntryOf(p, prefix_);
     }
   }
-  return false;
+  return std::nullopt;
 }
 
-bool JarReader::HasEntry(std::string_view name) {
-  std::vector<std::uint8_t> header;
-  return FindEntry(name, header);
-}
+bool JarReader::HasEntry(std::string_view name) { return FindEntry(name).has_value(); }
 
 bool JarReader::ReadEntry(std::string_view name, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize) {
   bytes.clear();
-  std::vector<std::uint8_t> header;
-  if (!FindEntry(name, header)) return false;
-  const std::uint8_t* record = header.data();
+  const std::optional<Entry> entry = FindEntry(name);
+  return entry && ReadData(*entry, bytes, maxSize, 0, nullptr);
+}
 
-  const std::uint16_t method = U16(record + 10);
-  if (U16(record + 6) > kHighestVersionNeeded || (U16(record + 8) & 1) != 0 ||
-      (method != kStored && method != kDeflated))
-    return false;
-  const std::uint32_t crc = U32(record + 16);
-  const std::uint32_t compressedSize = U32(record + 20);
-  const std::uint32_t uncompressedSize = U32(record + 24);
-  const std::uint64_t localOffset = prefix_ + U32(record + 42);
+bool JarReader::ReadEntry(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize) {
+  return ReadData(entry, bytes, maxSize, 0, nullptr);
+}
+
+bool JarReader::ReadEntryFront(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize,
+                               std::size_t first, const FrontWanted& wanted) {
+  return ReadData(entry, bytes, maxSize, first, &wanted);
+}
+
+bool JarReader::ReadData(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize,
+                         std::size_t first, const FrontWanted* wanted) {
+  bytes.clear();
+  const std::uint32_t size = entry.uncompressedSize, packed = entry.compressedSize;
   maxSize = std::min(maxSize, kMaxJarEntrySize);
-  if (compressedSize > maxSize || uncompressedSize > maxSize) return false;
-  // Unencrypted stored data is its own compressed form; differing sizes mean a damaged directory.
-  if (method == kStored && compressedSize != uncompressedSize) return false;
+  if (!file_ || !Readable(entry) || packed > kMaxJarEntrySize || size > kMaxJarEntrySize) return false;
+  if (!wanted && (packed > maxSize || size > maxSize)) return false;
 
-  std::uint8_t local[kLocalHeaderSize];
-  if (!ReadExactly(*file_, localOffset, local, sizeof local) || U32(local) != kLocalSignature) return false;
-  // The local header's own lengths: its extra field often differs from the directory's.
-  const std::uint64_t dataOffset = localOffset + kLocalHeaderSize + U16(local + 26) + U16(local + 28);
-  if (dataOffset > fileSize_ || compressedSize > fileSize_ - dataOffset) return false;
+  // The local header and the first of the data in one read. The header's own lengths count: its extra field often
+  // differs from the directory's.
+  const std::uint64_t local = entry.localOffset;
+  if (local > fileSize_ || fileSize_ - local < kLocalHeaderSize) return false;
+  const std::size_t firstData = std::min<std::size_t>(packed, kReadChunk);
+  const std::size_t firstRead = kLocalHeaderSize + entry.nameLength + kLocalSlack + firstData;
+  input_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize_ - local, firstRead)));
+  if (!ReadExactly(*file_, local, input_.data(), input_.size()) || U32(input_.data()) != kLocalSignature) return false;
+  const std::uint64_t dataOffset = local + kLocalHeaderSize + U16(input_.data() + 26) + U16(input_.data() + 28);
+  if (dataOffset > fileSize_ || packed > fileSize_ - dataOffset) return false;
+  // What of the data that read brought, and what is still in the file.
+  const std::uint8_t* pending = input_.data() + std::min<std::uint64_t>(dataOffset - local, input_.size());
+  std::size_t pendingLength = std::min<std::size_t>(input_.data() + input_.size() - pending, packed);
+  std::uint64_t nextRead = dataOffset + pendingLength;
+  std::uint32_t unread = packed - static_cast<std::uint32_t>(pendingLength);
 
-  if (method == kStored) {
-    bytes.resize(uncompressedSize);
-    if (!ReadExactly(*file_, dataOffset, bytes.data(), bytes.size())) return false;
-  } else if (compressedSize > 0 || uncompressedSize > 0) {
-    // A deflated entry of no bytes at all is an empty file; zlib would call it a stalled stream.
-    std::vector<std::uint8_t> compressed(compressedSize);
-    if (!ReadExactly(*file_, dataOffset, compressed.data(), compressed.size())) return false;
-    bytes.resize(uncompressedSize);
-    RawInflater inflater;
-    if (!inflater.InflateAll(compressed, bytes)) return false;
+  // A deflated entry of no bytes at all is an empty file; zlib would call it a stalled stream.
+  z_stream* stream = nullptr;
+  if (entry.method == kDeflated && (packed > 0 || size > 0)) {
+    if (!inflater_) inflater_ = std::make_unique<Inflater>();
+    if (!(stream = inflater_->Reset())) return false;
+    stream->next_in = const_cast<std::uint8_t*>(pending);
+    stream->avail_in = static_cast<uInt>(pendingLength);
   }
-  return Crc32(bytes) == crc;
+  // A front grows in steps: room for the most it may take, so that none of them moves what came before.
+  bytes.reserve(std::min(size, maxSize));
+  std::uint8_t nowhere = 0;  // zlib refuses a null output pointer even when nothing is to be written
+  bool ended = false;
+  std::size_t produced = 0;
+  for (std::size_t target = wanted ? std::min<std::size_t>({size, maxSize, first}) : size;;) {
+    bytes.resize(target);
+    if (!stream) {
+      const std::size_t copied = std::min(pendingLength, target - produced);
+      std::copy_n(pending, copied, bytes.data() + produced);
+      pending += copied;
+      pendingLength -= copied;
+      produced += copied;
+      if (produced < target && !ReadExactly(*file_, dataOffset + produced, bytes.data() + produced, target - produced))
+        return false;
+      produced = target;
+      ended = produced == size;
+    } else {
+      stream->next_out = target > produced ? bytes.data() + produced : &nowhere;
+      stream->avail_out = static_cast<uInt>(target - produced);
+      // A whole read goes on until the stream ends, which it must do exactly where the declared bytes end; a
+      // stream without its final block is damaged, even when the declared bytes all came out.
+      while (!ended && (stream->avail_out > 0 || target == size)) {
+        if (stream->avail_in == 0 && unread > 0) {
+          input_.resize(std::min<std::size_t>(unread, kReadChunk));
+          if (!ReadExactly(*file_, nextRead, input_.data(), input_.size())) return false;
+          stream->next_in = input_.data();
+          stream->avail_in = static_cast<uInt>(input_.size());
+          nextRead += input_.size();
+          unread -= static_cast<std::uint32_t>(input_.size());
+        }
+        const int status = inflate(stream, Z_NO_FLUSH);
+        ended = status == Z_STREAM_END;
+        if (!ended && status != Z_OK) return false;
+      }
+      produced = target - stream->avail_out;
+      if (ended && (produced != size || unread > 0 || stream->avail_in > 0)) return false;
+    }
+    if (ended) break;
+    const std::size_t need = (*wanted)({bytes.data(), produced});
+    if (need <= produced) {
+      bytes.resize(produced);
+      return true;
+    }
+    target = std::min<std::size_t>({size, maxSize, std::max(need, produced + std::max(produced / 4, kLeastGrowth))});
+    if (target <= produced) return false;  // it wants more than it may have
+  }
+  return Crc32(bytes) == entry.crc;
+}
+
+std::unique_ptr<FileReader> JarReader::OpenEntry(const Entry& entry, std::uint32_t maxSize) {
+  if (!file_ || !Readable(entry)) return nullptr;
+  if (entry.method == kDeflated) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadData(entry, bytes, maxSize, 0, nullptr)) return nullptr;
+    return std::make_unique<MemoryFile>(std::move(bytes));
+  }
+  std::uint8_t local[kLocalHeaderSize];
+  if (!ReadExactly(*file_, entry.localOffset, local, sizeof local) || U32(local) != kLocalSignature) return nullptr;
+  const std::uint64_t dataOffset = entry.localOffset + kLocalHeaderSize + U16(local + 26) + U16(local + 28);
+  if (dataOffset > fileSize_ || entry.compressedSize > fileSize_ - dataOffset) return nullptr;
+  return std::make_unique<EntryFile>(file_, dataOffset, entry.compressedSize);
 }
 
 }  // namespace tc

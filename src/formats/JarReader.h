@@ -1,10 +1,12 @@
-// Reads one entry out of a JAR (ZIP) archive, stored or deflated, checked against its CRC-32.
+// Reads entries out of a JAR (ZIP) archive, stored or deflated, checked against their CRC-32.
 #pragma once
 
 #include <compare>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,7 +20,18 @@ constexpr std::uint32_t kMaxJarEntrySize = 16u << 20;
 
 class JarReader {
  public:
-  JarReader() = default;
+  // An entry as the central directory records it: found by its name once, then read.
+  struct Entry {
+    std::uint16_t versionNeeded = 0, flags = 0, method = 0, nameLength = 0;
+    std::uint32_t crc = 0, compressedSize = 0, uncompressedSize = 0;
+    std::uint64_t localOffset = 0;  // in the file, a stub in front of the archive counted
+  };
+  // Given the bytes read so far of an entry's front, how many its reader needs: at most their number once it has
+  // all it wants, else as many as it expects to.
+  using FrontWanted = std::function<std::size_t(std::span<const std::uint8_t> front)>;
+
+  JarReader();
+  ~JarReader();
   JarReader(const JarReader&) = delete;
   JarReader& operator=(const JarReader&) = delete;
 
@@ -26,34 +39,52 @@ class JarReader {
   bool OpenJar(Files& files, const std::u16string& path);
   bool OpenJar(std::unique_ptr<FileReader> file);
 
-  // The entry of exactly this byte name (case-sensitive), uncompressed and verified; entries larger than
-  // `maxSize` (compressed or not) are refused before anything is allocated. On false `bytes` holds nothing useful.
+  // The first entry of exactly this byte name (case-sensitive).
+  std::optional<Entry> FindEntry(std::string_view name);
+  // The entry, uncompressed and verified; entries larger than `maxSize` (compressed or not) are refused before
+  // anything is allocated. On false `bytes` holds nothing useful.
   bool ReadEntry(std::string_view name, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize = kMaxJarEntrySize);
+  bool ReadEntry(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize = kMaxJarEntrySize);
+  // Only the front of the entry: `first` bytes, then as many more as `wanted` asks for, and at most `maxSize` of
+  // them: false when it wants more, or the data it reads is damaged. A front that ends before the entry does can't
+  // be checked against the CRC-32: fit only for a look at a class file, never for anything kept or written.
+  bool ReadEntryFront(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize, std::size_t first,
+                      const FrontWanted& wanted);
+  // The entry as a file of its own, for a JAR inside the JAR: a stored one read in place, a deflated one
+  // inflated whole and verified (up to `maxSize` bytes). nullptr when it can't be read.
+  std::unique_ptr<FileReader> OpenEntry(const Entry& entry, std::uint32_t maxSize = kMaxJarEntrySize);
   // Whether the directory lists an entry of exactly this byte name.
   bool HasEntry(std::string_view name);
 
-  // Each entry's byte name in directory order, until the walk ends or meets a damaged record.
+  // Each entry's byte name in directory order, until the walk ends or meets a damaged record. The visitor may look
+  // entries up and read them; it must not close or open the reader.
   void ForEachEntryName(const std::function<void(std::string_view)>& visit);
 
   // Walks the directory once so that later look-ups find a name at once instead of walking it again. False, and
   // no index, when the directory is damaged or lists more than `maxEntries` entries; look-ups then walk as before.
   bool IndexEntries(std::size_t maxEntries);
   std::size_t IndexedEntryCount() const { return index_.size(); }
+  // No entry has a longer name: once indexed, the longest there is.
+  std::size_t LongestEntryName() const { return indexed_ ? longestIndexedName_ : 0xFFFF; }
 
   void CloseJar();
   bool IsOpen() const { return file_ != nullptr; }
 
  private:
+  class Inflater;
+
   bool FindDirectory();
   // Calls `visit(offset, record, nameLength)` for each central header in order, with the header and its name in
   // memory, until it returns true; false when the walk met a damaged record before.
   template <typename Visit>
   bool WalkDirectory(Visit visit);
-  bool FindIndexed(std::string_view name, std::vector<std::uint8_t>& header);
-  // Copies the entry's central directory header (without its name) into `header`.
-  bool FindEntry(std::string_view name, std::vector<std::uint8_t>& header);
+  std::optional<Entry> FindIndexed(std::string_view name);
+  // Reads the entry's data into `bytes`: all of it, or with `wanted` only its front.
+  bool ReadData(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize, std::size_t first,
+                const FrontWanted* wanted);
 
-  std::unique_ptr<FileReader> file_;
+  // Shared with the readers of the JARs inside it that OpenEntry hands out, which may outlive it.
+  std::shared_ptr<FileReader> file_;
   std::uint64_t fileSize_ = 0;
   // The directory is walked in windows through the file, never held whole: memory stays bounded.
   std::uint64_t directoryOffset_ = 0;
@@ -68,8 +99,14 @@ class JarReader {
     friend auto operator<=>(const IndexedEntry&, const IndexedEntry&) = default;
   };
   std::vector<IndexedEntry> index_;
-  std::vector<std::uint8_t> window_;
+  std::size_t longestIndexedName_ = 0;
   bool indexed_ = false;
+  std::vector<std::uint8_t> window_;
+  bool held_ = false;     // `window_` holds the whole directory
+  bool walking_ = false;  // a walk over the directory is under way, and owns `window_`
+  // Kept from one read to the next, as reading entry after entry (the class walk) costs less without fresh memory.
+  std::unique_ptr<Inflater> inflater_;
+  std::vector<std::uint8_t> input_;
 };
 
 }  // namespace tc

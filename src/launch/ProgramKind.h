@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "formats/AttributeFile.h"
 #include "formats/JarReader.h"
@@ -14,6 +15,13 @@ namespace tc {
 // as any program does.
 enum class ProgramKind { Unknown, Window, Console };
 
+// A class that names a class in one of these packages belongs to a program that shows windows.
+inline constexpr std::string_view kWindowToolkits[] = {
+    "java/awt/",       "javax/swing/", "javafx/",         "java/applet/",
+    "org/eclipse/swt/", "org/lwjgl/",  "com/badlogic/gdx/", "com/jogamp/",
+    "processing/core/", "androidx/compose/ui/window/", "org/jetbrains/skiko/",
+};
+
 struct ProgramLook {
   ProgramKind kind = ProgramKind::Unknown;
   bool usesJavaFx = false;  // the manifest names a JavaFX application, or a walked class names javafx/
@@ -22,7 +30,9 @@ struct ProgramLook {
 };
 
 // `jar` is the archive at `archivePath`, open, and `manifest` its manifest; the JARs its Class-Path names are
-// opened beside it through `files`. Bounded in classes walked and bytes inflated, whatever the archive holds.
+// opened beside it through `files`. A launcher that loads the real program by name (Eclipse's JAR-in-JAR loader,
+// Spring Boot, One-JAR, Capsule) is followed to the class its manifest names, where it loads it from. Bounded in
+// classes walked, bytes inflated, names looked up and JARs opened, whatever the archive holds.
 ProgramLook LookAtProgram(Files& files, const std::u16string& archivePath, JarReader& jar,
                           const AttributeFile& manifest);
 

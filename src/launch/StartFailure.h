@@ -52,16 +52,6 @@ struct Diagnosis {
 // there; it is asked only when the output says a class is missing.
 Diagnosis DiagnoseStartFailure(const StartFailure& failure, const std::function<bool(const std::u16string&)>& exists);
 
-// A file a "Class-Path" names: the name as written (escapes decoded), and its path beside the archive.
-struct ClassPathFile {
-  std::u16string name;
-  std::u16string path;
-};
-
-// The files a manifest's "Class-Path" names beside the archive in `archiveFolder`, in its order; only so many
-// names are looked at, whatever its length.
-std::vector<ClassPathFile> ClassPathFiles(std::u16string_view classPath, std::u16string_view archiveFolder);
-
 // An exit code as people read it: signed decimal, with its hexadecimal form after it when it is no small number
 // ("-1073741515 (0xC0000135)").
 std::u16string ExitCodeText(std::uint32_t exitCode);

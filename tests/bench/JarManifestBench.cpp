@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,7 +41,8 @@ class DiskReader final : public tc::FileReader {
   std::optional<std::size_t> ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t length) override {
     const ssize_t got = pread(fd_, buffer, length, static_cast<off_t>(offset));
     if (got < 0) return std::nullopt;
-    if (length == 30) localHeaders.push_back(offset);  // nothing else the reader reads is 30 bytes long
+    // Each entry's data is read with its local header in front; no other read starts with its signature.
+    if (got >= 4 && std::memcmp(buffer, "PK\3\4", 4) == 0) localHeaders.push_back(offset);
     return static_cast<std::size_t>(got);
   }
 

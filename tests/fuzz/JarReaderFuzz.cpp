@@ -1,5 +1,6 @@
 // libFuzzer target: any bytes as an archive; opening and reading entries must fail cleanly or succeed, and so
-// must the look the J2SE flow takes into a program: its manifest's main class and the Java that class needs.
+// must the look the J2SE flow takes into a program: its manifest's main class and the Java that class needs. The
+// front of an entry that reads whole is the whole's front; an entry opened as a JAR of its own reads the same way.
 //
 //   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I src \
 //       tests/fuzz/JarReaderFuzz.cpp src/formats/JarReader.cpp src/formats/MainClass.cpp \
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -43,9 +45,17 @@ class FuzzReader final : public tc::FileReader {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   tc::JarReader reader;
   if (!reader.OpenJar(std::make_unique<FuzzReader>(data, size))) return 0;
-  std::vector<std::uint8_t> bytes;
-  for (const char* name : {"META-INF/MANIFEST.MF", "META-INF/", "readme.txt", "empty.txt", "a"}) {
-    if (reader.ReadEntry(name, bytes)) CHECK(bytes.size() <= tc::kMaxJarEntrySize);
+  std::vector<std::uint8_t> bytes, front;
+  for (const char* name : {"META-INF/MANIFEST.MF", "META-INF/", "readme.txt", "empty.txt", "a", "a.jar"}) {
+    const std::optional<tc::JarReader::Entry> entry = reader.FindEntry(name);
+    if (!reader.ReadEntry(name, bytes)) continue;
+    CHECK(entry && bytes.size() <= tc::kMaxJarEntrySize);
+    // Wants a byte more than it has, up to 5,000: the front grows as the class walk's does.
+    const auto wanted = [](std::span<const std::uint8_t> f) { return f.size() < 5000 ? f.size() + 1 : f.size(); };
+    const bool read = reader.ReadEntryFront(*entry, front, tc::kMaxJarEntrySize, 1, wanted);
+    CHECK(read && front.size() <= bytes.size() && std::equal(front.begin(), front.end(), bytes.begin()));
+    tc::JarReader inside;
+    if (inside.OpenJar(reader.OpenEntry(*entry))) inside.ReadEntry("META-INF/MANIFEST.MF", front);
   }
   if (reader.ReadEntry("META-INF/MANIFEST.MF", bytes)) {
     tc::AttributeFile manifest;

@@ -1,15 +1,18 @@
 // libFuzzer target: the judgement of a program's kind. Input that begins with "PK" is a whole archive, judged,
-// and read with and without its index, which must agree. Any other input is a flags byte and up to eight class
-// files (each a 16-bit big-endian length and its bytes): app/Main, then c/1 to c/7, put in one JAR (or, with flag
-// 1, the odd ones in a library the Class-Path names); the judgement must be what a plain walk over them gives.
+// and read with and without its index, which must agree, also when looked up from inside a walk over its names.
+// Any other input is a flags byte and up to eight class files (each a 24-bit big-endian length and its bytes):
+// app/Main, then c/1 to c/7 (with flag 2, javafx/application/Application for c/7), put in one JAR (with flag 1
+// the odd ones in a library: beside it on the Class-Path, or with flag 4 inside it, as Capsule packs one); the
+// judgement must be what a plain walk over them gives.
 //
 //   clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I src -I tests tests/fuzz/ProgramKindFuzz.cpp \
-//       src/launch/ProgramKind.cpp src/launch/StartFailure.cpp src/launch/ArchiveAddress.cpp \
+//       src/launch/ProgramKind.cpp src/launch/ClassPath.cpp src/launch/ArchiveAddress.cpp \
 //       src/formats/ClassFile.cpp src/formats/JarReader.cpp src/formats/MainClass.cpp \
 //       src/formats/AttributeFile.cpp src/platform/host/MemoryFiles.cpp src/base/Path.cpp src/base/Text.cpp \
 //       -lz -o build/kind-fuzz
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -30,9 +33,7 @@ using Bytes = std::vector<std::uint8_t>;
 using Entries = std::map<std::string, Bytes>;
 
 const std::string kManifestName = "META-INF/MANIFEST.MF";
-const std::string kWindowToolkits[] = {"java/awt/", "javax/swing/", "javafx/", "java/applet/", "org/eclipse/swt/",
-                                       "org/lwjgl/", "com/badlogic/gdx/", "com/jogamp/", "processing/core/",
-                                       "androidx/compose/ui/window/", "org/jetbrains/skiko/"};
+const std::string kJavaFxApplication = "javafx/application/Application";
 
 void Put(Bytes& to, std::uint32_t value, int width) {
   for (int i = 0; i < width; ++i) to.push_back(static_cast<std::uint8_t>(value >> 8 * i));
@@ -73,27 +74,55 @@ Bytes StoredZip(const Entries& entries) {
   return zip;
 }
 
-// The rules walked plainly: breadth first, every class in memory, no index, no bounds (eight classes reach none).
+// The rules walked plainly: breadth first, except that the classes the main class extends come right after it;
+// every class in memory, no index, no bounds (eight classes reach none). Without a window toolkit it is a program
+// for the command line, unless the main class's line loads classes by name, names URLClassLoader or names a
+// class that extends a class loader.
 tc::ProgramLook Model(const std::map<std::string, Bytes>& classes) {
-  std::set<std::string> met{"app/Main"};
+  std::set<std::string> met{"app/Main"}, walked, namedByMain, loaders{"java/net/URLClassLoader"};
   std::deque<std::string> next{"app/Main"};
+  std::string line = "app/Main";
+  bool lineLoads = false;
   for (; !next.empty(); next.pop_front()) {
-    const auto names = tc::ClassNamesIn(classes.at(next.front()));
-    if (!names) return {};
+    const std::string name = next.front();
+    if (walked.count(name)) continue;
+    if (!classes.count(name)) {
+      if (name == line) line.clear();
+      continue;
+    }
+    walked.insert(name);
+    const auto refs = tc::ReadClassReferences(classes.at(name));
+    if (!refs) return {};
     tc::ProgramLook look;
-    for (const std::string_view name : *names) {
-      for (const std::string& toolkit : kWindowToolkits) {
-        if (!name.starts_with(toolkit)) continue;
+    for (const std::string_view n : refs->names) {
+      for (const std::string_view toolkit : tc::kWindowToolkits) {
+        if (!n.starts_with(toolkit)) continue;
         look.kind = tc::ProgramKind::Window;
         look.usesJavaFx = look.usesJavaFx || toolkit == "javafx/";
       }
     }
-    if (look.kind == tc::ProgramKind::Window) return look;
-    for (const std::string_view name : *names) {
-      if (met.emplace(name).second && classes.count(std::string(name))) next.emplace_back(name);
+    if (look.kind == tc::ProgramKind::Window) {
+      look.bringsJavaFx = look.usesJavaFx && classes.count(kJavaFxApplication);
+      return look;
+    }
+    const std::string super(refs->superClass);
+    for (const char* loader : {"java/lang/ClassLoader", "java/security/SecureClassLoader", "java/net/URLClassLoader"})
+      if (super == loader) loaders.insert(name);
+    const bool inLine = name == line;
+    if (inLine) line.clear();
+    lineLoads = lineLoads || (inLine && refs->loadsByName);
+    for (const std::string_view n : refs->names) {
+      if (inLine) namedByMain.emplace(n);
+      if (met.emplace(n).second && !(inLine && n == super)) next.emplace_back(n);
+    }
+    if (inLine && !super.empty() && !walked.count(super)) {
+      line = super;
+      next.insert(next.begin() + 1, super);
     }
   }
-  return {tc::ProgramKind::Console, false};
+  const bool hides = lineLoads || std::any_of(namedByMain.begin(), namedByMain.end(),
+                                              [&](const std::string& n) { return loaders.count(n) > 0; });
+  return {hides ? tc::ProgramKind::Unknown : tc::ProgramKind::Console};
 }
 
 tc::ProgramLook Judge(tc::MemoryFiles& files, bool* opened = nullptr) {
@@ -114,10 +143,17 @@ void FuzzArchive(const std::uint8_t* data, std::size_t size) {
   tc::JarReader walked, indexed;
   if (!walked.OpenJar(files, u"C:\\app\\app.jar") || !indexed.OpenJar(files, u"C:\\app\\app.jar")) return;
   const bool hasIndex = indexed.IndexEntries(1u << 16);
-  std::vector<std::string> names{"", kManifestName, "app/Main.class"};
+  std::vector<std::string> names{"", kManifestName, "app/Main.class"}, plain;
+  // A look-up from inside the walk over the names finds each, and leaves that walk where it was.
   walked.ForEachEntryName([&](std::string_view name) {
-    if (names.size() < 64) names.emplace_back(name);
+    if (names.size() == 64) return;
+    names.emplace_back(name);
+    CHECK(walked.HasEntry(name));
   });
+  walked.ForEachEntryName([&](std::string_view name) {
+    if (plain.size() < 61) plain.emplace_back(name);
+  });
+  CHECK(std::equal(plain.begin(), plain.end(), names.begin() + 3, names.end()));
   CHECK(!hasIndex || indexed.IndexedEntryCount() >= names.size() - 3);
   Bytes a, b;
   for (const std::string& name : names) {
@@ -128,30 +164,33 @@ void FuzzArchive(const std::uint8_t* data, std::size_t size) {
 }
 
 void FuzzClasses(const std::uint8_t* data, std::size_t size) {
-  const bool library = (data[0] & 1) != 0;
+  const bool library = (data[0] & 1) != 0, javaFx = (data[0] & 2) != 0, inside = (data[0] & 4) != 0;
   std::map<std::string, Bytes> classes;
   Entries program, lib;
-  for (std::size_t at = 1, i = 0; i < 8 && size - at >= 2; ++i) {
-    const std::size_t length = std::min<std::size_t>(data[at] << 8 | data[at + 1], size - at - 2);
-    const std::string name = i == 0 ? "app/Main" : "c/" + std::to_string(i);
-    classes[name] = Bytes(data + at + 2, data + at + 2 + length);
+  for (std::size_t at = 1, i = 0; i < 8 && size - at >= 3; ++i) {
+    const std::size_t length = std::min<std::size_t>(data[at] << 16 | data[at + 1] << 8 | data[at + 2], size - at - 3);
+    const std::string name = i == 0 ? "app/Main" : i == 7 && javaFx ? kJavaFxApplication : "c/" + std::to_string(i);
+    classes[name] = Bytes(data + at + 3, data + at + 3 + length);
     (library && i % 2 == 1 ? lib : program)[name + ".class"] = classes[name];
-    at += 2 + length;
+    at += 3 + length;
   }
   if (classes.empty()) return;
   const std::string manifest = std::string("Manifest-Version: 1.0\r\nMain-Class: app.Main\r\n") +
-                               (library ? "Class-Path: lib/lib.jar\r\n" : "") + "\r\n";
+                               (library && inside ? "Application-Class: app.Main\r\n" : "") +
+                               (library && !inside ? "Class-Path: lib/lib.jar\r\n" : "") + "\r\n";
   program[kManifestName] = Bytes(manifest.begin(), manifest.end());
+  if (library && inside) program["lib.jar"] = StoredZip(lib);
   tc::MemoryFiles files;
   files.AddFile(u"C:\\app\\app.jar", StoredZip(program));
-  if (library) files.AddFile(u"C:\\app\\lib\\lib.jar", StoredZip(lib));
+  if (library && !inside) files.AddFile(u"C:\\app\\lib\\lib.jar", StoredZip(lib));
   // Class bytes may hold an end record of their own whose comment reaches the end of the file: the archive is
   // then another one, which the archive mode covers.
   bool opened = false;
   const tc::ProgramLook look = Judge(files, &opened);
   if (!opened) return;
   const tc::ProgramLook expected = Model(classes);
-  CHECK(look.kind == expected.kind && look.usesJavaFx == expected.usesJavaFx);
+  CHECK(look.kind == expected.kind && look.usesJavaFx == expected.usesJavaFx &&
+        look.bringsJavaFx == expected.bringsJavaFx);
 }
 
 }  // namespace

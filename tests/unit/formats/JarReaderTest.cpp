@@ -9,6 +9,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -257,6 +258,67 @@ TEST(JarReaderTools, LongDirectoriesAreWalkedToTheirEnd) {
     EXPECT_TRUE(reader.ReadEntry(name(0), bytes) && reader.ReadEntry(longest('a'), bytes));
     EXPECT_TRUE(reader.IndexEntries(entries.size()));
     EXPECT_TRUE(reader.ReadEntry(name(0), bytes) && reader.ReadEntry(longest('a'), bytes));
+    // Look-ups from inside a walk over the names leave that walk where it was.
+    JarReader unindexed;
+    std::vector<std::string> nested, plain;
+    ASSERT_TRUE(Open(unindexed, z.bytes));
+    unindexed.ForEachEntryName([&](std::string_view n) {
+      if (nested.size() % 10 == 0) {
+        EXPECT_TRUE(unindexed.HasEntry(name(0)) && unindexed.ReadEntry(n, bytes)) << n;
+      }
+      nested.emplace_back(n);
+    });
+    unindexed.ForEachEntryName([&](std::string_view n) { plain.emplace_back(n); });
+    EXPECT_EQ(nested.size(), entries.size());
+    EXPECT_EQ(nested, plain);
+  }
+}
+
+TEST(JarReaderTools, FrontOfAnEntryIsReadAsFarAsItIsWanted) {
+  std::string content;
+  for (std::uint32_t x = 1; content.size() < 200000; x = x * 1103515245 + 12345) content += char(x >> 16);
+  for (std::uint16_t method : {0, 8}) {
+    SCOPED_TRACE(method);
+    Entry entry = Named("big", content);
+    entry.method = method;
+    Zip z = BuildZip({entry});
+    Put32(z, z.central[0] + kCCrc, Get(z.bytes, z.central[0] + kCCrc, 4) ^ 1);  // only a whole read sees it
+    JarReader reader;
+    Bytes bytes;
+    ASSERT_TRUE(Open(reader, z.bytes));
+    const std::optional<JarReader::Entry> found = reader.FindEntry("big");
+    ASSERT_TRUE(found);
+    const auto wants = [](std::size_t n) { return [n](std::span<const std::uint8_t>) { return n; }; };
+    ASSERT_TRUE(reader.ReadEntryFront(*found, bytes, kMaxJarEntrySize, 1000, wants(5000)));
+    EXPECT_TRUE(bytes.size() >= 5000 && bytes.size() < content.size());
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), content.substr(0, bytes.size()));
+    EXPECT_FALSE(reader.ReadEntryFront(*found, bytes, 4999, 1000, wants(5000)));
+    EXPECT_FALSE(reader.ReadEntryFront(*found, bytes, kMaxJarEntrySize, 1000, wants(content.size() + 1)));
+    EXPECT_FALSE(reader.ReadEntry(*found, bytes));
+  }
+  Zip damaged = BuildZip({Named("big", content)});  // damaged within the front: its first block's type
+  damaged.bytes[damaged.local[0] + 30 + 3] |= 6;
+  JarReader reader;
+  Bytes bytes;
+  ASSERT_TRUE(Open(reader, damaged.bytes));
+  EXPECT_FALSE(reader.ReadEntryFront(*reader.FindEntry("big"), bytes, kMaxJarEntrySize, 100,
+                                     [](std::span<const std::uint8_t>) { return std::size_t{100}; }));
+}
+
+TEST(JarReaderTools, JarsInsideAJarOpenAsTheirOwn) {
+  const Bytes inner = BuildZip({Entry{}}).bytes;
+  for (std::uint16_t method : {0, 8}) {
+    Entry packed = Named("lib/inner.jar", std::string(inner.begin(), inner.end()));
+    packed.method = method;
+    Zip outer = BuildZip({packed});
+    JarReader reader, inside;
+    Bytes bytes;
+    ASSERT_TRUE(Open(reader, outer.bytes));
+    ASSERT_TRUE(inside.OpenJar(reader.OpenEntry(*reader.FindEntry("lib/inner.jar"))));
+    EXPECT_TRUE(inside.ReadEntry(kManifest, bytes) && bytes == B(Entry{}.content)) << method;
+    Put32(outer, outer.central[0] + kCCrc, 0);  // a deflated one is verified as it is inflated
+    ASSERT_TRUE(Open(reader, outer.bytes));
+    EXPECT_EQ(reader.OpenEntry(*reader.FindEntry("lib/inner.jar")) == nullptr, method == 8) << method;
   }
 }
 
