@@ -682,7 +682,7 @@ def launch_with_start_options(wine):
         if select is not None:
             wine.driver("select", caption, 1030, select)
         for ident, text in fields.items():
-            wine.driver("settext", caption, ident, text)
+            wine.driver("settext", caption, ident, text.encode("utf-8").hex())
         wine.screenshot(caption, screen)
         wine.driver("click", caption, 1)
         code = launch.exit_code()
