@@ -38,16 +38,6 @@ class ByteReader {
   bool ok_ = true;
 };
 
-// What the walk needs of one constant: its tag, the UTF-8 text, or the indexes of the constants it refers to.
-struct Constant {
-  std::uint8_t tag = 0;  // 0: the unusable slot after a long or a double
-  std::uint8_t uses = 0;  // kUtf8: how other constants use it (Use)
-  std::uint32_t from = 0, length = 0;  // kUtf8: where its bytes lie
-  // kClass: its name; kString: its text; kMethodType: its descriptor; kNameAndType: its name and descriptor;
-  // kFieldRef, kMethodRef, kInterfaceMethodRef: its class and its NameAndType.
-  std::uint16_t first = 0, second = 0;
-};
-
 enum Use : std::uint8_t { kName = 1, kDescriptor = 2 };
 
 // The bytes in front of each constant's own data, by tag; 0 for tags the format does not have.
@@ -88,38 +78,9 @@ bool ParseDescriptor(std::string_view text, std::vector<std::string_view>& class
   return ParseFieldType(text, at, classes) && at == text.size();
 }
 
-// The constant pool, read from the start of the class file; `in` is left after it. nullopt when it does not parse.
-std::optional<std::vector<Constant>> ReadConstantPool(ByteReader& in) {
-  if (in.Number(4) != 0xCAFEBABE || !in.Skip(4)) return std::nullopt;  // magic, minor and major version
-  const std::uint32_t count = in.Number(2);
-  if (!in.Ok() || count == 0) return std::nullopt;
-
-  // Index 0 is no constant; a long or a double takes two.
-  std::vector<Constant> pool(count);
-  for (std::uint32_t i = 1; i < count; ++i) {
-    Constant& c = pool[i];
-    c.tag = static_cast<std::uint8_t>(in.Number(1));
-    if (c.tag == kUtf8) {
-      c.length = in.Number(2);
-      c.from = static_cast<std::uint32_t>(in.At());
-      in.Skip(c.length);
-    } else if (const std::uint32_t length = DataLength(c.tag); length == 0) {
-      return std::nullopt;
-    } else if (length == 2 || length == 4) {
-      c.first = static_cast<std::uint16_t>(in.Number(2));
-      if (length == 4) c.second = static_cast<std::uint16_t>(in.Number(2));
-    } else {
-      in.Skip(length);
-      if (c.tag == kLong || c.tag == kDouble) ++i;
-    }
-    if (!in.Ok()) return std::nullopt;
-  }
-  return pool;
-}
-
 // The UTF-8 text of the constant at `index`; nullopt when it is none.
-std::optional<std::string_view> TextAt(std::span<const std::uint8_t> classFile, const std::vector<Constant>& pool,
-                                       std::uint32_t index) {
+std::optional<std::string_view> TextAt(std::span<const std::uint8_t> classFile,
+                                       const std::vector<PoolConstant>& pool, std::uint32_t index) {
   if (index == 0 || index >= pool.size() || pool[index].tag != kUtf8) return std::nullopt;
   return std::string_view(reinterpret_cast<const char*>(classFile.data()) + pool[index].from, pool[index].length);
 }
@@ -138,16 +99,31 @@ std::size_t ClassFront::Wanted(std::span<const std::uint8_t> front) {
   constexpr std::size_t kPoolStart = 10, kAfterPool = 6;  // magic, versions, count; access, this, super
   if (front.size() < kPoolStart) return kPoolStart;
   const std::uint32_t count = front[8] << 8 | front[9];
+  if (pool_.empty()) pool_.resize(std::max<std::uint32_t>(count, 1));  // index 0 is no constant
+  const auto u16 = [&](std::size_t at) { return static_cast<std::uint16_t>(front[at] << 8 | front[at + 1]); };
   std::size_t least = 0;  // where the constant that the front cuts off ends, at least
   for (; next_ < count; ++next_) {
     least = at_ + 3;
     if (front.size() < least) break;
     const std::uint8_t tag = front[at_];
-    if (tag != kUtf8 && DataLength(tag) == 0) return 0;
-    least = at_ + (tag == kUtf8 ? 3 + (front[at_ + 1] << 8 | front[at_ + 2]) : 1 + DataLength(tag));
+    const std::uint32_t length = DataLength(tag);
+    if (tag != kUtf8 && length == 0) {
+      broken_ = true;
+      return 0;
+    }
+    least = at_ + (tag == kUtf8 ? 3 + u16(at_ + 1) : 1 + length);
     if (front.size() < least) break;
+    PoolConstant& c = pool_[next_];
+    c.tag = tag;
+    if (tag == kUtf8) {
+      c.from = static_cast<std::uint32_t>(at_ + 3);
+      c.length = u16(at_ + 1);
+    } else if (length == 2 || length == 4) {
+      c.first = u16(at_ + 1);
+      if (length == 4) c.second = u16(at_ + 3);
+    }
     at_ = least;
-    if (tag == kLong || tag == kDouble) ++next_;
+    if (tag == kLong || tag == kDouble) ++next_;  // a long or a double takes two slots
   }
   if (next_ >= count) return at_ + kAfterPool;
   // The constants still to come as long as those so far, and an eighth more: a front read in one step or two.
@@ -156,19 +132,34 @@ std::size_t ClassFront::Wanted(std::span<const std::uint8_t> front) {
   return std::max(expected, least) + kAfterPool;
 }
 
-std::optional<ClassReferences> ReadClassReferences(std::span<const std::uint8_t> front) {
+bool ClassFront::ReadPool(std::span<const std::uint8_t> bytes) {
+  if (bytes.size() < 10 || !(bytes[0] == 0xCA && bytes[1] == 0xFE && bytes[2] == 0xBA && bytes[3] == 0xBE)) {
+    return false;
+  }
+  const std::uint32_t count = bytes[8] << 8 | bytes[9];
+  Wanted(bytes);
+  return count != 0 && !broken_ && next_ >= count;
+}
+
+std::optional<ClassReferences> ReadClassReferences(std::span<const std::uint8_t> bytes) {
+  ClassFront front;
+  return ReadClassReferences(bytes, front);
+}
+
+std::optional<ClassReferences> ReadClassReferences(std::span<const std::uint8_t> front, ClassFront& scanned) {
+  if (!scanned.ReadPool(front)) return std::nullopt;
+  std::vector<PoolConstant>* const pool = &scanned.pool_;
   ByteReader in(front);
-  std::optional<std::vector<Constant>> pool = ReadConstantPool(in);
-  if (!pool) return std::nullopt;
+  in.Skip(scanned.at_);
   const auto text = [&](std::uint32_t index) { return TextAt(front, *pool, index); };
 
   // Each text is read at most once as a name and once as a descriptor, however many constants refer to it: what a
   // class costs stays bounded by its size.
   ClassReferences found;
-  for (const Constant& c : *pool) {
+  for (const PoolConstant& c : *pool) {
     if (c.tag == kMethodRef || c.tag == kInterfaceMethodRef) {
-      const Constant* owner = c.first < pool->size() ? &(*pool)[c.first] : nullptr;
-      const Constant* member = c.second < pool->size() ? &(*pool)[c.second] : nullptr;
+      const PoolConstant* owner = c.first < pool->size() ? &(*pool)[c.first] : nullptr;
+      const PoolConstant* member = c.second < pool->size() ? &(*pool)[c.second] : nullptr;
       if (!owner || owner->tag != kClass || !member || member->tag != kNameAndType) continue;
       const auto ownerName = text(owner->first), method = text(member->first), descriptor = text(member->second);
       found.loadsByName = found.loadsByName ||
@@ -231,11 +222,10 @@ std::optional<ClassReferences> ReadClassReferences(std::span<const std::uint8_t>
 }
 
 bool HoldsStringConstant(std::span<const std::uint8_t> classFile, std::string_view text) {
-  ByteReader in(classFile);
-  const std::optional<std::vector<Constant>> pool = ReadConstantPool(in);
-  if (!pool) return false;
-  for (const Constant& c : *pool) {
-    if (c.tag == kString && TextAt(classFile, *pool, c.first) == text) return true;
+  ClassFront front;
+  if (!front.ReadPool(classFile)) return false;
+  for (const PoolConstant& c : front.pool_) {
+    if (c.tag == kString && TextAt(classFile, front.pool_, c.first) == text) return true;
   }
   return false;
 }

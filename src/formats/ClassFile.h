@@ -24,9 +24,19 @@ struct ClassReferences {
   bool loadsByName = false;
 };
 
-// Tells, as more of a class file's front comes in, how many bytes ReadClassReferences reads: its constant pool,
-// access flags, this class and super class. Each front it is given is the last one and more; it goes on reading
-// where it stopped.
+// What the walk needs of one constant: its tag, the UTF-8 text, or the indexes of the constants it refers to.
+struct PoolConstant {
+  std::uint8_t tag = 0;   // 0: the unusable slot after a long or a double
+  std::uint8_t uses = 0;  // UTF-8: how other constants use it
+  std::uint32_t from = 0, length = 0;  // UTF-8: where its bytes lie
+  // Class: its name; String: its text; MethodType: its descriptor; NameAndType: its name and descriptor;
+  // FieldRef, MethodRef, InterfaceMethodRef: its class and its NameAndType.
+  std::uint16_t first = 0, second = 0;
+};
+
+// Reads a class file's constant pool as its front comes in, and tells how many bytes ReadClassReferences reads:
+// the pool, access flags, this class and super class. Each front it is given is the last one and more; it goes on
+// reading where it stopped, so that the pool is read once.
 class ClassFront {
  public:
   // When `front` holds fewer, how many it is likely to need, told from the constants it holds; at most
@@ -34,13 +44,21 @@ class ClassFront {
   std::size_t Wanted(std::span<const std::uint8_t> front);
 
  private:
-  std::size_t at_ = 10;   // after the magic, the versions and the count of constants
+  friend std::optional<ClassReferences> ReadClassReferences(std::span<const std::uint8_t>, ClassFront&);
+  friend bool HoldsStringConstant(std::span<const std::uint8_t>, std::string_view);
+  // Reads on to the end of the pool; false when `bytes` is no class file or ends within its pool.
+  bool ReadPool(std::span<const std::uint8_t> bytes);
+
+  std::size_t at_ = 10;     // after the magic, the versions and the count of constants
   std::uint32_t next_ = 1;  // the constant that starts there
+  bool broken_ = false;     // a constant of no known tag
+  std::vector<PoolConstant> pool_;
 };
 
-// Reads the front of a class file (or the whole of it); nullopt when it is no class file, a constant it uses is
-// damaged, or it names more than kMaxClassNames classes.
-std::optional<ClassReferences> ReadClassReferences(std::span<const std::uint8_t> front);
+// Reads the front of a class file (or the whole of it), reading on where `front` stopped; nullopt when it is no
+// class file, a constant it uses is damaged, or it names more than kMaxClassNames classes.
+std::optional<ClassReferences> ReadClassReferences(std::span<const std::uint8_t> bytes, ClassFront& front);
+std::optional<ClassReferences> ReadClassReferences(std::span<const std::uint8_t> bytes);
 
 // True when the class has a string constant (a literal in its code) of exactly these modified UTF-8 bytes; false
 // for that text only as a name, and for bytes that are no class file.

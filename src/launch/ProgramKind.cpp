@@ -166,8 +166,9 @@ class ClassSource {
     for (const ClassPathFile& file : beside) places_.push_back({Slot("", file.path), ""});
   }
 
-  // Reads as much of the named class as the walk needs, out of the first place that holds it.
-  Found Read(std::string_view name, std::vector<std::uint8_t>& bytes) {
+  // Reads as much of the named class as the walk needs, out of the first place that holds it; `front` has read its
+  // constant pool on the way.
+  Found Read(std::string_view name, std::vector<std::uint8_t>& bytes, ClassFront& front) {
     JarReader* jar = nullptr;
     std::optional<JarReader::Entry> entry;
     if (const Found found = Find(name, jar, entry); found != Found::Class) return found;
@@ -175,7 +176,7 @@ class ClassSource {
     const std::uint32_t limit = InflateLimit();
     // A class's constant pool is most often about two thirds of it: most fronts are read in one step.
     const std::size_t first = std::max<std::size_t>(kFirstFront, entry->uncompressedSize / 8 * 5);
-    ClassFront front;
+    front = ClassFront();
     if (!jar->ReadEntryFront(*entry, bytes, limit, first, [&front](auto read) { return front.Wanted(read); })) {
       return Found::Unsure;
     }
@@ -325,18 +326,19 @@ ProgramLook LookAtProgram(Files& files, const std::u16string& archivePath, JarRe
 
   // The class a launcher names, where it loads it from; else the main class, as Java starts it.
   std::vector<std::uint8_t> bytes;
+  ClassFront front;
   std::optional<std::string> mainClass;
   Found found = Found::Missing;
   for (const Launcher& launcher : kLaunchers) {
     if (!(mainClass = ClassEntryName(ManifestValue(manifest, launcher.mainClass)))) continue;
     source.LookIn(launcher.classPath.empty() ? FromUtf8(launcher.defaultClassPath)
                                              : ManifestValue(manifest, launcher.classPath));
-    if ((found = source.Read(*mainClass, bytes)) != Found::Missing) break;
+    if ((found = source.Read(*mainClass, bytes, front)) != Found::Missing) break;
   }
   if (found == Found::Missing) {
     if (!(mainClass = ClassEntryName(MainClassName(manifest)))) return {};
     source.LookIn(FromUtf8(kProgramClassPath));
-    found = source.Read(*mainClass, bytes);
+    found = source.Read(*mainClass, bytes, front);
   }
   if (found != Found::Class) return {};
 
@@ -353,7 +355,7 @@ ProgramLook LookAtProgram(Files& files, const std::u16string& archivePath, JarRe
   for (Node* current = main;;) {
     ++look.classesWalked;
     current->second.walked = true;
-    const std::optional<ClassReferences> refs = ReadClassReferences(bytes);
+    const std::optional<ClassReferences> refs = ReadClassReferences(bytes, front);
     if (!refs) return unsure();
     for (const std::string_view name : refs->names) {
       const std::string_view toolkit = WindowToolkitOf(name);
@@ -389,7 +391,7 @@ ProgramLook LookAtProgram(Files& files, const std::u16string& archivePath, JarRe
     // class met twice in the queue is walked once.
     for (found = Found::Missing; found == Found::Missing && !next.empty(); next.pop_front()) {
       if (next.front()->second.walked) continue;
-      found = source.Read(next.front()->first, bytes);
+      found = source.Read(next.front()->first, bytes, front);
       if (found == Found::Class) current = next.front();
       if (found == Found::Missing && next.front() == chain) chain = nullptr;
     }
