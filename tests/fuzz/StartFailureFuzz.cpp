@@ -52,6 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   failure.mainClass = data[2] % 2 ? u"app.Main" : u"";
   failure.classPath = tc::FromUtf8(bytes.substr(6, classPathLength));
   failure.archiveFolder = u"C:\\Games";
+  // Half the time the JAR's path was one the code page can't hold, as Java read it.
+  if (data[2] % 4 >= 2) failure.pathReadWrongly = u"C:\\Games\\????.jar";
   std::size_t looks = 0;
   const tc::Diagnosis diagnosis = tc::DiagnoseStartFailure(failure, [&](const std::u16string& path) {
     ++looks;
@@ -61,5 +63,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CHECK(looks <= 4096);
   CHECK(!diagnosis.text.empty() && diagnosis.text.size() < 512);  // every name quoted is clipped
   if (diagnosis.kind == tc::FailureKind::NewerJava) CHECK(diagnosis.requiredJava > 0 && diagnosis.requiredJava <= 0xFFFF);
+  if (diagnosis.kind == tc::FailureKind::PathOutsideCodePage) CHECK(!failure.pathReadWrongly.empty());
   return 0;
 }
