@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "base/Hash.h"
+
 namespace tc {
 
 namespace {
@@ -181,12 +183,12 @@ std::optional<ClassReferences> ReadClassReferences(std::span<const std::uint8_t>
     if (2 * (names.size() + 1) > slots.size()) {
       std::vector<std::string_view>(2 * slots.size()).swap(slots);
       for (const std::string_view kept : names) {
-        std::size_t i = std::hash<std::string_view>{}(kept) & (slots.size() - 1);
+        std::size_t i = SeededHash(kept) & (slots.size() - 1);
         while (slots[i].data()) i = (i + 1) & (slots.size() - 1);
         slots[i] = kept;
       }
     }
-    std::size_t i = std::hash<std::string_view>{}(name) & (slots.size() - 1);
+    std::size_t i = SeededHash(name) & (slots.size() - 1);
     for (; slots[i].data(); i = (i + 1) & (slots.size() - 1)) {
       if (slots[i] == name) return;
     }

@@ -4,11 +4,10 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
-#include <exception>
-#include <random>
 #include <utility>
+
+#include "base/Hash.h"
 
 namespace tc {
 
@@ -96,42 +95,6 @@ class EntryFile final : public FileReader {
   std::uint64_t start_, size_;
 };
 
-// Differs in each process, so that nobody can build an archive whose names all share one hash: each look-up would
-// then compare every one of them.
-std::uint64_t ProcessSeed() {
-  static const std::uint64_t seed = [] {
-    auto value = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    try {
-      std::random_device device;
-      value ^= std::uint64_t{device()} << 32 | device();
-    } catch (const std::exception&) {
-      // No source of randomness: the clock alone still differs from one start to the next.
-    }
-    return value;
-  }();
-  return seed;
-}
-
-// A bijection of 64 bits that spreads every bit over all of them.
-std::uint64_t Mix(std::uint64_t x) {
-  x = (x ^ (x >> 32)) * 0xD6E8FEB86659FD93;
-  x = (x ^ (x >> 32)) * 0xD6E8FEB86659FD93;
-  return x ^ (x >> 32);
-}
-
-// Eight bytes a step; two names that share a hash in one process are unlikely to in the next.
-std::uint64_t NameHash(std::string_view name) {
-  std::uint64_t hash = ProcessSeed() ^ name.size();
-  std::size_t at = 0;
-  for (; name.size() - at >= 8; at += 8) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, name.data() + at, 8);
-    hash = Mix(hash ^ word);
-  }
-  std::uint64_t tail = 0;
-  std::memcpy(&tail, name.data() + at, name.size() - at);
-  return Mix(hash ^ tail);
-}
 
 std::uint32_t Crc32(const std::vector<std::uint8_t>& bytes) {
   return static_cast<std::uint32_t>(
@@ -317,7 +280,7 @@ bool JarReader::IndexEntries(std::size_t maxEntries) {
   const bool walked = WalkDirectory([&](std::uint32_t offset, const std::uint8_t* p, std::size_t nameLength) {
     tooMany = index_.size() == maxEntries;
     if (!tooMany) {
-      index_.push_back({NameHash({reinterpret_cast<const char*>(p + kCentralHeaderSize), nameLength}), offset});
+      index_.push_back({SeededHash({reinterpret_cast<const char*>(p + kCentralHeaderSize), nameLength}), offset});
       longestIndexedName_ = std::max(longestIndexedName_, nameLength);
     }
     return tooMany;
@@ -335,7 +298,7 @@ bool JarReader::IndexEntries(std::size_t maxEntries) {
 std::optional<JarReader::Entry> JarReader::FindIndexed(std::string_view name) {
   // A name longer than any entry's is none of them, however long it is: it isn't even hashed.
   if (name.size() > longestIndexedName_) return std::nullopt;
-  const std::uint64_t hash = NameHash(name);
+  const std::uint64_t hash = SeededHash(name);
   std::vector<std::uint8_t> record;  // most look-ups find no such hash and need none
   for (auto it = std::lower_bound(index_.begin(), index_.end(), IndexedEntry{hash, 0});
        it != index_.end() && it->hash == hash; ++it) {

@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/Hash.h"
 #include "base/Path.h"
 #include "base/Text.h"
 #include "formats/ClassFile.h"
@@ -101,12 +102,6 @@ std::vector<std::string> VersionFolders(JarReader& jar) {
 
 // Unsure: a bound was reached, or a class that is there can't be read; the walk can't be sure of anything after.
 enum class Found { Class, Missing, Unsure };
-
-// Names are looked for as they lie in a class file, without a copy each.
-struct NameHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
-};
 
 // The JARs a program's classes are loaded from, and where in them, searched in order as its class loader does.
 class ClassSource {
@@ -310,7 +305,9 @@ struct Met {
   bool loader = false;          // walked, and extends a class loader
   bool namedByMain = false;     // the main class or a class it extends names it
 };
-using MetNames = std::unordered_map<std::string, Met, NameHash, std::equal_to<>>;
+// Names are looked for as they lie in a class file, without a copy each; their hash is one that no file can make
+// them share.
+using MetNames = std::unordered_map<std::string, Met, SeededNameHash, std::equal_to<>>;
 
 }  // namespace
 
