@@ -2,6 +2,7 @@
 #include "formats/ClassFile.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "base/Hash.h"
 
@@ -81,8 +82,8 @@ bool ParseDescriptor(std::string_view text, std::vector<std::string_view>& class
 }
 
 // The UTF-8 text of the constant at `index`; nullopt when it is none.
-std::optional<std::string_view> TextAt(std::span<const std::uint8_t> classFile,
-                                       const std::vector<PoolConstant>& pool, std::uint32_t index) {
+std::optional<std::string_view> TextAt(std::span<const std::uint8_t> classFile, std::span<const PoolConstant> pool,
+                                       std::uint32_t index) {
   if (index == 0 || index >= pool.size() || pool[index].tag != kUtf8) return std::nullopt;
   return std::string_view(reinterpret_cast<const char*>(classFile.data()) + pool[index].from, pool[index].length);
 }
@@ -102,36 +103,50 @@ std::size_t ClassFront::Wanted(std::span<const std::uint8_t> front) {
   if (front.size() < kPoolStart) return kPoolStart;
   const std::uint32_t count = front[8] << 8 | front[9];
   if (pool_.empty()) pool_.resize(std::max<std::uint32_t>(count, 1));  // index 0 is no constant
-  const auto u16 = [&](std::size_t at) { return static_cast<std::uint16_t>(front[at] << 8 | front[at + 1]); };
-  std::size_t least = 0;  // where the constant that the front cuts off ends, at least
-  for (; next_ < count; ++next_) {
-    least = at_ + 3;
+  // In locals while it reads: the bytes it reads could otherwise be the members it writes, for all the compiler knows.
+  const std::uint8_t* const bytes = front.data();
+  std::size_t at = at_, least = 0;  // where the constant that the front cuts off ends, at least
+  std::uint32_t next = next_;
+  const std::span<PoolConstant> pool(pool_);
+  for (; next < count; ++next) {
+    least = at + 3;
     if (front.size() < least) break;
-    const std::uint8_t tag = front[at_];
-    const std::uint32_t length = DataLength(tag);
-    if (tag != kUtf8 && length == 0) {
+    const std::uint8_t tag = bytes[at];
+    const std::uint16_t word = static_cast<std::uint16_t>(bytes[at + 1] << 8 | bytes[at + 2]);
+    const std::uint32_t length = tag == kUtf8 ? 2 + word : DataLength(tag);
+    if (length == 0) {
       broken_ = true;
       return 0;
     }
-    least = at_ + (tag == kUtf8 ? 3 + u16(at_ + 1) : 1 + length);
+    least = at + 1 + length;
     if (front.size() < least) break;
-    PoolConstant& c = pool_[next_];
+    PoolConstant& c = pool[next];
     c.tag = tag;
     if (tag == kUtf8) {
-      c.from = static_cast<std::uint32_t>(at_ + 3);
-      c.length = u16(at_ + 1);
-    } else if (length == 2 || length == 4) {
-      c.first = u16(at_ + 1);
-      if (length == 4) c.second = u16(at_ + 3);
+      c.from = static_cast<std::uint32_t>(at + 3);
+      c.length = word;
+    } else {
+      c.first = word;
+      if (length == 4) c.second = static_cast<std::uint16_t>(bytes[at + 3] << 8 | bytes[at + 4]);
     }
-    at_ = least;
-    if (tag == kLong || tag == kDouble) ++next_;  // a long or a double takes two slots
+    at = least;
+    if (tag == kLong || tag == kDouble) ++next;  // a long or a double takes two slots
   }
+  at_ = at;
+  next_ = next;
   if (next_ >= count) return at_ + kAfterPool;
-  // The constants still to come as long as those so far, and an eighth more: a front read in one step or two.
+  // The constants still to come as long as those so far, and a little more: a further step costs less than bytes
+  // inflated beyond the pool.
   const std::size_t perConstant = (at_ - kPoolStart) / std::max<std::uint32_t>(next_ - 1, 1);
-  const std::size_t expected = kPoolStart + perConstant * (count - 1) * 9 / 8;
+  const std::size_t expected = kPoolStart + perConstant * (count - 1) * 33 / 32;
   return std::max(expected, least) + kAfterPool;
+}
+
+void ClassFront::Clear() {
+  at_ = 10;
+  next_ = 1;
+  broken_ = false;
+  pool_.clear();
 }
 
 bool ClassFront::ReadPool(std::span<const std::uint8_t> bytes) {
@@ -150,60 +165,67 @@ std::optional<ClassReferences> ReadClassReferences(std::span<const std::uint8_t>
 
 std::optional<ClassReferences> ReadClassReferences(std::span<const std::uint8_t> front, ClassFront& scanned) {
   if (!scanned.ReadPool(front)) return std::nullopt;
-  std::vector<PoolConstant>* const pool = &scanned.pool_;
+  // A span of its own, which the writes to the constants can't change for all the compiler knows.
+  const std::span<PoolConstant> pool(scanned.pool_);
   ByteReader in(front);
   in.Skip(scanned.at_);
-  const auto text = [&](std::uint32_t index) { return TextAt(front, *pool, index); };
+  const auto text = [&](std::uint32_t index) { return TextAt(front, pool, index); };
 
   // Each text is read at most once as a name and once as a descriptor, however many constants refer to it: what a
   // class costs stays bounded by its size.
   ClassReferences found;
-  for (const PoolConstant& c : *pool) {
+  for (const PoolConstant& c : pool) {
     if (c.tag == kMethodRef || c.tag == kInterfaceMethodRef) {
-      const PoolConstant* owner = c.first < pool->size() ? &(*pool)[c.first] : nullptr;
-      const PoolConstant* member = c.second < pool->size() ? &(*pool)[c.second] : nullptr;
-      if (!owner || owner->tag != kClass || !member || member->tag != kNameAndType) continue;
+      const PoolConstant* owner = c.first < pool.size() ? &pool[c.first] : nullptr;
+      const PoolConstant* member = c.second < pool.size() ? &pool[c.second] : nullptr;
+      if (found.loadsByName || !owner || owner->tag != kClass || !member || member->tag != kNameAndType) continue;
       const auto ownerName = text(owner->first), method = text(member->first), descriptor = text(member->second);
-      found.loadsByName = found.loadsByName ||
-                          (ownerName && method && descriptor && LoadsByName(*ownerName, *method, *descriptor));
+      found.loadsByName = ownerName && method && descriptor && LoadsByName(*ownerName, *method, *descriptor);
     }
     if (c.tag != kClass && c.tag != kMethodType && c.tag != kNameAndType) continue;
     const std::uint16_t index = c.tag == kNameAndType ? c.second : c.first;
     const std::optional<std::string_view> name = text(index);
     if (!name || name->empty()) return std::nullopt;
-    (*pool)[index].uses |= c.tag == kClass && name->front() != '[' ? kName : kDescriptor;
+    pool[index].uses |= c.tag == kClass && name->front() != '[' ? kName : kDescriptor;
   }
   // Every text that reads as a descriptor names its classes: the descriptors of the class's own fields and
   // methods are texts that no other constant needs to refer to. Only one that is referred to as a descriptor must
-  // be one. Each name is kept once, in an open-addressed table of views that is at most half full; names met
-  // again are counted too, so that the time stays bounded.
+  // be one. Each name is kept once, in an open-addressed table of their places that is at most half full; names
+  // met again are counted too, so that the time stays bounded.
   std::vector<std::string_view>& names = found.names;
-  std::vector<std::string_view> slots(64), parsed;
+  std::vector<std::string_view>& parsed = scanned.parsed_;
+  std::vector<std::uint64_t>& hashes = scanned.hashes_;
+  std::vector<std::uint32_t>& slots = scanned.slots_;
+  hashes.clear();
+  // Most classes name fewer classes than they have constants.
+  slots.assign(std::bit_ceil(std::max<std::size_t>(pool.size(), 64)), 0);
   const auto keep = [&](std::string_view name) {
     if (2 * (names.size() + 1) > slots.size()) {
-      std::vector<std::string_view>(2 * slots.size()).swap(slots);
-      for (const std::string_view kept : names) {
-        std::size_t i = SeededHash(kept) & (slots.size() - 1);
-        while (slots[i].data()) i = (i + 1) & (slots.size() - 1);
-        slots[i] = kept;
+      slots.assign(2 * slots.size(), 0);
+      for (std::uint32_t kept = 0; kept < names.size(); ++kept) {
+        std::size_t i = hashes[kept] & (slots.size() - 1);
+        while (slots[i] != 0) i = (i + 1) & (slots.size() - 1);
+        slots[i] = kept + 1;
       }
     }
-    std::size_t i = SeededHash(name) & (slots.size() - 1);
-    for (; slots[i].data(); i = (i + 1) & (slots.size() - 1)) {
-      if (slots[i] == name) return;
+    const std::uint64_t hash = SeededHash(name);
+    std::size_t i = hash & (slots.size() - 1);
+    for (; slots[i] != 0; i = (i + 1) & (slots.size() - 1)) {
+      if (hashes[slots[i] - 1] == hash && names[slots[i] - 1] == name) return;
     }
-    slots[i] = name;
+    slots[i] = static_cast<std::uint32_t>(names.size() + 1);
     names.push_back(name);
+    hashes.push_back(hash);
   };
   std::size_t met = 0;
-  for (std::uint32_t i = 1; i < pool->size(); ++i) {
-    const std::uint8_t uses = (*pool)[i].uses;
-    if ((*pool)[i].tag != kUtf8) continue;
+  for (std::uint32_t i = 1; i < pool.size(); ++i) {
+    const std::uint8_t uses = pool[i].uses;
+    if (pool[i].tag != kUtf8) continue;
     const std::string_view t = *text(i);
     parsed.clear();
     if ((uses & kName) != 0) parsed.push_back(t);
     // A descriptor that starts otherwise is a primitive type's, and names no class.
-    const bool mayNameClasses = !t.empty() && std::string_view("(L[").find(t.front()) != std::string_view::npos;
+    const bool mayNameClasses = !t.empty() && (t.front() == '(' || t.front() == 'L' || t.front() == '[');
     if (((uses & kDescriptor) != 0 || mayNameClasses) && !ParseDescriptor(t, parsed)) {
       if ((uses & kDescriptor) != 0) return std::nullopt;
       parsed.resize((uses & kName) != 0);
@@ -217,8 +239,8 @@ std::optional<ClassReferences> ReadClassReferences(std::span<const std::uint8_t>
   const std::uint32_t super = in.Number(2);
   if (!in.Ok()) return std::nullopt;
   if (super != 0) {
-    if (super >= pool->size() || (*pool)[super].tag != kClass) return std::nullopt;
-    found.superClass = *text((*pool)[super].first);
+    if (super >= pool.size() || pool[super].tag != kClass) return std::nullopt;
+    found.superClass = *text(pool[super].first);
   }
   return found;
 }

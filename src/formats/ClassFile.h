@@ -42,6 +42,8 @@ class ClassFront {
   // When `front` holds fewer, how many it is likely to need, told from the constants it holds; at most
   // front.size() when it holds them all, or when it is no class file (reading it then says so).
   std::size_t Wanted(std::span<const std::uint8_t> front);
+  // Forgets the class it read, and keeps its memory for the next.
+  void Clear();
 
  private:
   friend std::optional<ClassReferences> ReadClassReferences(std::span<const std::uint8_t>, ClassFront&);
@@ -53,6 +55,10 @@ class ClassFront {
   std::uint32_t next_ = 1;  // the constant that starts there
   bool broken_ = false;     // a constant of no known tag
   std::vector<PoolConstant> pool_;
+  // ReadClassReferences's table of the names it keeps: each one's hash, and 1 + its place or 0 in each slot.
+  std::vector<std::uint64_t> hashes_;
+  std::vector<std::uint32_t> slots_;
+  std::vector<std::string_view> parsed_;
 };
 
 // Reads the front of a class file (or the whole of it), reading on where `front` stopped; nullopt when it is no

@@ -58,8 +58,10 @@ bool CentralHeaderAt(FileReader& file, std::uint64_t offset) {
 // room for the local name and extra field, which mostly match the directory's.
 constexpr std::size_t kReadChunk = 64u << 10;
 constexpr std::size_t kLocalSlack = 64;
-// The least a front grows by when it is not enough, and a quarter of it.
+// The least a stored front grows by when it is not enough, and a quarter of it.
 constexpr std::size_t kLeastGrowth = 256;
+// Input given beyond what the bytes wanted take at the entry's ratio: the wanted bytes then mostly come in one step.
+constexpr std::size_t kInputSlack = 16;
 
 // A deflated entry inflated whole, as a file of its own.
 class MemoryFile final : public FileReader {
@@ -95,11 +97,6 @@ class EntryFile final : public FileReader {
   std::uint64_t start_, size_;
 };
 
-
-std::uint32_t Crc32(const std::vector<std::uint8_t>& bytes) {
-  return static_cast<std::uint32_t>(
-      crc32(crc32(0L, Z_NULL, 0), bytes.data(), static_cast<uInt>(bytes.size())));
-}
 
 JarReader::Entry EntryOf(const std::uint8_t* record, std::uint64_t prefix) {
   JarReader::Entry entry;
@@ -322,105 +319,143 @@ bool JarReader::HasEntry(std::string_view name) { return FindEntry(name).has_val
 bool JarReader::ReadEntry(std::string_view name, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize) {
   bytes.clear();
   const std::optional<Entry> entry = FindEntry(name);
-  return entry && ReadData(*entry, bytes, maxSize, 0, nullptr);
+  return entry && ReadEntry(*entry, bytes, maxSize);
 }
 
 bool JarReader::ReadEntry(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize) {
-  return ReadData(entry, bytes, maxSize, 0, nullptr);
-}
-
-bool JarReader::ReadEntryFront(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize,
-                               std::size_t first, const FrontWanted& wanted) {
-  return ReadData(entry, bytes, maxSize, first, &wanted);
-}
-
-bool JarReader::ReadData(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize,
-                         std::size_t first, const FrontWanted* wanted) {
   bytes.clear();
-  const std::uint32_t size = entry.uncompressedSize, packed = entry.compressedSize;
   maxSize = std::min(maxSize, kMaxJarEntrySize);
-  if (!file_ || !Readable(entry) || packed > kMaxJarEntrySize || size > kMaxJarEntrySize) return false;
-  if (!wanted && (packed > maxSize || size > maxSize)) return false;
+  if (!file_ || !Readable(entry) || entry.compressedSize > maxSize || entry.uncompressedSize > maxSize) return false;
+  bytes.resize(entry.uncompressedSize);
+  if (ReadData(entry, bytes.data(), bytes.size(), 0, nullptr)) return true;
+  bytes.clear();
+  return false;
+}
+
+std::optional<std::span<const std::uint8_t>> JarReader::ReadEntryFront(const Entry& entry, std::uint32_t maxSize,
+                                                                      std::size_t first, const FrontWanted& wanted,
+                                                                      FrontRoom& room) {
+  if (!file_ || !Readable(entry)) return std::nullopt;
+  // Room for the most the front may take, as the room of a vector reserved: a front is paid for by what it
+  // inflates, never by what the directory declares.
+  const std::size_t most = std::min({entry.uncompressedSize, maxSize, kMaxJarEntrySize});
+  if (most > room.size) {
+    room.bytes.reset(new std::uint8_t[most]);
+    room.size = most;
+  }
+  const std::optional<std::size_t> produced = ReadData(entry, room.bytes.get(), most, first, &wanted);
+  if (!produced) return std::nullopt;
+  return std::span<const std::uint8_t>(room.bytes.get(), *produced);
+}
+
+std::optional<std::size_t> JarReader::ReadData(const Entry& entry, std::uint8_t* out, std::size_t room,
+                                               std::size_t first, const FrontWanted* wanted) {
+  const std::uint32_t size = entry.uncompressedSize, packed = entry.compressedSize;
+  if (packed > kMaxJarEntrySize || size > kMaxJarEntrySize) return std::nullopt;
 
   // The local header and the first of the data in one read. The header's own lengths count: its extra field often
   // differs from the directory's.
   const std::uint64_t local = entry.localOffset;
-  if (local > fileSize_ || fileSize_ - local < kLocalHeaderSize) return false;
+  if (local > fileSize_ || fileSize_ - local < kLocalHeaderSize) return std::nullopt;
   const std::size_t firstData = std::min<std::size_t>(packed, kReadChunk);
   const std::size_t firstRead = kLocalHeaderSize + entry.nameLength + kLocalSlack + firstData;
   input_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize_ - local, firstRead)));
-  if (!ReadExactly(*file_, local, input_.data(), input_.size()) || U32(input_.data()) != kLocalSignature) return false;
+  if (!ReadExactly(*file_, local, input_.data(), input_.size()) || U32(input_.data()) != kLocalSignature) {
+    return std::nullopt;
+  }
   const std::uint64_t dataOffset = local + kLocalHeaderSize + U16(input_.data() + 26) + U16(input_.data() + 28);
-  if (dataOffset > fileSize_ || packed > fileSize_ - dataOffset) return false;
+  if (dataOffset > fileSize_ || packed > fileSize_ - dataOffset) return std::nullopt;
   // What of the data that read brought, and what is still in the file.
   const std::uint8_t* pending = input_.data() + std::min<std::uint64_t>(dataOffset - local, input_.size());
   std::size_t pendingLength = std::min<std::size_t>(input_.data() + input_.size() - pending, packed);
   std::uint64_t nextRead = dataOffset + pendingLength;
   std::uint32_t unread = packed - static_cast<std::uint32_t>(pendingLength);
+  const auto verified = [&]() -> std::optional<std::size_t> {
+    if (static_cast<std::uint32_t>(crc32(crc32(0L, Z_NULL, 0), out, static_cast<uInt>(size))) != entry.crc) {
+      return std::nullopt;
+    }
+    return size;
+  };
 
   // A deflated entry of no bytes at all is an empty file; zlib would call it a stalled stream.
-  z_stream* stream = nullptr;
-  if (entry.method == kDeflated && (packed > 0 || size > 0)) {
-    if (!inflater_) inflater_ = std::make_unique<Inflater>();
-    if (!(stream = inflater_->Reset())) return false;
-    stream->next_in = const_cast<std::uint8_t*>(pending);
-    stream->avail_in = static_cast<uInt>(pendingLength);
-  }
-  // A front grows in steps: room for the most it may take, so that none of them moves what came before.
-  bytes.reserve(std::min(size, maxSize));
-  std::uint8_t nowhere = 0;  // zlib refuses a null output pointer even when nothing is to be written
-  bool ended = false;
-  std::size_t produced = 0;
-  for (std::size_t target = wanted ? std::min<std::size_t>({size, maxSize, first}) : size;;) {
-    bytes.resize(target);
-    if (!stream) {
+  if (entry.method != kDeflated || (packed == 0 && size == 0)) {
+    std::size_t produced = 0;
+    for (std::size_t target = wanted ? std::min(room, first) : size;;) {
       const std::size_t copied = std::min(pendingLength, target - produced);
-      std::copy_n(pending, copied, bytes.data() + produced);
+      std::copy_n(pending, copied, out + produced);
       pending += copied;
       pendingLength -= copied;
       produced += copied;
-      if (produced < target && !ReadExactly(*file_, dataOffset + produced, bytes.data() + produced, target - produced))
-        return false;
+      if (produced < target && !ReadExactly(*file_, dataOffset + produced, out + produced, target - produced)) {
+        return std::nullopt;
+      }
       produced = target;
-      ended = produced == size;
-    } else {
-      stream->next_out = target > produced ? bytes.data() + produced : &nowhere;
-      stream->avail_out = static_cast<uInt>(target - produced);
-      // A whole read goes on until the stream ends, which it must do exactly where the declared bytes end; a
-      // stream without its final block is damaged, even when the declared bytes all came out.
-      while (!ended && (stream->avail_out > 0 || target == size)) {
-        if (stream->avail_in == 0 && unread > 0) {
+      if (produced == size) return verified();
+      const std::size_t need = (*wanted)({out, produced});
+      if (need <= produced) return produced;
+      target = std::min(room, std::max(need, produced + std::max(produced / 4, kLeastGrowth)));
+      if (target <= produced) return std::nullopt;  // it wants more than it may have
+    }
+  }
+
+  // A front is inflated in steps of input, each as much as the bytes wanted take at the entry's own ratio: the
+  // output then never runs short in the middle of a step, where zlib would go on a byte at a time.
+  if (!inflater_) inflater_ = std::make_unique<Inflater>();
+  z_stream* stream = inflater_->Reset();
+  if (!stream) return std::nullopt;
+  std::uint8_t nowhere = 0;  // zlib refuses a null output pointer even when nothing is to be written
+  stream->next_out = room > 0 ? out : &nowhere;
+  stream->avail_out = static_cast<uInt>(room);
+  const auto inputFor = [&](std::size_t bytes) {
+    if (!wanted || size == 0) return std::size_t{packed};
+    return static_cast<std::size_t>(std::min<std::uint64_t>(packed, std::uint64_t{bytes} * packed / size + kInputSlack));
+  };
+  std::size_t given = 0, allowed = inputFor(std::min(room, first));
+  for (bool ended = false;;) {
+    // A whole read goes on until the stream ends, which it must do exactly where the declared bytes end; a
+    // stream without its final block is damaged, even when the declared bytes all came out.
+    while (!ended && (stream->avail_out > 0 || room == size)) {
+      if (stream->avail_in == 0) {
+        if (given == allowed) break;
+        if (pendingLength == 0) {
           input_.resize(std::min<std::size_t>(unread, kReadChunk));
-          if (!ReadExactly(*file_, nextRead, input_.data(), input_.size())) return false;
-          stream->next_in = input_.data();
-          stream->avail_in = static_cast<uInt>(input_.size());
+          if (input_.empty() || !ReadExactly(*file_, nextRead, input_.data(), input_.size())) return std::nullopt;
+          pending = input_.data();
+          pendingLength = input_.size();
           nextRead += input_.size();
           unread -= static_cast<std::uint32_t>(input_.size());
         }
-        const int status = inflate(stream, Z_NO_FLUSH);
-        ended = status == Z_STREAM_END;
-        if (!ended && status != Z_OK) return false;
+        const std::size_t step = std::min(pendingLength, allowed - given);
+        stream->next_in = const_cast<std::uint8_t*>(pending);
+        stream->avail_in = static_cast<uInt>(step);
+        pending += step;
+        pendingLength -= step;
+        given += step;
       }
-      produced = target - stream->avail_out;
-      if (ended && (produced != size || unread > 0 || stream->avail_in > 0)) return false;
+      const int status = inflate(stream, Z_NO_FLUSH);
+      ended = status == Z_STREAM_END;
+      if (!ended && status != Z_OK) return std::nullopt;
     }
-    if (ended) break;
-    const std::size_t need = (*wanted)({bytes.data(), produced});
-    if (need <= produced) {
-      bytes.resize(produced);
-      return true;
+    const std::size_t produced = room - stream->avail_out;
+    if (ended) {
+      if (produced != size || given != packed || stream->avail_in > 0) return std::nullopt;
+      return verified();
     }
-    target = std::min<std::size_t>({size, maxSize, std::max(need, produced + std::max(produced / 4, kLeastGrowth))});
-    if (target <= produced) return false;  // it wants more than it may have
+    // All of the input in, and the stream not ended with room to spare: damaged.
+    if (!wanted || (given == packed && stream->avail_out > 0)) return std::nullopt;
+    const std::size_t need = (*wanted)({out, produced});
+    if (need <= produced) return produced;
+    if (produced == room) return std::nullopt;  // it wants more than it may have
+    // At least a sixteenth more input each step, so that a stream that yields little ends in a few of them.
+    allowed = std::max(inputFor(need), std::min<std::size_t>(packed, given + std::max(given / 16, kInputSlack)));
   }
-  return Crc32(bytes) == entry.crc;
 }
 
 std::unique_ptr<FileReader> JarReader::OpenEntry(const Entry& entry, std::uint32_t maxSize) {
   if (!file_ || !Readable(entry)) return nullptr;
   if (entry.method == kDeflated) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadData(entry, bytes, maxSize, 0, nullptr)) return nullptr;
+    if (!ReadEntry(entry, bytes, maxSize)) return nullptr;
     return std::make_unique<MemoryFile>(std::move(bytes));
   }
   std::uint8_t local[kLocalHeaderSize];

@@ -45,11 +45,19 @@ class JarReader {
   // anything is allocated. On false `bytes` holds nothing useful.
   bool ReadEntry(std::string_view name, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize = kMaxJarEntrySize);
   bool ReadEntry(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize = kMaxJarEntrySize);
-  // Only the front of the entry: `first` bytes, then as many more as `wanted` asks for, and at most `maxSize` of
-  // them: false when it wants more, or the data it reads is damaged. A front that ends before the entry does can't
-  // be checked against the CRC-32: fit only for a look at a class file, never for anything kept or written.
-  bool ReadEntryFront(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize, std::size_t first,
-                      const FrontWanted& wanted);
+  // Room for the fronts of entries read one after another, out of any reader: it grows to the largest and is
+  // never written before a front is read into it.
+  struct FrontRoom {
+    std::unique_ptr<std::uint8_t[]> bytes;
+    std::size_t size = 0;
+  };
+  // Only the front of the entry: about `first` bytes, then as many more as `wanted` asks for, and at most `maxSize`
+  // of them, in `room` until its next use; nullopt when it wants more, or the data it reads is damaged. A front
+  // that ends before the entry does can't be checked against the CRC-32: fit only for a look at a class file,
+  // never for anything kept or written.
+  std::optional<std::span<const std::uint8_t>> ReadEntryFront(const Entry& entry, std::uint32_t maxSize,
+                                                              std::size_t first, const FrontWanted& wanted,
+                                                              FrontRoom& room);
   // The entry as a file of its own, for a JAR inside the JAR: a stored one read in place, a deflated one
   // inflated whole and verified (up to `maxSize` bytes). nullptr when it can't be read.
   std::unique_ptr<FileReader> OpenEntry(const Entry& entry, std::uint32_t maxSize = kMaxJarEntrySize);
@@ -79,9 +87,10 @@ class JarReader {
   template <typename Visit>
   bool WalkDirectory(Visit visit);
   std::optional<Entry> FindIndexed(std::string_view name);
-  // Reads the entry's data into `bytes`: all of it, or with `wanted` only its front.
-  bool ReadData(const Entry& entry, std::vector<std::uint8_t>& bytes, std::uint32_t maxSize, std::size_t first,
-                const FrontWanted* wanted);
+  // Reads the entry's data into `out`, which has room for `room` bytes: all of it (as many as it declares), or
+  // with `wanted` only its front. How many bytes it read, or nullopt.
+  std::optional<std::size_t> ReadData(const Entry& entry, std::uint8_t* out, std::size_t room, std::size_t first,
+                                      const FrontWanted* wanted);
 
   // Shared with the readers of the JARs inside it that OpenEntry hands out, which may outlive it.
   std::shared_ptr<FileReader> file_;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -163,18 +164,19 @@ class ClassSource {
 
   // Reads as much of the named class as the walk needs, out of the first place that holds it; `front` has read its
   // constant pool on the way.
-  Found Read(std::string_view name, std::vector<std::uint8_t>& bytes, ClassFront& front) {
+  Found Read(std::string_view name, std::span<const std::uint8_t>& bytes, ClassFront& front) {
     JarReader* jar = nullptr;
     std::optional<JarReader::Entry> entry;
     if (const Found found = Find(name, jar, entry); found != Found::Class) return found;
     // Too large for what is left, or damaged.
     const std::uint32_t limit = InflateLimit();
-    // A class's constant pool is most often about two thirds of it: most fronts are read in one step.
-    const std::size_t first = std::max<std::size_t>(kFirstFront, entry->uncompressedSize / 8 * 5);
-    front = ClassFront();
-    if (!jar->ReadEntryFront(*entry, bytes, limit, first, [&front](auto read) { return front.Wanted(read); })) {
-      return Found::Unsure;
-    }
+    // A class's constant pool is most often about two thirds of it: half of it is read first, and what its
+    // constants tell then how much more.
+    const std::size_t first = std::max<std::size_t>(kFirstFront, entry->uncompressedSize / 2);
+    front.Clear();
+    const auto read = jar->ReadEntryFront(*entry, limit, first, [&front](auto f) { return front.Wanted(f); }, room_);
+    if (!read) return Found::Unsure;
+    bytes = *read;
     inflated_ += bytes.size();
     return Found::Class;
   }
@@ -294,6 +296,7 @@ class ClassSource {
   std::set<FileIdentity> identities_;
   std::set<std::uint64_t> nested_;
   std::string entry_;
+  JarReader::FrontRoom room_;
   std::size_t opened_ = 0, entriesLeft_ = kMaxIndexedEntries, programLookUps_ = 0;
   std::uint64_t inflated_ = 0, lookedUp_ = 0;
   bool programIndexed_ = false;
@@ -322,7 +325,7 @@ ProgramLook LookAtProgram(Files& files, const std::u16string& archivePath, JarRe
   if (!ManifestValue(manifest, u"SplashScreen-Image").empty()) return {ProgramKind::Window};
 
   // The class a launcher names, where it loads it from; else the main class, as Java starts it.
-  std::vector<std::uint8_t> bytes;
+  std::span<const std::uint8_t> bytes;
   ClassFront front;
   std::optional<std::string> mainClass;
   Found found = Found::Missing;

@@ -45,17 +45,18 @@ class FuzzReader final : public tc::FileReader {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   tc::JarReader reader;
   if (!reader.OpenJar(std::make_unique<FuzzReader>(data, size))) return 0;
-  std::vector<std::uint8_t> bytes, front;
+  std::vector<std::uint8_t> bytes, inner;
+  tc::JarReader::FrontRoom room;
   for (const char* name : {"META-INF/MANIFEST.MF", "META-INF/", "readme.txt", "empty.txt", "a", "a.jar"}) {
     const std::optional<tc::JarReader::Entry> entry = reader.FindEntry(name);
     if (!reader.ReadEntry(name, bytes)) continue;
     CHECK(entry && bytes.size() <= tc::kMaxJarEntrySize);
     // Wants a byte more than it has, up to 5,000: the front grows as the class walk's does.
     const auto wanted = [](std::span<const std::uint8_t> f) { return f.size() < 5000 ? f.size() + 1 : f.size(); };
-    const bool read = reader.ReadEntryFront(*entry, front, tc::kMaxJarEntrySize, 1, wanted);
-    CHECK(read && front.size() <= bytes.size() && std::equal(front.begin(), front.end(), bytes.begin()));
+    const auto front = reader.ReadEntryFront(*entry, tc::kMaxJarEntrySize, 1, wanted, room);
+    CHECK(front && front->size() <= bytes.size() && std::equal(front->begin(), front->end(), bytes.begin()));
     tc::JarReader inside;
-    if (inside.OpenJar(reader.OpenEntry(*entry))) inside.ReadEntry("META-INF/MANIFEST.MF", front);
+    if (inside.OpenJar(reader.OpenEntry(*entry))) inside.ReadEntry("META-INF/MANIFEST.MF", inner);
   }
   if (reader.ReadEntry("META-INF/MANIFEST.MF", bytes)) {
     tc::AttributeFile manifest;

@@ -289,20 +289,22 @@ TEST(JarReaderTools, FrontOfAnEntryIsReadAsFarAsItIsWanted) {
     const std::optional<JarReader::Entry> found = reader.FindEntry("big");
     ASSERT_TRUE(found);
     const auto wants = [](std::size_t n) { return [n](std::span<const std::uint8_t>) { return n; }; };
-    ASSERT_TRUE(reader.ReadEntryFront(*found, bytes, kMaxJarEntrySize, 1000, wants(5000)));
-    EXPECT_TRUE(bytes.size() >= 5000 && bytes.size() < content.size());
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), content.substr(0, bytes.size()));
-    EXPECT_FALSE(reader.ReadEntryFront(*found, bytes, 4999, 1000, wants(5000)));
-    EXPECT_FALSE(reader.ReadEntryFront(*found, bytes, kMaxJarEntrySize, 1000, wants(content.size() + 1)));
+    JarReader::FrontRoom room;
+    const auto front = reader.ReadEntryFront(*found, kMaxJarEntrySize, 1000, wants(5000), room);
+    ASSERT_TRUE(front);
+    EXPECT_TRUE(front->size() >= 5000 && front->size() < content.size());
+    EXPECT_EQ(std::string(front->begin(), front->end()), content.substr(0, front->size()));
+    EXPECT_FALSE(reader.ReadEntryFront(*found, 4999, 1000, wants(5000), room));
+    EXPECT_FALSE(reader.ReadEntryFront(*found, kMaxJarEntrySize, 1000, wants(content.size() + 1), room));
     EXPECT_FALSE(reader.ReadEntry(*found, bytes));
   }
   Zip damaged = BuildZip({Named("big", content)});  // damaged within the front: its first block's type
   damaged.bytes[damaged.local[0] + 30 + 3] |= 6;
   JarReader reader;
-  Bytes bytes;
+  JarReader::FrontRoom room;
   ASSERT_TRUE(Open(reader, damaged.bytes));
-  EXPECT_FALSE(reader.ReadEntryFront(*reader.FindEntry("big"), bytes, kMaxJarEntrySize, 100,
-                                     [](std::span<const std::uint8_t>) { return std::size_t{100}; }));
+  EXPECT_FALSE(reader.ReadEntryFront(*reader.FindEntry("big"), kMaxJarEntrySize, 100,
+                                     [](std::span<const std::uint8_t>) { return std::size_t{100}; }, room));
 }
 
 TEST(JarReaderTools, JarsInsideAJarOpenAsTheirOwn) {
