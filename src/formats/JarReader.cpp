@@ -441,11 +441,11 @@ std::optional<std::size_t> JarReader::ReadData(const Entry& entry, std::uint8_t*
       if (produced != size || given != packed || stream->avail_in > 0) return std::nullopt;
       return verified();
     }
-    // All of the input in, and the stream not ended with room to spare: damaged.
-    if (!wanted || (given == packed && stream->avail_out > 0)) return std::nullopt;
+    // All of the input in, and the stream not ended where it had room to: damaged.
+    if (!wanted || (given == packed && (stream->avail_out > 0 || room == size))) return std::nullopt;
     const std::size_t need = (*wanted)({out, produced});
     if (need <= produced) return produced;
-    if (produced == room) return std::nullopt;  // it wants more than it may have
+    if (produced == room && room < size) return std::nullopt;  // it wants more than it may have
     // At least a sixteenth more input each step, so that a stream that yields little ends in a few of them.
     allowed = std::max(inputFor(need), std::min<std::size_t>(packed, given + std::max(given / 16, kInputSlack)));
   }
