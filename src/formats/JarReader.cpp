@@ -408,7 +408,8 @@ std::optional<std::size_t> JarReader::ReadData(const Entry& entry, std::uint8_t*
   stream->avail_out = static_cast<uInt>(room);
   const auto inputFor = [&](std::size_t bytes) {
     if (!wanted || size == 0) return std::size_t{packed};
-    return static_cast<std::size_t>(std::min<std::uint64_t>(packed, std::uint64_t{bytes} * packed / size + kInputSlack));
+    const std::uint64_t input = std::uint64_t{bytes} * packed / size + kInputSlack;
+    return static_cast<std::size_t>(std::min<std::uint64_t>(packed, input));
   };
   std::size_t given = 0, allowed = inputFor(std::min(room, first));
   for (bool ended = false;;) {
