@@ -95,11 +95,12 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
-// For another process's window, GetWindowTextW reads the caption without a message.
+// The caption as the window manager keeps it, read without a message: GetWindowTextLengthW sends one, which waits
+// for as long as the window's thread is busy, and a poll over every window would then wait with it.
 std::wstring CaptionOf(HWND window) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
+  wchar_t text[1024] = {};
+  const int length = InternalGetWindowText(window, text, 1024);
+  return std::wstring(text, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
 std::wstring ClassOf(HWND window) {
