@@ -101,13 +101,17 @@ bool LoadsByName(std::string_view owner, std::string_view method, std::string_vi
 std::size_t ClassFront::Wanted(std::span<const std::uint8_t> front) {
   constexpr std::size_t kPoolStart = 10, kAfterPool = 6;  // magic, versions, count; access, this, super
   if (front.size() < kPoolStart) return kPoolStart;
-  const std::uint32_t count = front[8] << 8 | front[9];
-  if (pool_.empty()) pool_.resize(std::max<std::uint32_t>(count, 1));  // index 0 is no constant
+  // Each constant is written as it is read: the memory of the classes before is never cleared first.
+  if (count_ == 0) {
+    count_ = std::max<std::uint32_t>(front[8] << 8 | front[9], 1);  // index 0 is no constant, and never written
+    if (pool_.size() < count_) pool_.resize(count_);
+  }
+  const std::uint32_t count = count_;
   // In locals while it reads: the bytes it reads could otherwise be the members it writes, for all the compiler knows.
   const std::uint8_t* const bytes = front.data();
   std::size_t at = at_, least = 0;  // where the constant that the front cuts off ends, at least
   std::uint32_t next = next_;
-  const std::span<PoolConstant> pool(pool_);
+  const std::span<PoolConstant> pool = Pool();
   for (; next < count; ++next) {
     least = at + 3;
     if (front.size() < least) break;
@@ -123,6 +127,7 @@ std::size_t ClassFront::Wanted(std::span<const std::uint8_t> front) {
     PoolConstant& c = pool[next];
     c.tag = tag;
     if (tag == kUtf8) {
+      c.uses = 0;
       c.from = static_cast<std::uint32_t>(at + 3);
       c.length = word;
     } else {
@@ -130,7 +135,7 @@ std::size_t ClassFront::Wanted(std::span<const std::uint8_t> front) {
       if (length == 4) c.second = static_cast<std::uint16_t>(bytes[at + 3] << 8 | bytes[at + 4]);
     }
     at = least;
-    if (tag == kLong || tag == kDouble) ++next;  // a long or a double takes two slots
+    if ((tag == kLong || tag == kDouble) && ++next < count) pool[next].tag = 0;  // it takes two slots
   }
   at_ = at;
   next_ = next;
@@ -146,7 +151,7 @@ void ClassFront::Clear() {
   at_ = 10;
   next_ = 1;
   broken_ = false;
-  pool_.clear();
+  count_ = 0;
 }
 
 bool ClassFront::ReadPool(std::span<const std::uint8_t> bytes) {
@@ -166,7 +171,7 @@ std::optional<ClassReferences> ReadClassReferences(std::span<const std::uint8_t>
 std::optional<ClassReferences> ReadClassReferences(std::span<const std::uint8_t> front, ClassFront& scanned) {
   if (!scanned.ReadPool(front)) return std::nullopt;
   // A span of its own, which the writes to the constants can't change for all the compiler knows.
-  const std::span<PoolConstant> pool(scanned.pool_);
+  const std::span<PoolConstant> pool = scanned.Pool();
   ByteReader in(front);
   in.Skip(scanned.at_);
   const auto text = [&](std::uint32_t index) { return TextAt(front, pool, index); };
@@ -248,8 +253,8 @@ std::optional<ClassReferences> ReadClassReferences(std::span<const std::uint8_t>
 bool HoldsStringConstant(std::span<const std::uint8_t> classFile, std::string_view text) {
   ClassFront front;
   if (!front.ReadPool(classFile)) return false;
-  for (const PoolConstant& c : front.pool_) {
-    if (c.tag == kString && TextAt(classFile, front.pool_, c.first) == text) return true;
+  for (const PoolConstant& c : front.Pool()) {
+    if (c.tag == kString && TextAt(classFile, front.Pool(), c.first) == text) return true;
   }
   return false;
 }

@@ -54,7 +54,9 @@ class ClassFront {
   std::size_t at_ = 10;     // after the magic, the versions and the count of constants
   std::uint32_t next_ = 1;  // the constant that starts there
   bool broken_ = false;     // a constant of no known tag
+  std::uint32_t count_ = 0;  // of the class being read; `pool_` may hold more, from a class before
   std::vector<PoolConstant> pool_;
+  std::span<PoolConstant> Pool() { return {pool_.data(), count_}; }
   // ReadClassReferences's table of the names it keeps: each one's hash, and 1 + its place or 0 in each slot.
   std::vector<std::uint64_t> hashes_;
   std::vector<std::uint32_t> slots_;

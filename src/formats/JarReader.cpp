@@ -359,15 +359,16 @@ std::optional<std::size_t> JarReader::ReadData(const Entry& entry, std::uint8_t*
   if (local > fileSize_ || fileSize_ - local < kLocalHeaderSize) return std::nullopt;
   const std::size_t firstData = std::min<std::size_t>(packed, kReadChunk);
   const std::size_t firstRead = kLocalHeaderSize + entry.nameLength + kLocalSlack + firstData;
-  input_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize_ - local, firstRead)));
-  if (!ReadExactly(*file_, local, input_.data(), input_.size()) || U32(input_.data()) != kLocalSignature) {
+  const std::size_t headRead = static_cast<std::size_t>(std::min<std::uint64_t>(fileSize_ - local, firstRead));
+  ReadRoom(headRead);
+  if (!ReadExactly(*file_, local, input_.data(), headRead) || U32(input_.data()) != kLocalSignature) {
     return std::nullopt;
   }
   const std::uint64_t dataOffset = local + kLocalHeaderSize + U16(input_.data() + 26) + U16(input_.data() + 28);
   if (dataOffset > fileSize_ || packed > fileSize_ - dataOffset) return std::nullopt;
   // What of the data that read brought, and what is still in the file.
-  const std::uint8_t* pending = input_.data() + std::min<std::uint64_t>(dataOffset - local, input_.size());
-  std::size_t pendingLength = std::min<std::size_t>(input_.data() + input_.size() - pending, packed);
+  const std::uint8_t* pending = input_.data() + std::min<std::uint64_t>(dataOffset - local, headRead);
+  std::size_t pendingLength = std::min<std::size_t>(input_.data() + headRead - pending, packed);
   std::uint64_t nextRead = dataOffset + pendingLength;
   std::uint32_t unread = packed - static_cast<std::uint32_t>(pendingLength);
   const auto verified = [&]() -> std::optional<std::size_t> {
@@ -419,12 +420,13 @@ std::optional<std::size_t> JarReader::ReadData(const Entry& entry, std::uint8_t*
       if (stream->avail_in == 0) {
         if (given == allowed) break;
         if (pendingLength == 0) {
-          input_.resize(std::min<std::size_t>(unread, kReadChunk));
-          if (input_.empty() || !ReadExactly(*file_, nextRead, input_.data(), input_.size())) return std::nullopt;
+          const std::size_t chunk = std::min<std::size_t>(unread, kReadChunk);
+          ReadRoom(chunk);
+          if (chunk == 0 || !ReadExactly(*file_, nextRead, input_.data(), chunk)) return std::nullopt;
           pending = input_.data();
-          pendingLength = input_.size();
-          nextRead += input_.size();
-          unread -= static_cast<std::uint32_t>(input_.size());
+          pendingLength = chunk;
+          nextRead += chunk;
+          unread -= static_cast<std::uint32_t>(chunk);
         }
         const std::size_t step = std::min(pendingLength, allowed - given);
         stream->next_in = const_cast<std::uint8_t*>(pending);
@@ -447,8 +449,10 @@ std::optional<std::size_t> JarReader::ReadData(const Entry& entry, std::uint8_t*
     const std::size_t need = (*wanted)({out, produced});
     if (need <= produced) return produced;
     if (produced == room && room < size) return std::nullopt;  // it wants more than it may have
-    // At least a sixteenth more input each step, so that a stream that yields little ends in a few of them.
-    allowed = std::max(inputFor(need), std::min<std::size_t>(packed, given + std::max(given / 16, kInputSlack)));
+    // The rest at the ratio of the front so far, which tells it better than the whole entry's; at least a
+    // sixteenth more input each step, so that a stream that yields little ends in a few of them.
+    const std::uint64_t more = produced > 0 ? std::uint64_t{need - produced} * given / produced : need;
+    allowed = std::min<std::size_t>(packed, given + std::max<std::uint64_t>(more + kInputSlack, given / 16));
   }
 }
 

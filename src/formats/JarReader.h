@@ -116,6 +116,10 @@ class JarReader {
   // Kept from one read to the next, as reading entry after entry (the class walk) costs less without fresh memory.
   std::unique_ptr<Inflater> inflater_;
   std::vector<std::uint8_t> input_;
+  // Room in `input_` for a read of this many bytes: it only grows, and is never cleared before a read.
+  void ReadRoom(std::size_t bytes) {
+    if (input_.size() < bytes) input_.resize(bytes);
+  }
 };
 
 }  // namespace tc
