@@ -49,7 +49,7 @@ class Machine:
             (self.temp / name).unlink(missing_ok=True)
 
     def unix(self, windows_path):
-        return pathlib.Path(self.wine.run("winepath.exe", "-u", windows_path).strip())
+        return pathlib.Path(self.wine.run("winepath.exe", "-u", windows_path, again=True).strip())
 
     def _reg_add(self, key, value, kind, data):
         self.wine.run("reg", "add", key, "/v", value, "/t", kind, "/d", str(data), "/f")
